@@ -1,0 +1,31 @@
+# Builds: build/ is the Release engine, build-test/ the tests with asserts on.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all build run test sanitize bench clean
+
+all: build
+
+build:
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+	cmake --build build -j $(JOBS)
+
+run: build
+	./build/mosskite
+
+test:
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Checked -DMOSSKITE_TESTS=ON
+	cmake --build build-test -j $(JOBS)
+	cd build-test && ctest --output-on-failure -j $(JOBS)
+
+sanitize:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Checked -DMOSSKITE_TESTS=ON -DMOSSKITE_SANITIZE=address,undefined
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DMOSSKITE_BENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	./build-bench/mosskite_bench
+
+clean:
+	rm -rf build build-test build-asan build-bench

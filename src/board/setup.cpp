@@ -1,0 +1,167 @@
+// Setting up positions and deriving every Position field from the board.
+#include "board/setup.h"
+
+#include <cstring>
+
+#include "board/geometry.h"
+#include "board/hashkey.h"
+#include "board/movegen.h"
+#include "board/validate.h"
+#include "engine.h"
+#include "notation/epd.h"
+#include "search/tables.h"
+#include "shell/output.h"
+
+// Appends a square to a fixed piece list, refusing to run past its end.
+static void AppendSquare(uint8_t* list, int32_t& count, int capacity, int sq) {
+    if (count < capacity)
+        list[count] = uint8_t(sq);
+    count++;
+}
+
+void RebuildPosition(Engine& e) {
+    Position& p = e.pos;
+    p.knightPlacement = 0;
+    for (SideState* s : {&p.white, &p.black}) {
+        s->pieceCount = s->pawnCount = s->material = 0;
+        s->rooksOnSeventh = 0;
+        s->queenCount = s->rookCount = s->bishopCount = s->knightCount = 0;
+    }
+    for (int sq = 21; sq <= 98; sq++) {
+        p.white.kingKnightAttacks[sq] = p.black.kingKnightAttacks[sq] = 0;
+        p.white.attacks[sq] = p.black.attacks[sq] = 0;
+        int code = p.board[sq];
+        if (code == 0 || code == Border)
+            continue;
+        SideState& s = code > 0 ? p.white : p.black;
+        switch (code > 0 ? code : -code) {
+        case King:
+            s.pieceCount++;
+            s.kingSquare = uint8_t(sq);
+            break;
+        case Pawn:
+            AppendSquare(s.pawnSquares, s.pawnCount, 8, sq);
+            break;
+        case Knight:
+            AppendSquare(s.knightSquares, s.knightCount, MaxPieceList, sq);
+            break;
+        case Bishop:
+            AppendSquare(s.bishopSquares, s.bishopCount, MaxPieceList, sq);
+            break;
+        case Rook:
+            AppendSquare(s.rookSquares, s.rookCount, MaxPieceList, sq);
+            if (rankOf[sq] == (code > 0 ? 7 : 2))
+                s.rooksOnSeventh++;
+            break;
+        case Queen:
+            AppendSquare(s.queenSquares, s.queenCount, MaxPieceList, sq);
+            break;
+        }
+        if (code != King && code != -King && code != Pawn && code != -Pawn) {
+            s.pieceCount++;
+            s.material += PieceValueOf(code);
+        }
+    }
+    for (int sq = 21; sq <= 98; sq++) {
+        if (IsBorder(sq))
+            continue;
+        for (SideState* s : {&p.white, &p.black}) {
+            int count = 0;
+            int k = s->kingSquare;
+            if (k && k != sq && KingDistance(k, sq) < 2)
+                count = 1;
+            int knightCode = s == &p.white ? Knight : -Knight;
+            for (int step : knightSteps) {
+                int from = sq + step;
+                if (from >= 0 && from < 120 && p.board[from] == knightCode)
+                    count++;
+            }
+            s->kingKnightAttacks[sq] = uint8_t(count);
+        }
+    }
+}
+
+void ResetPlyStack(Engine& e) {
+    Position& p = e.pos;
+    p.us = p.whiteToMove ? &p.white : &p.black;
+    p.them = p.whiteToMove ? &p.black : &p.white;
+    p.materialBalance = (p.white.material - p.black.material)
+                      + 900 * (p.white.pawnCount - p.black.pawnCount);
+    std::memset(p.rookFileBalance, 0, sizeof p.rookFileBalance);
+    p.knightPlacement = 0;
+    for (int sq = 21; sq <= 98; sq++) {
+        int code = p.board[sq];
+        if (code == Rook)
+            p.rookFileBalance[fileOf[sq]]++;
+        else if (code == -Rook)
+            p.rookFileBalance[fileOf[sq]]--;
+        else if (code == Knight)
+            p.knightPlacement += knightSquareValue[sq];
+        else if (code == -Knight)
+            p.knightPlacement -= knightSquareValue[sq];
+    }
+    p.gamePly = 0;
+    p.currentPly = p.rootPly = p.lastGamePly = p.plyStack;
+    PlyRecord& r = *p.plyStack;
+    r.reversibleCount = 0;
+    r.from = r.to = 0;
+    r.promotion = 0;
+    p.hashKey = ComputeHashKey(e);
+    r.hashKey = p.hashKey;
+    p.pawnKey = ComputePawnKey(e);
+    r.epSquare = p.epSquare;
+    r.castleRights = p.castleRights;
+    p.searchPly = 0;
+    p.effectivePly = 0;
+    ClearPvRows(e);
+}
+
+void SetInitialPosition(Engine& e, int clearTables) {
+    static constexpr int backRank[8] = {Rook, Knight, Bishop, Queen, King, Bishop, Knight, Rook};
+    Position& p = e.pos;
+    p.whiteToMove = 1;
+    p.epSquare = 0;
+    p.castleRights = CastleAll;
+    for (int sq = 21; sq <= 98; sq++)
+        if (!IsBorder(sq))
+            p.board[sq] = 0;
+    for (int file = 1; file <= 8; file++) {
+        p.board[MakeSquare(1, file)] = backRank[file - 1];
+        p.board[MakeSquare(2, file)] = Pawn;
+        p.board[MakeSquare(7, file)] = -Pawn;
+        p.board[MakeSquare(8, file)] = -backRank[file - 1];
+    }
+    RebuildPosition(e);
+    ResetPlyStack(e);
+    if (clearTables)
+        ClearTables(e);
+    GenerateMoves(e);
+}
+
+bool SetPositionFromEpd(Engine& e, const char* text) {
+    Position& p = e.pos;
+    int savedBoard[120];
+    std::memcpy(savedBoard, p.board, sizeof savedBoard);
+    int savedSide = p.whiteToMove;
+    uint8_t savedCastle = p.castleRights;
+    uint8_t savedEp = p.epSquare;
+
+    LoadEpd(e, text);
+    if (const char* defect = PositionDefect(p)) {
+        Print("Illegal position: %s\n", defect);
+        std::memcpy(p.board, savedBoard, sizeof savedBoard);
+        p.whiteToMove = savedSide;
+        p.castleRights = savedCastle;
+        p.epSquare = savedEp;
+        return false;
+    }
+    if (p.epSquare && !EnPassantSquareConsistent(p)) {
+        Print("Error reading EPD position, impossible en-passant square (ignoring it).\n");
+        p.epSquare = 0;
+    }
+    RebuildPosition(e);
+    ResetPlyStack(e);
+    ClearTables(e);
+    GenerateMoves(e);
+    return true;
+}

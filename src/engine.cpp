@@ -1,0 +1,30 @@
+// Construction of the one Engine.
+#include "engine.h"
+
+#include <cstring>
+
+#include "board/geometry.h"
+#include "board/setup.h"
+#include "search/tables.h"
+
+std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
+    (void)hashMegabytes;  // sizes the transposition table once it exists
+    InitGeometry();
+    auto e = std::make_unique<Engine>();
+    e->plyStorage = std::make_unique<PlyRecord[]>(PlyStackSize);
+    e->moveStorage = std::make_unique<MoveListEntry[]>(MoveAreaSize);
+    Position& p = e->pos;
+    std::memset(&p, 0, sizeof p);
+    p.plyStack = e->plyStorage.get();
+    p.moveArea = e->moveStorage.get();
+    for (int sq = 0; sq < 120; sq++)
+        p.board[sq] = IsBorder(sq) ? Border : Empty;
+    p.white.queenCode = Queen;
+    p.white.rookCode = Rook;
+    p.black.queenCode = -Queen;
+    p.black.rookCode = -Rook;
+    p.whiteToMove = 1;
+    ResetPlyStack(*e);
+    ClearTables(*e);
+    return e;
+}

@@ -1,0 +1,89 @@
+// The input ring: one writer (the input thread), one reader (the main thread).
+#include "shell/inputring.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "shell/output.h"
+
+InputRing inputRing;
+
+static constexpr int YieldsBeforeSleep = 100;
+
+// Yields while a wait is short, then sleeps a millisecond at a time to spare the CPU.
+static void Pause(int& spins) {
+    if (++spins < YieldsBeforeSleep)
+        std::this_thread::yield();
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// Reads one token into buffer; returns false at the end of standard input.
+static bool ReadToken(char* buffer) {
+    int c;
+    do
+        c = std::getchar();
+    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v');
+    if (c == EOF)
+        return false;
+    int length = 0;
+    bool truncated = false;
+    while (c != EOF && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') {
+        if (length < SlotSize - 1)
+            buffer[length++] = char(c);
+        else
+            truncated = true;
+        c = std::getchar();
+    }
+    buffer[length] = '\0';
+    if (truncated)
+        Print("Input token longer than %d characters, truncated.\n", SlotSize - 1);
+    return true;
+}
+
+void InputThreadMain() {
+    bool open = true;
+    for (;;) {
+        int slot = inputRing.writeIndex;
+        int spins = 0;
+        while (inputRing.full[slot].load(std::memory_order_acquire))
+            Pause(spins);
+        if (!open) {
+            // Input is closed and "quit" was queued: nothing more will come.
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            continue;
+        }
+        if (!ReadToken(inputRing.slots[slot])) {
+            std::strcpy(inputRing.slots[slot], "quit");
+            open = false;
+        }
+        inputRing.full[slot].store(1, std::memory_order_release);
+        inputRing.writeIndex = (slot + 1) % RingSlots;
+    }
+}
+
+void TakeToken(char* buffer) {
+    int slot = inputRing.readIndex;
+    int spins = 0;
+    while (!inputRing.full[slot].load(std::memory_order_acquire))
+        Pause(spins);
+    std::memcpy(buffer, inputRing.slots[slot], SlotSize);
+    inputRing.full[slot].store(0, std::memory_order_release);
+    inputRing.readIndex = (slot + 1) % RingSlots;
+}
+
+int TakeInt() {
+    char buffer[SlotSize];
+    TakeToken(buffer);
+    return int(std::strtol(buffer, nullptr, 10));
+}
+
+const char* PeekToken() {
+    int slot = inputRing.readIndex;
+    if (!inputRing.full[slot].load(std::memory_order_acquire))
+        return nullptr;
+    return inputRing.slots[slot];
+}

@@ -1,0 +1,30 @@
+// Tokens from standard input, handed from the input thread to the main thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+constexpr int RingSlots = 32;
+constexpr int SlotSize = 96;  // a token holds at most 95 characters
+
+struct InputRing {
+    char slots[RingSlots][SlotSize];
+    std::atomic<int32_t> full[RingSlots];  // 1 while the slot holds a token not yet taken
+    int32_t writeIndex;                    // next slot the input thread fills
+    int32_t readIndex;                     // next slot the main thread takes
+};
+
+extern InputRing inputRing;
+
+// Body of the input thread: reads whitespace-separated tokens forever. At the end of
+// standard input it queues "quit", so a closed pipe ends the program normally.
+void InputThreadMain();
+
+// Waits for the next token and copies it into buffer (at least SlotSize bytes).
+void TakeToken(char* buffer);
+
+// Waits for the next token and returns it read as a decimal integer (0 when none).
+int TakeInt();
+
+// Returns the next token without taking it, or nullptr when none is waiting.
+const char* PeekToken();

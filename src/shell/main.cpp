@@ -1,0 +1,84 @@
+// Start-up: command line, Engine, log file, protocol detection and the main loop.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "engine.h"
+#include "shell/commandline.h"
+#include "shell/commands.h"
+#include "shell/displayboard.h"
+#include "shell/inputring.h"
+#include "shell/logfile.h"
+#include "shell/newgame.h"
+#include "shell/output.h"
+#include "shell/version.h"
+
+static constexpr int IdleYields = 10;  // zero-length sleeps before the main loop sleeps 200 ms
+
+// Looks at the first token to choose the protocol; prints the console banner otherwise.
+static void DetectProtocol(Engine& e) {
+    std::this_thread::yield();
+    if (!PeekToken())
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    char token[SlotSize];
+    const char* next = PeekToken();
+    if (next && std::strcmp(next, "fritz") == 0) {
+        TakeToken(token);
+        e.shell.fritzMode = 1;
+        LogPrint(e, "**** Running in Fritz Mode ****\n");
+        next = PeekToken();
+    }
+    if (next && std::strcmp(next, "xboard") == 0) {
+        TakeToken(token);
+        e.shell.xboardMode = 1;
+        e.shell.consoleMode = 0;
+        return;
+    }
+    if (e.shell.consoleMode) {
+        Print("\n----------------------------------\nmossKite version %s\n"
+              "----------------------------------\n\ntype help for ... help!\n%s"
+              "Enter a move or command:\n",
+              VersionText, DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    }
+}
+
+int main(int argc, char** argv) {
+    CommandLine args = ParseCommandLine(argc, argv);
+    std::unique_ptr<Engine> engine = CreateEngine(args.hashMegabytes);
+    Engine& e = *engine;
+    if (args.xboard) {
+        e.shell.xboardMode = 1;
+        e.shell.consoleMode = 0;
+    }
+    InitDisplayBoard(e.shell.display);
+
+    std::string logName = LogFileName(argc > 0 ? argv[0] : "mosskite");
+    if (!OpenLog(e, logName)) {
+        Print("ERROR - Cannot open log file: %s\n", logName.c_str());
+        return 1;
+    }
+    LogPrint(e, "======= MossKite %s Log File =======\n\n", VersionText);
+
+    NewGame(e);
+    std::thread(InputThreadMain).detach();
+    DetectProtocol(e);
+
+    int idle = 0;
+    char token[SlotSize];
+    for (;;) {
+        if (!PeekToken()) {
+            if (idle < IdleYields)
+                std::this_thread::yield();
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            idle++;
+            continue;
+        }
+        idle = 0;
+        TakeToken(token);
+        if (!InterpretCommand(e, token))
+            Print("Illegal move (no matching move)%s\n", token);
+    }
+}

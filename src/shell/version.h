@@ -1,0 +1,4 @@
+// The program's version text.
+#pragma once
+
+constexpr const char* VersionText = "10.88";

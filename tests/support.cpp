@@ -1,0 +1,21 @@
+// Running the real binary from tests.
+#include "support.h"
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+std::string RunCommand(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return output;
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
+    int rc = pclose(pipe);
+    if (status)
+        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return output;
+}

@@ -1,0 +1,33 @@
+// Helpers shared by the tests: an Engine per test and checked position set-up.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "board/poscheck.h"
+#include "board/setup.h"
+#include "engine.h"
+
+// Creates an Engine with a small transposition table, set to the starting position.
+inline std::unique_ptr<Engine> NewTestEngine() {
+    auto e = CreateEngine(1);
+    SetInitialPosition(*e, 1);
+    return e;
+}
+
+// Sets a position that must be accepted, and checks every derived field.
+inline void SetFen(Engine& e, const std::string& fen) {
+    ASSERT_TRUE(SetPositionFromEpd(e, fen.c_str())) << fen;
+    ASSERT_EQ(CheckPosition(e), "") << fen;
+}
+
+// Runs a shell command and returns its standard output.
+std::string RunCommand(const std::string& command, int* status = nullptr);
+
+// Path of the engine binary built with the tests.
+inline std::string EngineBinary() { return MOSSKITE_BINARY; }
+
+// Folder of the shared read-only project material.
+inline std::string SharedDir() { return MOSSKITE_SHARED_DIR; }
