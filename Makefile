@@ -1,7 +1,7 @@
 # Builds: build/ is the Release engine, build-test/ the tests with asserts on.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize bench clean
+.PHONY: all build run test sanitize bench fuzz clean
 
 all: build
 
@@ -28,4 +28,9 @@ bench:
 	./build-bench/mosskite_bench
 
 clean:
-	rm -rf build build-test build-asan build-bench
+	rm -rf build build-test build-asan build-bench build-fuzz
+
+# libFuzzer targets under fuzz/, built with clang into build-fuzz/.
+fuzz:
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Checked -DMOSSKITE_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
