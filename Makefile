@@ -1,7 +1,7 @@
 # Builds: build/ is the Release engine, build-test/ the tests with asserts on.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize bench fuzz clean
+.PHONY: all build run test sanitize bench fuzz install uninstall clean
 
 all: build
 
@@ -34,3 +34,18 @@ clean:
 fuzz:
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Checked -DMOSSKITE_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
+
+# Installs into $(DESTDIR)$(PREFIX); the data folder compiled into the engine is $(PREFIX)'s.
+PREFIX ?= /usr/local
+
+install:
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build build -j $(JOBS)
+	DESTDIR=$(DESTDIR) cmake --install build
+
+uninstall:
+	rm -f $(DESTDIR)$(PREFIX)/games/mosskite
+	rm -f $(DESTDIR)$(PREFIX)/share/man/man6/mosskite.6
+	rm -f $(DESTDIR)$(PREFIX)/share/games/plugins/xboard/mosskite.eng
+	rm -f $(DESTDIR)$(PREFIX)/share/games/mosskite/kitebook.txt
+	rmdir $(DESTDIR)$(PREFIX)/share/games/mosskite 2>/dev/null || true
