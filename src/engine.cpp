@@ -6,9 +6,9 @@
 #include "board/geometry.h"
 #include "board/setup.h"
 #include "search/tables.h"
+#include "search/transtable.h"
 
 std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
-    (void)hashMegabytes;  // sizes the transposition table once it exists
     InitGeometry();
     auto e = std::make_unique<Engine>();
     e->plyStorage = std::make_unique<PlyRecord[]>(PlyStackSize);
@@ -25,6 +25,7 @@ std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     p.black.rookCode = -Rook;
     p.whiteToMove = 1;
     ResetPlyStack(*e);
+    SetHashSize(*e, hashMegabytes);
     ClearTables(*e);
     return e;
 }

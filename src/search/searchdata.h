@@ -1,12 +1,119 @@
-// Search state held by the Engine: limits, statistics and tables.
+// Search state held by the Engine: limits, run state, statistics and tables.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "board/types.h"
+
+// The state word shared by the main thread and the search thread.
+enum SearchState : int32_t {
+    Idle = 0, Analyzing = 1, Pondering = 2, Thinking = 3, Done = 4, StopRequested = 5
+};
+
+// Bound types of a transposition-table entry.
+enum : uint8_t { UpperBound = 0, ExactScore = 1, LowerBound = 2 };
+
+// Capacities of the search's fixed tables.
+constexpr int PvSize = 64;            // rows and columns of the triangular PV table
+constexpr int HistorySize = 99;       // history tables are indexed [from][to] by square
+constexpr int MaxDepthSetting = 60;   // every depth setting is clamped to 1..MaxDepthSetting
+
+// One transposition-table slot (20 bytes).
+struct TTEntry {
+    uint8_t stamp;      // (gamePly + searchPly) of the store, modulo 256
+    int8_t depth;       // remaining depth of the storing node; 0 or below for quiescence
+    uint8_t type;       // UpperBound, ExactScore or LowerBound
+    uint8_t ep;         // epSquare of the position (part of its identity)
+    int32_t score;      // from the side to move's view
+    uint32_t keyLow;    // low half of hashKey
+    uint32_t keyHigh;   // high half of hashKey
+    uint8_t from;       // best move; 0 marks an empty slot, 1 a null-move cutoff
+    uint8_t to;
+    int8_t promotion;
+};
+
+// Counters of one search, cleared when it starts.
+struct SearchStats {
+    int64_t quiesceNodes;     // quiescence nodes beyond the horizon
+    int64_t evaluations;      // calls of Evaluate made by the search
+    int64_t failHighs;
+    int64_t failHighFirst;    // cutoffs by the first move tried
+    int64_t failHighSecond;   // cutoffs by the second move tried
+    int64_t hashHits;
+    int64_t pawnHashHits;
+    int64_t checkExtensions;
+    int64_t singleReplyExtensions;
+    int64_t recaptureExtensions;
+    int64_t threatExtensions;     // mate-threat extensions
+    int64_t sixthRankExtensions;
+    int64_t seventhRankExtensions;
+    int64_t deepestPly;           // largest searchPly of a node
+};
+
+// Text buffers the search's reports are built in; each call overwrites its own.
+struct SearchTexts {
+    char scoreText[64];       // last score description
+    char pvText[400];         // PV in coordinate notation
+    char pvSanText[480];      // PV in SAN
+    char thinkingLine[480];   // one thinking line
+    char npsText[32];
+    char depthText[32];
+    char summary[800];        // search summary for the log and the console
+};
 
 struct SearchData {
+    // Limits set by the shell.
     int32_t searchDepth = 30;  // depth setting; the running iteration's depth during a search
     int32_t maxTime = 10;      // seconds per move
     int64_t maxNodes = 0;      // node limit, 0 for none
     int32_t post = 0;          // print thinking lines
     int32_t uciOutput = 0;     // thinking as UCI info lines
+
+    // Run state.
+    std::atomic<int32_t> searchState{Idle};  // SearchState handshake with the main thread
+    int32_t abortSearch = 0;       // set once the running search must unwind
+    int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
+    int32_t panicTime = 0;         // extended time limit granted during this search, 0 = none
+    int32_t nextInfoSecond = 0;    // elapsed second of the next UCI progress line
+    int64_t searchStartTime = 0;   // steady clock at the start, in milliseconds
+    int32_t searchElapsed = 0;     // whole seconds used, set when the search returns
+
+    // Results and progress of the driver.
+    int32_t lastScore = 0;             // score of the latest new best root move
+    int32_t rootMoveCount = 0;         // legal moves at the root
+    int32_t rootEval = 0;              // static evaluation of the root
+    int32_t bestChangeTime = 0;        // seconds, iterations and root moves done when a
+    int32_t bestChangeIteration = 0;   //   later root move last became best
+    int32_t bestChangeMoveNumber = 0;
+    int32_t iterationsDone = 0;        // iterations completed
+    int32_t rootMovesDone = 0;         // root searches completed in the current iteration
+    int32_t lastStartedDepth = 0;      // depth of the iteration last started
+    int32_t bestMoveStable = 0;        // best move is an unchanged recapture since depth 1
+    int32_t resignFlag = 0;            // the side to move looks lost
+    SearchStats stats{};
+
+    // Hash key of the root position whose search wrote bestScore of each ply-stack record:
+    // a record's bestScore counts only while this matches the record's hashKey.
+    uint64_t rootScoreKey[PlyStackSize] = {};
+
+    // Principal variations: the line for ply p is row p, columns p..63; from 0 ends it.
+    MoveListEntry pv[PvSize][PvSize] = {};
+
+    // Move-ordering memory: quiet-move successes per side (0 White, 1 Black) [from][to].
+    uint32_t history[2][HistorySize][HistorySize] = {};
+
+    // Transposition table; ttBase is null when the table is switched off.
+    std::unique_ptr<TTEntry[]> ttBase;
+    uint32_t ttEntries = 0;    // a power of two
+    uint32_t ttMask = 0;       // ttEntries - 1
+
+    // Tree dump for debugging.
+    int32_t treeDumpOn = 0;
+    FILE* treeDumpFile = nullptr;  // opened and closed by the shell
+    int32_t lastDumpPly = 100;     // ply of the last move written
+
+    SearchTexts texts{};
 };

@@ -1,8 +1,27 @@
-// Placeholder until the search's tables land.
+// Clearing the search's memories between games and positions.
 #include "search/tables.h"
 
+#include <cstring>
+
 #include "engine.h"
+#include "search/transtable.h"
 
-void ClearTables(Engine&) {}
+void ClearTables(Engine& e) {
+    ClearTransTable(e);
+    if (e.pos.plyStack) {
+        for (int k = 0; k < PlyStackSize; k++) {
+            PlyRecord& r = e.pos.plyStack[k];
+            for (int slot = 0; slot < 2; slot++) {
+                r.killerMove[slot] = KillerMove{0, 0, 0};
+                r.killerHits[slot] = 0;
+            }
+        }
+    }
+    std::memset(e.search.history, 0, sizeof e.search.history);
+}
 
-void ClearPvRows(Engine&) {}
+void ClearPvRows(Engine& e) {
+    for (auto& row : e.search.pv)
+        for (MoveListEntry& entry : row)
+            entry.from = 0;
+}

@@ -1,0 +1,14 @@
+// The principal-variation table and its text forms.
+#pragma once
+
+#include "board/types.h"
+#include "engine.h"
+
+// Empties the line for ply (its first entry ends it).
+inline void EmptyPvRow(Engine& e, int ply) {
+    if (ply >= 0 && ply < PvSize)
+        e.search.pv[ply][ply].from = 0;
+}
+
+// Makes entry the first move of the line for ply, followed by the line for ply + 1.
+void UpdatePv(Engine& e, const MoveListEntry& entry, int ply);

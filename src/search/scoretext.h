@@ -1,0 +1,14 @@
+// The one-line description of the search's score.
+#pragma once
+
+struct Engine;
+
+// Score beyond which a score means a forced mate.
+constexpr int MateReportThreshold = 999900;
+
+// Copies text into the score text, or with nullptr describes lastScore: who stands better
+// and by how much, or who mates in how many moves.
+void SetScoreText(Engine& e, const char* text);
+
+// The last score description.
+const char* ScoreText(const Engine& e);

@@ -1,0 +1,32 @@
+// Transposition table: score bounds, depths and best moves per position.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+#include "search/searchdata.h"
+
+struct Engine;
+
+// From-square of the move stored after a null-move cutoff (no real move).
+constexpr uint8_t NullMoveBestMarker = 1;
+// Largest table size in megabytes.
+constexpr int MaxHashMegabytes = 256;
+
+// Sizes the table to at most megabytes MB (capped at 256) and empties it; below 1 switches it
+// off. When the block cannot be allocated, smaller sizes down to 1 MB are tried, else the
+// table is switched off; either is reported in one line.
+void SetHashSize(Engine& e, int megabytes);
+
+// Bytes used by the table's entries.
+uint32_t TTSizeBytes(const Engine& e);
+
+// Looks the current position up; true with a copy of its entry when one matches and its move
+// still fits the board. On false the copy's from is 0.
+bool TTProbe(Engine& e, TTEntry& entry);
+
+// Stores a result for the current position under the bucket's replacement rules.
+void TTStore(Engine& e, Move move, int depth, int score, uint8_t type);
+
+// Empties every entry of the table.
+void ClearTransTable(Engine& e);

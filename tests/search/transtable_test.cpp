@@ -1,0 +1,252 @@
+// Transposition table: sizing, matching and the bucket's replacement rules.
+#include <gtest/gtest.h>
+
+#include "search/tables.h"
+#include "search/transtable.h"
+#include "support.h"
+
+namespace {
+
+constexpr Move E2E4 = MakeMoveValue(62, 64);
+constexpr Move D2D4 = MakeMoveValue(52, 54);
+constexpr Move G1F3 = MakeMoveValue(81, 73);
+
+// Sets the key the table sees without touching the board (the start position stays).
+void UseKey(Engine& e, uint64_t key) { e.pos.hashKey = key; }
+
+// Returns the entry found for the current key, failing the test when there is none.
+TTEntry Found(Engine& e) {
+    TTEntry t{};
+    EXPECT_TRUE(TTProbe(e, t));
+    return t;
+}
+
+TEST(TransTable, Sizing) {
+    auto e = NewTestEngine();
+    SetHashSize(*e, 16);
+    EXPECT_EQ(e->search.ttEntries, 524288u);
+    EXPECT_EQ(TTSizeBytes(*e), 10485760u);
+    SetHashSize(*e, 1);
+    EXPECT_EQ(e->search.ttEntries, 32768u);
+    EXPECT_EQ(e->search.ttMask, 32767u);
+    SetHashSize(*e, 0);
+    EXPECT_EQ(e->search.ttBase, nullptr);
+    EXPECT_EQ(TTSizeBytes(*e), 0u);
+}
+
+TEST(TransTable, LargestSizeIsCapped) {
+    auto e = NewTestEngine();
+    SetHashSize(*e, 1000);
+    EXPECT_EQ(e->search.ttEntries, 8388608u);
+    SetHashSize(*e, 256);
+    EXPECT_EQ(e->search.ttEntries, 8388608u);
+}
+
+TEST(TransTable, OffTableNeitherStoresNorFinds) {
+    auto e = NewTestEngine();
+    SetHashSize(*e, 0);
+    TTStore(*e, E2E4, 3, 100, ExactScore);
+    TTEntry t{};
+    t.from = 99;
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_EQ(t.from, 0);
+    EXPECT_EQ(e->search.stats.hashHits, 0);
+    ClearTables(*e);  // harmless without a table
+}
+
+TEST(TransTable, StoreAndProbe) {
+    auto e = NewTestEngine();
+    TTEntry t{};
+    EXPECT_FALSE(TTProbe(*e, t));
+    TTStore(*e, E2E4, 5, -1234, LowerBound);
+    t = Found(*e);
+    EXPECT_EQ(t.from, 62);
+    EXPECT_EQ(t.to, 64);
+    EXPECT_EQ(t.depth, 5);
+    EXPECT_EQ(t.score, -1234);
+    EXPECT_EQ(t.type, LowerBound);
+    EXPECT_EQ(e->search.stats.hashHits, 1);
+    // Quiescence stores negative depths.
+    UseKey(*e, 0x1234567800000042ull);
+    TTStore(*e, D2D4, -3, 7, UpperBound);
+    EXPECT_EQ(Found(*e).depth, -3);
+}
+
+TEST(TransTable, EnPassantSquareIsPartOfTheIdentity) {
+    auto e = NewTestEngine();
+    e->pos.epSquare = 63;  // e3
+    TTStore(*e, D2D4, 2, 10, ExactScore);
+    TTEntry t{};
+    e->pos.epSquare = 0;
+    EXPECT_FALSE(TTProbe(*e, t));
+    e->pos.epSquare = 63;
+    EXPECT_TRUE(TTProbe(*e, t));
+}
+
+TEST(TransTable, MoveThatNoLongerFitsIsAMiss) {
+    auto e = NewTestEngine();
+    // e3-e4 from an empty square: a different position with the same key.
+    TTStore(*e, MakeMoveValue(63, 64), 4, 50, ExactScore);
+    TTEntry t{};
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_EQ(t.from, 0);
+    // Capturing one's own piece, and capturing the enemy king, do not fit either.
+    ClearTables(*e);
+    TTStore(*e, MakeMoveValue(51, 61), 4, 50, ExactScore);
+    EXPECT_FALSE(TTProbe(*e, t));
+    SetFen(*e, "4k3/8/8/8/8/8/8/3R1K2 w - -");
+    TTStore(*e, MakeMoveValue(51, 68), 4, 50, ExactScore);
+    EXPECT_FALSE(TTProbe(*e, t));
+    // With Black to move a Black piece must move.
+    SetFen(*e, "4k3/8/8/8/8/8/8/3R1K2 b - -");
+    TTStore(*e, MakeMoveValue(51, 52), 4, 50, ExactScore);
+    EXPECT_FALSE(TTProbe(*e, t));
+    ClearTables(*e);
+    TTStore(*e, MakeMoveValue(68, 58), 4, 50, ExactScore);
+    EXPECT_TRUE(TTProbe(*e, t));
+}
+
+TEST(TransTable, SameDepthReplacementRules) {
+    auto e = NewTestEngine();
+    // Lower bounds: a higher or equal score replaces, a lower one does not.
+    TTStore(*e, E2E4, 4, 100, LowerBound);
+    TTStore(*e, D2D4, 4, 99, LowerBound);
+    EXPECT_EQ(Found(*e).score, 100);
+    TTStore(*e, D2D4, 4, 100, LowerBound);
+    EXPECT_EQ(Found(*e).from, 52);
+    // Upper bounds: a lower or equal score replaces.
+    ClearTables(*e);
+    TTStore(*e, E2E4, 4, 100, UpperBound);
+    TTStore(*e, D2D4, 4, 101, UpperBound);
+    EXPECT_EQ(Found(*e).score, 100);
+    TTStore(*e, D2D4, 4, 90, UpperBound);
+    EXPECT_EQ(Found(*e).score, 90);
+    // A bound of another kind replaces a bound.
+    TTStore(*e, G1F3, 4, 500, LowerBound);
+    EXPECT_EQ(Found(*e).type, LowerBound);
+    // An exact entry is never replaced at the same depth.
+    TTStore(*e, E2E4, 4, 0, ExactScore);
+    TTStore(*e, D2D4, 4, 1, ExactScore);
+    TTStore(*e, D2D4, 4, 9999, LowerBound);
+    TTEntry t = Found(*e);
+    EXPECT_EQ(t.type, ExactScore);
+    EXPECT_EQ(t.score, 0);
+}
+
+TEST(TransTable, DepthDecides) {
+    auto e = NewTestEngine();
+    TTStore(*e, E2E4, 6, 100, UpperBound);
+    TTStore(*e, D2D4, 5, 200, ExactScore);  // shallower: ignored
+    EXPECT_EQ(Found(*e).depth, 6);
+    TTStore(*e, D2D4, 7, 200, UpperBound);  // deeper: replaces
+    TTEntry t = Found(*e);
+    EXPECT_EQ(t.depth, 7);
+    EXPECT_EQ(t.from, 52);
+}
+
+TEST(TransTable, NullMoveMarkerKeepsTheMoveOfTheSamePosition) {
+    auto e = NewTestEngine();
+    TTStore(*e, E2E4, 3, 100, UpperBound);
+    TTStore(*e, MakeMoveValue(NullMoveBestMarker, 0), 5, 800, LowerBound);
+    TTEntry t = Found(*e);
+    EXPECT_EQ(t.from, 62);
+    EXPECT_EQ(t.to, 64);
+    EXPECT_EQ(t.depth, 5);
+    EXPECT_EQ(t.score, 800);
+    // Alone, the marker is a valid entry without a move, whatever the board holds.
+    UseKey(*e, 0xABCDEF0000001111ull);
+    TTStore(*e, MakeMoveValue(NullMoveBestMarker, 0), 5, 800, LowerBound);
+    EXPECT_EQ(Found(*e).from, NullMoveBestMarker);
+}
+
+// Fills the bucket of home slot 7 with four other positions of the given stamps and depths.
+void FillBucket(Engine& e, const int stamps[4], const int depths[4]) {
+    for (int k = 0; k < 4; k++) {
+        UseKey(e, (uint64_t(k + 1) << 40) | 7);
+        e.pos.searchPly = stamps[k] - e.pos.gamePly;
+        TTStore(e, E2E4, depths[k], k, UpperBound);
+    }
+    e.pos.searchPly = 0;
+}
+
+// Returns the bucket slot (0..3 from home 7) that holds the key, or -1.
+int SlotOf(Engine& e, uint64_t key) {
+    for (int k = 0; k < 4; k++) {
+        const TTEntry& t = e.search.ttBase[(7 + k) & e.search.ttMask];
+        if (t.keyLow == uint32_t(key) && t.keyHigh == uint32_t(key >> 32))
+            return k;
+    }
+    return -1;
+}
+
+TEST(TransTable, BucketUsesFreeSlotsFirst) {
+    auto e = NewTestEngine();
+    e->pos.gamePly = 10;
+    int stamps[4] = {20, 20, 20, 20};
+    int depths[4] = {1, 2, 3, 4};
+    FillBucket(*e, stamps, depths);
+    for (int k = 0; k < 4; k++)
+        EXPECT_EQ(SlotOf(*e, (uint64_t(k + 1) << 40) | 7), k);
+}
+
+TEST(TransTable, FullBucketReplacementByStampThenDepth) {
+    auto e = NewTestEngine();
+    e->pos.gamePly = 10;
+    const uint64_t newKey = (uint64_t(9) << 40) | 7;
+    // Stamps between gamePly and the new stamp 15 protect; the shallowest goes.
+    int stamps[4] = {12, 13, 14, 12};
+    int depths[4] = {5, 2, 2, 6};
+    FillBucket(*e, stamps, depths);
+    e->pos.hashKey = newKey;
+    e->pos.searchPly = 5;
+    TTStore(*e, D2D4, 9, 0, ExactScore);
+    EXPECT_EQ(SlotOf(*e, newKey), 1);
+
+    // A slot stored at this or a later ply is taken at once, first in bucket order.
+    ClearTables(*e);
+    int later[4] = {12, 16, 15, 12};
+    FillBucket(*e, later, depths);
+    e->pos.hashKey = newKey;
+    e->pos.searchPly = 5;
+    TTStore(*e, D2D4, 0, 0, ExactScore);
+    EXPECT_EQ(SlotOf(*e, newKey), 1);
+
+    // So is a slot left from an earlier search (stamp at most gamePly).
+    ClearTables(*e);
+    int older[4] = {12, 13, 10, 12};
+    FillBucket(*e, older, depths);
+    e->pos.hashKey = newKey;
+    e->pos.searchPly = 5;
+    TTStore(*e, D2D4, 0, 0, ExactScore);
+    EXPECT_EQ(SlotOf(*e, newKey), 2);
+}
+
+TEST(TransTable, BucketWrapsAtTheEndOfTheTable) {
+    auto e = NewTestEngine();
+    uint32_t last = e->search.ttMask;
+    for (int k = 0; k < 4; k++) {
+        e->pos.hashKey = (uint64_t(k + 1) << 40) | last;
+        TTStore(*e, E2E4, 1, k, UpperBound);
+    }
+    EXPECT_EQ(e->search.ttBase[last].score, 0);
+    for (int k = 1; k < 4; k++)
+        EXPECT_EQ(e->search.ttBase[k - 1].score, k);
+    e->pos.hashKey = (uint64_t(4) << 40) | last;
+    EXPECT_EQ(Found(*e).score, 3);
+}
+
+TEST(TransTable, ClearTablesEmptiesTableKillersAndHistory) {
+    auto e = NewTestEngine();
+    TTStore(*e, E2E4, 3, 100, ExactScore);
+    e->pos.plyStack[5].killerMove[1] = KillerMove{62, 64, 0};
+    e->pos.plyStack[511].killerHits[0] = 4;
+    e->search.history[1][62][64] = 9;
+    ClearTables(*e);
+    TTEntry t{};
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_EQ(e->pos.plyStack[5].killerMove[1].from, 0);
+    EXPECT_EQ(e->pos.plyStack[511].killerHits[0], 0);
+    EXPECT_EQ(e->search.history[1][62][64], 0u);
+}
+
+}  // namespace
