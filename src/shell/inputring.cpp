@@ -1,7 +1,9 @@
 // The input ring: one writer (the input thread), one reader (the main thread).
 #include "shell/inputring.h"
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,7 +80,8 @@ void TakeToken(char* buffer) {
 int TakeInt() {
     char buffer[SlotSize];
     TakeToken(buffer);
-    return int(std::strtol(buffer, nullptr, 10));
+    long long v = std::strtoll(buffer, nullptr, 10);
+    return int(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
 
 const char* PeekToken() {

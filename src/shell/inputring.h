@@ -23,7 +23,8 @@ void InputThreadMain();
 // Waits for the next token and copies it into buffer (at least SlotSize bytes).
 void TakeToken(char* buffer);
 
-// Waits for the next token and returns it read as a decimal integer (0 when none).
+// Waits for the next token and returns it read as a decimal integer (optional sign and
+// leading digits, 0 when none), clamped to the 32-bit range.
 int TakeInt();
 
 // Returns the next token without taking it, or nullptr when none is waiting.

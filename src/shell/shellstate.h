@@ -1,22 +1,39 @@
-// Process-wide values of the shell: modes and game bookkeeping.
+// Process-wide values of the shell: modes, game bookkeeping and the search result.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 
+#include "board/types.h"
 #include "shell/displayboard.h"
+#include "shell/timecontrol.h"
+
+// Length of beepText: the bell character or nothing, and the terminator.
+constexpr int BeepTextSize = 2;
 
 struct ShellState {
     int32_t consoleMode = 1;     // prompts and text boards are printed
-    int32_t xboardMode = 0;
-    int32_t fritzMode = 0;
-    int32_t uciMode = 0;
+    int32_t xboardMode = 0;      // running under xboard
+    int32_t fritzMode = 0;       // a new game keeps the hash tables; "reset" is accepted
+    int32_t uciMode = 0;         // running under UCI
     int32_t forceMode = 0;       // the engine does not answer moves on its own
-    int32_t ponderEnabled = 0;
-    int32_t showSearchInfo = 0;
+    int32_t ponderEnabled = 0;   // think on the opponent's time ("hard" / "easy")
+    int32_t showSearchInfo = 0;  // print the search information block after own moves
+    char beepText[BeepTextSize] = {'\a', '\0'};  // printed after the console move announcement
     int32_t plyNumber = 1;       // half-move about to be played, 1-based
-    int32_t invertBoard = 0;     // text board drawn from Black's side
-    FILE* logFile = nullptr;
+    int32_t invertBoard = 0;     // the Engine's text board is drawn from Black's side
+    FILE* logFile = nullptr;     // the open log file
+    FILE* treeFile = nullptr;    // the open tree-dump file, nullptr when none
     DisplayBoard display;        // the game as the players see it
     NotationContext notation;    // display board and root move list for move text
+
+    // Move of the last search: stored (release) by the search thread before it reports
+    // Done in the Engine's searchState, read (acquire) by the main thread after it saw Done.
+    std::atomic<Move> bestMove{0};
+
+    Move predictedReply = 0;         // reply made on the Engine while pondering, 0 when none
+    int64_t ponderStartMs = 0;       // steady-clock milliseconds when pondering began
+    int32_t ponderGainedSeconds = 0; // seconds already spent pondering before a ponder hit
+    TimeControl time;                // clock, time controls and thinking time of the game
 };

@@ -1,0 +1,111 @@
+// The search thread: a polling loop over searchState, the only word it shares with the
+// main thread besides bestMove. Every wait here is short, so that neither a request nor
+// a finished search waits long for the other side.
+#include "shell/searchthread.h"
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "engine.h"
+#include "shell/timecontrol.h"
+
+static constexpr int PollSleepMs = 2;       // longest sleep of a polling loop
+static constexpr int YieldsBeforeSleep = 20;
+
+void ShortPause() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(PollSleepMs));
+}
+
+SearchState GetSearchState(const Engine& e) {
+    return SearchState(e.search.searchState.load(std::memory_order_acquire));
+}
+
+void SetSearchState(Engine& e, SearchState s) {
+    e.search.searchState.store(s, std::memory_order_release);
+}
+
+void WaitWhileState(const Engine& e, SearchState s) {
+    for (int spins = 0; GetSearchState(e) == s; spins++) {
+        if (spins < YieldsBeforeSleep)
+            std::this_thread::yield();
+        else
+            ShortPause();
+    }
+}
+
+void RequestSearch(Engine& e, SearchState s) {
+    e.shell.bestMove.store(0, std::memory_order_relaxed);
+    e.shell.time.searchStartMs.store(NowMs(), std::memory_order_relaxed);
+    SetSearchState(e, s);
+}
+
+bool SearchFinished(const Engine& e) {
+    return GetSearchState(e) == Done;
+}
+
+void StopSearch(Engine& e) {
+    SearchState s = GetSearchState(e);
+    if (s == Idle)
+        return;
+    if (s != Done) {
+        SetSearchState(e, StopRequested);
+        for (int spins = 0;; spins++) {
+            s = GetSearchState(e);
+            if (s == Idle || s == Done)
+                break;
+            if (spins < YieldsBeforeSleep)
+                std::this_thread::yield();
+            else
+                ShortPause();
+        }
+    }
+    SetSearchState(e, Idle);
+}
+
+// Runs one search and publishes its move before the state says it is there.
+static void RunAndStore(Engine& e, SearchFunction search) {
+    Move m = search(e);
+    e.shell.bestMove.store(m, std::memory_order_release);
+}
+
+void SearchThreadMain(Engine& e, SearchFunction search) {
+    for (;;) {
+        SearchState s = GetSearchState(e);
+        switch (s) {
+        case Idle:
+        case Done:
+            ShortPause();
+            break;
+        case StopRequested: {
+            // A stop with no search running: nothing to report.
+            int32_t expected = StopRequested;
+            e.search.searchState.compare_exchange_strong(expected, Idle,
+                                                         std::memory_order_acq_rel);
+            std::this_thread::yield();
+            break;
+        }
+        case Thinking:
+            RunAndStore(e, search);
+            SetSearchState(e, Done);
+            break;
+        case Pondering:
+            // A ponder search that ends early waits for the ponder hit or a stop.
+            RunAndStore(e, search);
+            WaitWhileState(e, Pondering);
+            SetSearchState(e, Done);
+            break;
+        case Analyzing:
+            // Analysis waits for a stop; the stop is turned into Idle on the next pass.
+            RunAndStore(e, search);
+            WaitWhileState(e, Analyzing);
+            break;
+        default:  // not a state: look again
+            break;
+        }
+    }
+}
+
+void StartSearchThread(Engine& e, SearchFunction search) {
+    std::thread(SearchThreadMain, std::ref(e), search).detach();
+}

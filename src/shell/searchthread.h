@@ -1,0 +1,38 @@
+// The search thread and the handshake through the Engine's searchState.
+#pragma once
+
+#include "board/types.h"
+#include "search/searchdata.h"
+
+struct Engine;
+
+// The search the search thread runs: returns the move to play (from-square 0 for none).
+using SearchFunction = Move (*)(Engine& e);
+
+// Starts the search thread on the Engine with the given search; it runs until the process ends.
+void StartSearchThread(Engine& e, SearchFunction search);
+
+// Body of the search thread: polls searchState and runs the search when asked.
+void SearchThreadMain(Engine& e, SearchFunction search);
+
+// Reads searchState (acquire).
+SearchState GetSearchState(const Engine& e);
+
+// Writes searchState (release).
+void SetSearchState(Engine& e, SearchState s);
+
+// Asks the search thread for a search in state s (Thinking, Pondering or Analyzing):
+// clears bestMove and starts the search clock now.
+void RequestSearch(Engine& e, SearchState s);
+
+// True when a search has ended and its move waits to be collected.
+bool SearchFinished(const Engine& e);
+
+// Ends any search and leaves searchState at Idle; a stopped search's result is dropped.
+void StopSearch(Engine& e);
+
+// Waits until searchState is no longer s, polling without burning a core.
+void WaitWhileState(const Engine& e, SearchState s);
+
+// Pauses a polling loop while a search is requested, running or waiting to be collected.
+void ShortPause();

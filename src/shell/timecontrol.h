@@ -1,0 +1,86 @@
+// Time controls: the move time budget worked out from the clock and the time controls,
+// and the limit test that the search's time check applies.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// One period of the console tournament mode: so many moves in so many minutes.
+struct TournamentPeriod {
+    int32_t moves;    // moves of the period
+    int32_t minutes;  // minutes for them
+};
+
+constexpr int TournamentPeriods = 3;
+
+// The game's time controls and the clock as the interface last reported it.
+struct TimeControl {
+    int32_t movesPerSession = 0;   // xboard "level" moves per period, 0 for the whole game
+    int32_t baseSeconds = 0;       // xboard "level" time per period
+    int32_t incrementSeconds = 0;  // xboard "level" increment per move; reset by a new game
+    // Seconds on the engine's clock as last reported; read by the search's time check.
+    std::atomic<int32_t> clockRemaining{0};
+    // 1 while maxTime was worked out from the clock, so that panic time is capped too.
+    std::atomic<int32_t> budgetFromClock{0};
+    // Steady-clock milliseconds when the main thread accepted the move or "go" that
+    // started the current search (for a ponder hit, when pondering began).
+    std::atomic<int64_t> searchStartMs{0};
+    int32_t totalThinkingSeconds = 0;     // own thinking time used in the game
+    int32_t restoreDefaultsAtNewGame = 0; // set by "sd": the next new game restores depth and time
+    int32_t tournamentMode = 0;           // console tournament mode on or off (shown only)
+    TournamentPeriod periods[TournamentPeriods] = {};  // console tournament periods (shown only)
+    int32_t autoSyncMoves = 0;            // console auto-sync interval (shown only)
+};
+
+// Milliseconds of a steady clock; only differences mean anything.
+int64_t NowMs();
+
+// Seconds of a "level" BASE: minutes, or minutes and seconds joined by ":"; 0 without digits.
+int32_t LevelBaseSeconds(const char* text);
+
+// Budget of a "level" command: per-period share, or a thirtieth of the game, plus increment.
+int32_t LevelBudget(int32_t movesPerSession, int32_t baseSeconds, int32_t incrementSeconds);
+
+// Budget from the engine's clock: remainingSeconds on the clock, movesPerSession (0 for the
+// whole game), the game's baseSeconds and increment, plyNumber of the move to play,
+// totalThinkingSeconds used so far and the random source for the early-game extension.
+// The result is capped at ClockCap(remainingSeconds).
+int32_t ClockBudget(int32_t remainingSeconds, int32_t movesPerSession, int32_t baseSeconds,
+                    int32_t incrementSeconds, int32_t plyNumber, int32_t totalThinkingSeconds,
+                    uint32_t (*nextRandom)());
+
+// Budget from UCI clock values in seconds: movesToGo 0 means the rest of the game.
+// The result is capped at ClockCap(remainingSeconds).
+int32_t UciClockBudget(int32_t remainingSeconds, int32_t incrementSeconds, int32_t movesToGo);
+
+// Longest a search may run on a clock of remainingSeconds: the clock less a margin of a
+// tenth of it, at least one second; never below 0.
+int32_t ClockCap(int32_t remainingSeconds);
+
+// Remarks the limit test asks the time check to print (not under UCI).
+enum TimeRemark : uint32_t {
+    RemarkTrouble = 1,         // "tellics whisper I smell trouble!\n"
+    RemarkReducedPanic = 2,    // "tellics Low on time, reduced panic time.\n"
+    RemarkLookingGood = 4,     // "tellics whisper Looking good...\n"
+    RemarkZeroParanoid = 8,    // "tellics Low on time, zero paranoid time.\n"
+};
+
+// What the limit test reads and the panic time it may grant.
+struct TimeLimitInput {
+    int32_t elapsedSeconds;   // whole seconds since the search started
+    int32_t maxTime;          // target time per move
+    int32_t clockRemaining;   // seconds on the clock as last reported
+    int32_t clockCap;         // ceiling of any panic time, or -1 when the budget is not from a clock
+    bool bestMoveStable;      // the best move has not changed since the first iteration
+    bool havePrevious;        // the previous search's root score exists
+    int32_t score;            // root score of the running search
+    int32_t previousScore;    // root score of the engine's previous search
+};
+
+// Applies the time limit with panic and paranoid time; panicTime is the extension granted
+// so far in this search (0 for none) and may be raised. Returns true when time is up;
+// remarks receives the TimeRemark bits to print.
+bool TimeLimitReached(const TimeLimitInput& in, int32_t& panicTime, uint32_t& remarks);
+
+// Prints the remarks of a limit test on standard output.
+void PrintTimeRemarks(uint32_t remarks);
