@@ -2,6 +2,7 @@
 #include "shell/inputring.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -82,6 +83,12 @@ int TakeInt() {
     TakeToken(buffer);
     long long v = std::strtoll(buffer, nullptr, 10);
     return int(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+bool TakeYes() {
+    char buffer[SlotSize];
+    TakeToken(buffer);
+    return std::toupper(static_cast<unsigned char>(buffer[0])) == 'Y';
 }
 
 const char* PeekToken() {

@@ -27,5 +27,8 @@ void TakeToken(char* buffer);
 // leading digits, 0 when none), clamped to the 32-bit range.
 int TakeInt();
 
+// Waits for an answer token; true when its first character, upper-cased, is "Y".
+bool TakeYes();
+
 // Returns the next token without taking it, or nullptr when none is waiting.
 const char* PeekToken();

@@ -35,6 +35,9 @@ void WaitWhileState(const Engine& e, SearchState s) {
 }
 
 void RequestSearch(Engine& e, SearchState s) {
+    // The search writes its moves into the records above the root: a taken-back line
+    // there cannot be replayed any more.
+    e.pos.lastGamePly = e.pos.currentPly;
     e.shell.bestMove.store(0, std::memory_order_relaxed);
     e.shell.time.searchStartMs.store(NowMs(), std::memory_order_relaxed);
     SetSearchState(e, s);

@@ -74,7 +74,7 @@ int32_t ClockCap(int32_t remainingSeconds) {
 
 int32_t ClockBudget(int32_t remainingSeconds, int32_t movesPerSession, int32_t baseSeconds,
                     int32_t incrementSeconds, int32_t plyNumber, int32_t totalThinkingSeconds,
-                    uint32_t (*nextRandom)()) {
+                    uint32_t (*nextRandom)(Engine& e), Engine& e) {
     int64_t moves = std::max(movesPerSession, 0);
     int64_t remaining = remainingSeconds;
     int64_t budget;
@@ -92,7 +92,7 @@ int32_t ClockBudget(int32_t remainingSeconds, int32_t movesPerSession, int32_t b
     if (totalThinkingSeconds <= EarlyGameSeconds && moves != 1) {
         int64_t half = budget / 2;
         if (half > 0)
-            budget += half + int64_t(nextRandom() % uint32_t(std::min<int64_t>(half, UINT32_MAX)));
+            budget += half + int64_t(nextRandom(e) % uint32_t(std::min<int64_t>(half, UINT32_MAX)));
     }
     return Clamp32(std::min<int64_t>(budget, ClockCap(remainingSeconds)));
 }

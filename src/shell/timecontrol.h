@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdint>
 
+struct Engine;
+
 // One period of the console tournament mode: so many moves in so many minutes.
 struct TournamentPeriod {
     int32_t moves;    // moves of the period
@@ -43,11 +45,11 @@ int32_t LevelBudget(int32_t movesPerSession, int32_t baseSeconds, int32_t increm
 
 // Budget from the engine's clock: remainingSeconds on the clock, movesPerSession (0 for the
 // whole game), the game's baseSeconds and increment, plyNumber of the move to play,
-// totalThinkingSeconds used so far and the random source for the early-game extension.
+// totalThinkingSeconds used so far; nextRandom(e) varies the first moves of a game.
 // The result is capped at ClockCap(remainingSeconds).
 int32_t ClockBudget(int32_t remainingSeconds, int32_t movesPerSession, int32_t baseSeconds,
                     int32_t incrementSeconds, int32_t plyNumber, int32_t totalThinkingSeconds,
-                    uint32_t (*nextRandom)());
+                    uint32_t (*nextRandom)(Engine& e), Engine& e);
 
 // Budget from UCI clock values in seconds: movesToGo 0 means the rest of the game.
 // The result is capped at ClockCap(remainingSeconds).

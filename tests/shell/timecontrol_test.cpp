@@ -2,12 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "shell/timecontrol.h"
+#include "support.h"
 
 static uint32_t fakeRandomValue = 0;
 static int fakeRandomCalls = 0;
 
 // A random source the tests control.
-static uint32_t FakeRandom() {
+static uint32_t FakeRandomDraw(Engine&) {
     fakeRandomCalls++;
     return fakeRandomValue;
 }
@@ -30,20 +31,22 @@ TEST(TimeControl, LevelBaseText) {
 }
 
 TEST(TimeControl, ClockBudgetWholeGame) {
+    auto engine = NewTestEngine();
     fakeRandomCalls = 0;
     // Past the early game (more than 2 s thought), no random extension.
-    EXPECT_EQ(ClockBudget(10, 0, 0, 0, 5, 10, FakeRandom), 0);    // (10 + 15) / 30
-    EXPECT_EQ(ClockBudget(10, 0, 0, 2, 5, 10, FakeRandom), 1);    // short clock: increment - 1
-    EXPECT_EQ(ClockBudget(600, 0, 0, 0, 5, 10, FakeRandom), 20);  // (600 + 15) / 30
+    EXPECT_EQ(ClockBudget(10, 0, 0, 0, 5, 10, FakeRandomDraw, *engine), 0);    // (10 + 15) / 30
+    EXPECT_EQ(ClockBudget(10, 0, 0, 2, 5, 10, FakeRandomDraw, *engine), 1);    // short clock: increment - 1
+    EXPECT_EQ(ClockBudget(600, 0, 0, 0, 5, 10, FakeRandomDraw, *engine), 20);  // (600 + 15) / 30
     EXPECT_EQ(fakeRandomCalls, 0);
 }
 
 TEST(TimeControl, ClockBudgetIsCappedByTheClock) {
+    auto engine = NewTestEngine();
     // One minute + 30 s with 10 s left: the rule says 29 s, the clock allows 9.
-    EXPECT_EQ(ClockBudget(10, 0, 60, 30, 41, 100, FakeRandom), 9);
+    EXPECT_EQ(ClockBudget(10, 0, 60, 30, 41, 100, FakeRandomDraw, *engine), 9);
     EXPECT_EQ(UciClockBudget(10, 30, 0), 9);
-    EXPECT_EQ(ClockBudget(1, 0, 60, 30, 41, 100, FakeRandom), 0);
-    EXPECT_EQ(ClockBudget(0, 0, 60, 30, 41, 100, FakeRandom), 0);
+    EXPECT_EQ(ClockBudget(1, 0, 60, 30, 41, 100, FakeRandomDraw, *engine), 0);
+    EXPECT_EQ(ClockBudget(0, 0, 60, 30, 41, 100, FakeRandomDraw, *engine), 0);
     EXPECT_EQ(ClockCap(10), 9);
     EXPECT_EQ(ClockCap(100), 90);
     EXPECT_EQ(ClockCap(1), 0);
@@ -52,38 +55,40 @@ TEST(TimeControl, ClockBudgetIsCappedByTheClock) {
 }
 
 TEST(TimeControl, ClockBudgetPerPeriod) {
+    auto engine = NewTestEngine();
     // 40 moves in 5 minutes, 200 s left at ply 21 (move 11): 30 moves to go.
-    EXPECT_EQ(ClockBudget(200, 40, 300, 0, 21, 100, FakeRandom), (200 - 3) / 30);
+    EXPECT_EQ(ClockBudget(200, 40, 300, 0, 21, 100, FakeRandomDraw, *engine), (200 - 3) / 30);
     // Ply 81 (move 41): 40 to go; the clock shows less than the base, so the base is added.
-    EXPECT_EQ(ClockBudget(20, 40, 300, 0, 81, 100, FakeRandom), (320 - 3) / 40);
-    EXPECT_EQ(ClockBudget(400, 40, 300, 0, 81, 100, FakeRandom), (400 - 3) / 40);
+    EXPECT_EQ(ClockBudget(20, 40, 300, 0, 81, 100, FakeRandomDraw, *engine), (320 - 3) / 40);
+    EXPECT_EQ(ClockBudget(400, 40, 300, 0, 81, 100, FakeRandomDraw, *engine), (400 - 3) / 40);
     // At ply 1 the base is never added.
-    EXPECT_EQ(ClockBudget(200, 40, 300, 0, 1, 100, FakeRandom), (200 - 3) / 40);
+    EXPECT_EQ(ClockBudget(200, 40, 300, 0, 1, 100, FakeRandomDraw, *engine), (200 - 3) / 40);
     // Far into the game the moves to go wrap; a huge ply count does not loop for long.
-    EXPECT_EQ(ClockBudget(300, 1, 300, 0, 2000001, 100, FakeRandom), ClockCap(300));
-    EXPECT_EQ(ClockBudget(600, 40, 300, 0, 1000001, 100, FakeRandom), (600 - 3) / 40);
+    EXPECT_EQ(ClockBudget(300, 1, 300, 0, 2000001, 100, FakeRandomDraw, *engine), ClockCap(300));
+    EXPECT_EQ(ClockBudget(600, 40, 300, 0, 1000001, 100, FakeRandomDraw, *engine), (600 - 3) / 40);
     // A negative moves-per-session counts as the whole game.
-    EXPECT_EQ(ClockBudget(600, -3, 300, 0, 5, 100, FakeRandom), 20);
+    EXPECT_EQ(ClockBudget(600, -3, 300, 0, 5, 100, FakeRandomDraw, *engine), 20);
 }
 
 TEST(TimeControl, EarlyGameRandomExtension) {
+    auto engine = NewTestEngine();
     fakeRandomCalls = 0;
     fakeRandomValue = 7;
     // (600 + 15) / 30 = 20; H = 10; 20 + 10 + 7 % 10.
-    EXPECT_EQ(ClockBudget(600, 0, 600, 0, 1, 0, FakeRandom), 37);
+    EXPECT_EQ(ClockBudget(600, 0, 600, 0, 1, 0, FakeRandomDraw, *engine), 37);
     EXPECT_EQ(fakeRandomCalls, 1);
     // Not with one move per period.
-    EXPECT_EQ(ClockBudget(600, 1, 600, 0, 1, 0, FakeRandom), ClockCap(600));
+    EXPECT_EQ(ClockBudget(600, 1, 600, 0, 1, 0, FakeRandomDraw, *engine), ClockCap(600));
     EXPECT_EQ(fakeRandomCalls, 1);
     // H of 0 or below: no extension and no draw (a negative H would read as hours).
-    EXPECT_EQ(ClockBudget(600, 0, 600, 1, 1, 2, FakeRandom), 21 + 10 + 7);
+    EXPECT_EQ(ClockBudget(600, 0, 600, 1, 1, 2, FakeRandomDraw, *engine), 21 + 10 + 7);
     EXPECT_EQ(fakeRandomCalls, 2);
-    EXPECT_EQ(ClockBudget(10, 0, 60, 0, 1, 0, FakeRandom), 0);
-    EXPECT_EQ(ClockBudget(0, 0, 0, -10, 1, 0, FakeRandom), -11);
+    EXPECT_EQ(ClockBudget(10, 0, 60, 0, 1, 0, FakeRandomDraw, *engine), 0);
+    EXPECT_EQ(ClockBudget(0, 0, 0, -10, 1, 0, FakeRandomDraw, *engine), -11);
     EXPECT_EQ(fakeRandomCalls, 2);
     // The extension is capped by the clock as well.
     fakeRandomValue = 0xFFFFFFFF;
-    EXPECT_LE(ClockBudget(40, 0, 60, 30, 1, 0, FakeRandom), ClockCap(40));
+    EXPECT_LE(ClockBudget(40, 0, 60, 30, 1, 0, FakeRandomDraw, *engine), ClockCap(40));
 }
 
 TEST(TimeControl, UciClockBudget) {
