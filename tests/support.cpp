@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <sys/wait.h>
 
 std::string RunCommand(const std::string& command, int* status) {
@@ -18,4 +20,14 @@ std::string RunCommand(const std::string& command, int* status) {
     if (status)
         *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     return output;
+}
+
+std::string SharedDir() {
+    const char* env = std::getenv("MOSSKITE_SHARED");
+    for (std::string dir : {std::string(env ? env : ""), std::string(MOSSKITE_SHARED_DIR),
+                            std::string("/work/shared")}) {
+        if (!dir.empty() && std::filesystem::exists(dir + "/spec.md"))
+            return dir;
+    }
+    return "";
 }

@@ -29,5 +29,13 @@ std::string RunCommand(const std::string& command, int* status = nullptr);
 // Path of the engine binary built with the tests.
 inline std::string EngineBinary() { return MOSSKITE_BINARY; }
 
-// Folder of the shared read-only project material.
-inline std::string SharedDir() { return MOSSKITE_SHARED_DIR; }
+// Folder of the shared read-only project material (suites, perft data, PGN files):
+// $MOSSKITE_SHARED, else ../shared beside the source tree, else /work/shared.
+std::string SharedDir();
+
+// Skips the current test when the shared material is not on this machine.
+#define REQUIRE_SHARED_DIR()                                              \
+    do {                                                                  \
+        if (SharedDir().empty())                                          \
+            GTEST_SKIP() << "shared test material not found";             \
+    } while (0)

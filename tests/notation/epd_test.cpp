@@ -111,6 +111,7 @@ static std::string FirstFourFields(const std::string& line) {
 }
 
 TEST(Epd, RoundTripOverTheSuites) {
+    REQUIRE_SHARED_DIR();
     auto e = NewTestEngine();
     int positions = 0;
     for (const char* name : {"wac.epd", "bratko-kopec.epd", "ecm.epd", "sts1-15.epd", "arasan2024.epd"}) {
