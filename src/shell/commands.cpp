@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine.h"
+#include "eval/evalreport.h"
 #include "shell/logfile.h"
 #include "shell/output.h"
 
@@ -25,6 +26,10 @@ int InterpretCommand(Engine& e, const char* token) {
         e.shell.consoleMode = 0;
         return 1;
     }
-    (void)Prompt;
+    if (std::strcmp(token, "eval") == 0) {
+        PrintEvaluation(e);
+        Prompt(e);
+        return 1;
+    }
     return 0;
 }
