@@ -73,8 +73,9 @@ bool EvaluateEndgame(Engine& e, int& s, const PawnHashEntry& entry) {
     // 2. Two knights cannot force mate. 3. A piece up with pawns; kings away from the pawns.
     int kingDistance = 0;
     if (white.pawnCount == 0 && black.pawnCount == 0) {
-        if ((black.material == 0 && white.material == TwoKnightsValue && white.knightCount == 2)
-            || (white.material == 0 && black.material == TwoKnightsValue && black.knightCount == 2)) {
+        bool whiteKnights = white.material == TwoKnightsValue && white.knightCount == 2;
+        bool blackKnights = black.material == TwoKnightsValue && black.knightCount == 2;
+        if ((black.material == 0 && whiteKnights) || (white.material == 0 && blackKnights)) {
             s = 0;
             MarkTerm(trace, TermDrawnMaterial, s);
             return true;

@@ -55,7 +55,8 @@ static void NoteSlider(int sq, int* seen, int& seenCount) {
         seen[seenCount++] = sq;
 }
 
-static constexpr int sq(int rank, int file) { return MakeSquare(rank, file); }
+// The square of a rank and a file, both 1..8.
+static constexpr int SquareOf(int rank, int file) { return MakeSquare(rank, file); }
 
 // Attack units of Black on the neighbours of White's king k.
 static int WhiteKingZoneUnits(Engine& e, int k) {
@@ -124,6 +125,7 @@ static int EmptyInFront(const int32_t* b, int k, int forward) {
     return (b[a] == Empty) + (b[c1] == Empty) + (b[c2] == Empty);
 }
 
+// Adds the safety points and dangers of White's king into whiteKingSafety/Danger.
 static void WhiteKingSafety(Engine& e, const PawnHashEntry& entry) {
     const Position& p = e.pos;
     const int32_t* b = p.board;
@@ -141,20 +143,20 @@ static void WhiteKingSafety(Engine& e, const PawnHashEntry& entry) {
     kd += units >= 2;
 
     // 2. Enemy pieces lodged in front of the castled king.
-    if (queenSide && b[sq(3, 3)] < 0) {
+    if (queenSide && b[SquareOf(3, 3)] < 0) {
         ks -= WingIntruder;
         kd++;
     }
     if (kingSide) {
-        int f3 = b[sq(3, 6)];
+        int f3 = b[SquareOf(3, 6)];
         if (f3 < 0) {
             ks -= WingIntruder;
             kd++;
             if ((f3 == -Pawn || f3 == -Bishop) && enemy.queenCount
-                && WhiteAttackersWithPawns(p, sq(2, 7)) < 2)
+                && WhiteAttackersWithPawns(p, SquareOf(2, 7)) < 2)
                 ks -= FianchettoIntruder;
         }
-        if (b[sq(3, 7)] < 0) {
+        if (b[SquareOf(3, 7)] < 0) {
             ks -= WingIntruder;
             kd++;
         }
@@ -162,12 +164,12 @@ static void WhiteKingSafety(Engine& e, const PawnHashEntry& entry) {
 
     // 3. Pawn cover.
     if (b[k + 1] == Pawn || b[k + 2] == Pawn) {
-        if (kingSide && b[sq(2, 7)] != Pawn && b[sq(3, 7)] != Pawn) {
+        if (kingSide && b[SquareOf(2, 7)] != Pawn && b[SquareOf(3, 7)] != Pawn) {
             bool heavy = enemy.material >= HeavyMaterial && fileOf[enemy.kingSquare] <= 5;
             ks -= heavy ? MissingKnightPawnHeavy : MissingKnightPawn;
             kd++;
         }
-        if (queenSide && b[sq(2, 2)] != Pawn && b[sq(3, 2)] != Pawn) {
+        if (queenSide && b[SquareOf(2, 2)] != Pawn && b[SquareOf(3, 2)] != Pawn) {
             ks -= MissingKnightPawn;
             kd++;
         }
@@ -204,9 +206,9 @@ static void WhiteKingSafety(Engine& e, const PawnHashEntry& entry) {
     if (enemy.material >= HeavyMaterial) {
         int kingRight = p.castleRights & CastleWhiteKing;
         if (file >= 5) {
-            if (b[sq(2, 7)] == Empty || k == sq(2, 7))
+            if (b[SquareOf(2, 7)] == Empty || k == SquareOf(2, 7))
                 ks -= EmptyFianchetto;
-            if (file == 5 && b[sq(2, 7)] != Pawn && b[sq(3, 7)] != Pawn) {
+            if (file == 5 && b[SquareOf(2, 7)] != Pawn && b[SquareOf(3, 7)] != Pawn) {
                 ks -= CentreKingNoGPawn;
                 kingRight = 0;
             }
@@ -217,15 +219,15 @@ static void WhiteKingSafety(Engine& e, const PawnHashEntry& entry) {
             canCastle = (p.castleRights & CastleWhiteQueen) && b[SqB1] == Empty
                         && b[SqC1] == Empty && b[SqD1] == Empty && !BlackAttacks(p, SqC1)
                         && !BlackAttacks(p, SqD1)
-                        && (b[sq(2, 2)] == Pawn || b[sq(3, 2)] == Pawn);
+                        && (b[SquareOf(2, 2)] == Pawn || b[SquareOf(3, 2)] == Pawn);
         if (!canCastle) {
             if (k == SqF1 || k == SqG1) {
-                if (b[SqH1] == Rook || b[SqG1] == Rook || b[sq(2, 8)] == Rook) {
+                if (b[SqH1] == Rook || b[SqG1] == Rook || b[SquareOf(2, 8)] == Rook) {
                     ks -= StuckKing;
                     kd++;
                 }
-            } else if (k == sq(2, 7) || k == SqH1 || k == sq(2, 8) || k == SqA1
-                       || k == sq(2, 1) || k == sq(2, 2)) {
+            } else if (k == SquareOf(2, 7) || k == SqH1 || k == SquareOf(2, 8) || k == SqA1
+                       || k == SquareOf(2, 1) || k == SquareOf(2, 2)) {
                 // Castled by hand or tucked in the corner: nothing to add.
             } else if (k == SqB1 || k == SqC1) {
                 if (b[SqA1] == Rook || b[SqB1] == Rook) {
@@ -252,6 +254,7 @@ static void WhiteKingSafety(Engine& e, const PawnHashEntry& entry) {
     e.eval.whiteKingDanger = kd;
 }
 
+// Adds the safety points and dangers of Black's king into blackKingSafety/Danger.
 static void BlackKingSafety(Engine& e, const PawnHashEntry& entry) {
     const Position& p = e.pos;
     const int32_t* b = p.board;
@@ -269,20 +272,20 @@ static void BlackKingSafety(Engine& e, const PawnHashEntry& entry) {
     kd += units >= 2;
 
     // 2. Enemy pieces lodged in front of the castled king.
-    if (queenSide && b[sq(6, 3)] > 0) {
+    if (queenSide && b[SquareOf(6, 3)] > 0) {
         ks += WingIntruder;
         kd++;
     }
     if (kingSide) {
-        int f6 = b[sq(6, 6)];
+        int f6 = b[SquareOf(6, 6)];
         if (f6 > 0) {
             ks += WingIntruder;
             kd++;
             if ((f6 == Pawn || f6 == Bishop) && enemy.queenCount
-                && BlackAttackersWithPawns(p, sq(7, 7)) < 2)
+                && BlackAttackersWithPawns(p, SquareOf(7, 7)) < 2)
                 ks += FianchettoIntruder;
         }
-        if (b[sq(6, 7)] > 0) {
+        if (b[SquareOf(6, 7)] > 0) {
             ks += WingIntruder;
             kd++;
         }
@@ -290,12 +293,12 @@ static void BlackKingSafety(Engine& e, const PawnHashEntry& entry) {
 
     // 3. Pawn cover.
     if (b[k - 1] == -Pawn || b[k - 2] == -Pawn) {
-        if (kingSide && b[sq(7, 7)] != -Pawn && b[sq(6, 7)] != -Pawn) {
+        if (kingSide && b[SquareOf(7, 7)] != -Pawn && b[SquareOf(6, 7)] != -Pawn) {
             bool heavy = enemy.material >= HeavyMaterial && fileOf[enemy.kingSquare] <= 5;
             ks += heavy ? MissingKnightPawnHeavy : MissingKnightPawn;
             kd++;
         }
-        if (queenSide && b[sq(7, 2)] != -Pawn && b[sq(6, 2)] != -Pawn) {
+        if (queenSide && b[SquareOf(7, 2)] != -Pawn && b[SquareOf(6, 2)] != -Pawn) {
             ks += MissingKnightPawn;
             kd++;
         }
@@ -332,9 +335,9 @@ static void BlackKingSafety(Engine& e, const PawnHashEntry& entry) {
     if (enemy.material >= HeavyMaterial) {
         int kingRight = p.castleRights & CastleBlackKing;
         if (file >= 5) {
-            if (b[sq(7, 7)] == Empty || k == sq(7, 7))
+            if (b[SquareOf(7, 7)] == Empty || k == SquareOf(7, 7))
                 ks += EmptyFianchetto;
-            if (file == 5 && b[sq(7, 7)] != -Pawn && b[sq(6, 7)] != -Pawn) {
+            if (file == 5 && b[SquareOf(7, 7)] != -Pawn && b[SquareOf(6, 7)] != -Pawn) {
                 ks += CentreKingNoGPawn;
                 kingRight = 0;
             }
@@ -345,15 +348,15 @@ static void BlackKingSafety(Engine& e, const PawnHashEntry& entry) {
             canCastle = (p.castleRights & CastleBlackQueen) && b[SqB8] == Empty
                         && b[SqC8] == Empty && b[SqD8] == Empty && !WhiteAttacks(p, SqC8)
                         && !WhiteAttacks(p, SqD8)
-                        && (b[sq(7, 2)] == -Pawn || b[sq(6, 2)] == -Pawn);
+                        && (b[SquareOf(7, 2)] == -Pawn || b[SquareOf(6, 2)] == -Pawn);
         if (!canCastle) {
             if (k == SqF8 || k == SqG8) {
-                if (b[SqH8] == -Rook || b[SqG8] == -Rook || b[sq(7, 8)] == -Rook) {
+                if (b[SqH8] == -Rook || b[SqG8] == -Rook || b[SquareOf(7, 8)] == -Rook) {
                     ks += StuckKing;
                     kd++;
                 }
-            } else if (k == sq(7, 7) || k == SqH8 || k == sq(7, 8) || k == SqA8
-                       || k == sq(7, 1) || k == sq(7, 2)) {
+            } else if (k == SquareOf(7, 7) || k == SqH8 || k == SquareOf(7, 8) || k == SqA8
+                       || k == SquareOf(7, 1) || k == SquareOf(7, 2)) {
                 // Castled by hand or tucked in the corner: nothing to add.
             } else if (k == SqB8 || k == SqC8) {
                 if (b[SqA8] == -Rook || b[SqB8] == -Rook) {

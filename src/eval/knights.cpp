@@ -14,8 +14,6 @@ constexpr int RimKnightTrapped = 150;
 constexpr int SpreadSpan = 6;               // openSpan from which the pawns count as spread
 constexpr int KnightsAgainstSpread = 100;
 
-static constexpr int sq(int rank, int file) { return MakeSquare(rank, file); }
-
 // True on c5-f5, c6-f6, d4 and e4.
 static bool WhiteOutpost(int s) {
     int rank = rankOf[s];
@@ -44,38 +42,44 @@ static bool PawnOnNeighbourFiles(const int32_t* b, int s, int code, int directio
     return false;
 }
 
-// True when a White knight on the rim has both retreat squares taken or covered.
-static bool WhiteRimKnightTrapped(const int32_t* b, int n) {
-    auto own = [b](int s) { return b[s] > 0; };
-    auto enemyPawn = [b](int s) { return b[s] == -Pawn; };
-    if (n == sq(4, 1))
-        return own(sq(2, 2)) && (own(sq(3, 3)) || enemyPawn(sq(4, 2)) || enemyPawn(sq(4, 4)));
-    if (n == sq(5, 1))
-        return (own(sq(3, 2)) || enemyPawn(sq(4, 1)) || enemyPawn(sq(4, 3)))
-               && (own(sq(4, 3)) || enemyPawn(sq(5, 2)) || enemyPawn(sq(5, 4)));
-    if (n == sq(4, 8))
-        return own(sq(2, 7)) && (own(sq(3, 6)) || enemyPawn(sq(4, 5)) || enemyPawn(sq(4, 7)));
-    if (n == sq(5, 8))
-        return (own(sq(3, 7)) || enemyPawn(sq(4, 8)) || enemyPawn(sq(4, 6)))
-               && (own(sq(4, 6)) || enemyPawn(sq(5, 7)) || enemyPawn(sq(5, 5)));
-    return false;
+// True when a White piece stands on a retreat square or a Black pawn guards it.
+static bool WhiteRetreatShut(const Position& p, int s) {
+    return p.board[s] > 0 || BlackPawnAttackers(p, s);
 }
 
-// True when a Black knight on the rim has both retreat squares taken or covered.
-static bool BlackRimKnightTrapped(const int32_t* b, int n) {
-    auto own = [b](int s) { return b[s] < 0; };
-    auto enemyPawn = [b](int s) { return b[s] == Pawn; };
-    if (n == sq(5, 1))
-        return own(sq(7, 2)) && (own(sq(6, 3)) || enemyPawn(sq(5, 2)) || enemyPawn(sq(5, 4)));
-    if (n == sq(4, 1))
-        return (own(sq(6, 2)) || enemyPawn(sq(5, 1)) || enemyPawn(sq(5, 3)))
-               && (own(sq(5, 3)) || enemyPawn(sq(4, 2)) || enemyPawn(sq(4, 4)));
-    if (n == sq(5, 8))
-        return own(sq(7, 7)) && (own(sq(6, 6)) || enemyPawn(sq(5, 5)) || enemyPawn(sq(5, 7)));
-    if (n == sq(4, 8))
-        return (own(sq(6, 7)) || enemyPawn(sq(5, 8)) || enemyPawn(sq(5, 6)))
-               && (own(sq(5, 6)) || enemyPawn(sq(4, 7)) || enemyPawn(sq(4, 5)));
-    return false;
+// True when a Black piece stands on a retreat square or a White pawn guards it.
+static bool BlackRetreatShut(const Position& p, int s) {
+    return p.board[s] < 0 || WhitePawnAttackers(p, s);
+}
+
+// True when a White knight on a4, a5, h4 or h5 has both retreats (b2/c3 from a4, b3/c4 from
+// a5, mirrored on the h-file) shut; the square two ranks back from a4/h4 counts only when
+// an own piece stands on it.
+static bool WhiteRimKnightTrapped(const Position& p, int n) {
+    int file = fileOf[n];
+    int rank = rankOf[n];
+    if ((file != 1 && file != 8) || (rank != 4 && rank != 5))
+        return false;
+    int inward = file == 1 ? 10 : -10;
+    int steep = n + inward - 2;       // one file in, two ranks back
+    int flat = n + 2 * inward - 1;    // two files in, one rank back
+    bool steepShut = rank == 4 ? p.board[steep] > 0 : WhiteRetreatShut(p, steep);
+    return steepShut && WhiteRetreatShut(p, flat);
+}
+
+// True when a Black knight on a5, a4, h5 or h4 has both retreats (b7/c6 from a5, b6/c5 from
+// a4, mirrored on the h-file) shut; the square two ranks back from a5/h5 counts only when
+// an own piece stands on it.
+static bool BlackRimKnightTrapped(const Position& p, int n) {
+    int file = fileOf[n];
+    int rank = rankOf[n];
+    if ((file != 1 && file != 8) || (rank != 5 && rank != 4))
+        return false;
+    int inward = file == 1 ? 10 : -10;
+    int steep = n + inward + 2;       // one file in, two ranks back
+    int flat = n + 2 * inward + 1;    // two files in, one rank back
+    bool steepShut = rank == 5 ? p.board[steep] < 0 : BlackRetreatShut(p, steep);
+    return steepShut && BlackRetreatShut(p, flat);
 }
 
 int WhiteKnights(const Position& p) {
@@ -84,7 +88,7 @@ int WhiteKnights(const Position& p) {
     for (int i = 0; i < p.white.knightCount; i++) {
         int n = p.white.knightSquares[i];
         if (!WhiteOutpost(n)) {
-            if (WhiteRimKnightTrapped(b, n))
+            if (WhiteRimKnightTrapped(p, n))
                 s -= RimKnightTrapped;
             continue;
         }
@@ -107,7 +111,7 @@ int BlackKnights(const Position& p) {
     for (int i = 0; i < p.black.knightCount; i++) {
         int n = p.black.knightSquares[i];
         if (!BlackOutpost(n)) {
-            if (BlackRimKnightTrapped(b, n))
+            if (BlackRimKnightTrapped(p, n))
                 s += RimKnightTrapped;
             continue;
         }

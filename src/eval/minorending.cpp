@@ -194,7 +194,8 @@ void MinorEndgame(Engine& e, int& score, bool& final, const PawnHashEntry& entry
             && IsDark(white.bishopSquares[0]) != IsDark(black.bishopSquares[0]))
             score /= 2;
     } else if (white.pawnCount == 0 && black.pawnCount == 0) {
-        if (white.material == MinorValue && black.pieceCount == 3 && black.material == TwoMinorsValue) {
+        if (white.material == MinorValue && black.pieceCount == 3
+            && black.material == TwoMinorsValue) {
             if (!(white.knightCount && black.bishopCount == 2))
                 score /= OneMinorAgainstTwoDivisor;
         } else if (black.material == MinorValue && white.pieceCount == 3

@@ -44,6 +44,7 @@ static bool QueenEndingOnBoard(const Position& p) {
            && p.black.queenCount == 1;
 }
 
+// Bonus of White's pawns on the sixth and seventh rank.
 static int WhitePassers(const Position& p) {
     const int32_t* b = p.board;
     const SideState& own = p.white;
@@ -83,6 +84,7 @@ static int WhitePassers(const Position& p) {
     return bonus;
 }
 
+// Bonus of Black's pawns on the third and second rank.
 static int BlackPassers(const Position& p) {
     const int32_t* b = p.board;
     const SideState& own = p.black;

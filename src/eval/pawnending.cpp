@@ -16,11 +16,22 @@ constexpr int RaceStep = 500;        // per move of difference, and for the move
 constexpr int CloseRace = 333;       // the side to move wins the race by a single tempo
 constexpr int OpenRace = 3000;
 
-static constexpr int sq(int rank, int file) { return MakeSquare(rank, file); }
+// The square of a rank and a file, both 1..8.
+static constexpr int SquareOf(int rank, int file) { return MakeSquare(rank, file); }
 
 // True when two squares touch (king distance 1).
 static bool Adjacent(int a, int b) {
     return KingDistance(a, b) == 1;
+}
+
+// True when a Black pawn stands on the square or beside it on the same rank.
+static bool BlackPawnAcross(const int32_t* b, int s) {
+    return b[s] == -Pawn || b[s - 10] == -Pawn || b[s + 10] == -Pawn;
+}
+
+// True when a White pawn stands on the square or beside it on the same rank.
+static bool WhitePawnAcross(const int32_t* b, int s) {
+    return b[s] == Pawn || b[s - 10] == Pawn || b[s + 10] == Pawn;
 }
 
 // Moves the White pawn needs to promote by force, or NoCount.
@@ -32,7 +43,7 @@ static int WhitePawnCount(const Position& p, int pawn) {
     bool defenderToMove = !p.whiteToMove;
     int rank = rankOf[pawn];
     int n = 8 - rank;
-    int q = sq(8, fileOf[pawn]);
+    int q = SquareOf(8, fileOf[pawn]);
     int f = pawn + 1;
     int dq = KingDistance(d, q);
     bool caught = dq < n + 1 || (dq == n + 1 && defenderToMove);
@@ -40,8 +51,8 @@ static int WhitePawnCount(const Position& p, int pawn) {
 
     if (rank == 7) {
         if (k == q) {
-            bool cornered = (q == SqA8 && (d == sq(7, 3) || d == SqC8))
-                            || (q == SqH8 && (d == sq(7, 6) || d == SqF8));
+            bool cornered = (q == SqA8 && (d == SquareOf(7, 3) || d == SqC8))
+                            || (q == SqH8 && (d == SquareOf(7, 6) || d == SqF8));
             return cornered ? NoCount : 2;
         }
         return !caught || Adjacent(k, q) ? 1 : NoCount;
@@ -90,7 +101,7 @@ static int WhitePawnCount(const Position& p, int pawn) {
     }
     if (rank == 5) {
         for (int step = 1; step <= 2; step++)
-            if (b[pawn + step] == -Pawn || b[pawn + step - 10] == -Pawn || b[pawn + step + 10] == -Pawn)
+            if (BlackPawnAcross(b, pawn + step))
                 return NoCount;
         if (caught) {
             bool escort = rankOf[k] == 7 && (k == pawn + 2 - 10 || k == pawn + 2 + 10);
@@ -100,7 +111,7 @@ static int WhitePawnCount(const Position& p, int pawn) {
     }
     if (rank == 4) {
         for (int step = 1; step <= 3; step++)
-            if (b[pawn + step] == -Pawn || b[pawn + step - 10] == -Pawn || b[pawn + step + 10] == -Pawn)
+            if (BlackPawnAcross(b, pawn + step))
                 return NoCount;
         if (caught)
             return NoCount;
@@ -118,7 +129,7 @@ static int BlackPawnCount(const Position& p, int pawn) {
     bool defenderToMove = p.whiteToMove;
     int rank = rankOf[pawn];
     int n = rank - 1;
-    int q = sq(1, fileOf[pawn]);
+    int q = SquareOf(1, fileOf[pawn]);
     int f = pawn - 1;
     int dq = KingDistance(d, q);
     bool caught = dq < n + 1 || (dq == n + 1 && defenderToMove);
@@ -126,8 +137,8 @@ static int BlackPawnCount(const Position& p, int pawn) {
 
     if (rank == 2) {
         if (k == q) {
-            bool cornered = (q == SqA1 && (d == sq(2, 3) || d == SqC1))
-                            || (q == SqH1 && (d == sq(2, 6) || d == SqF1));
+            bool cornered = (q == SqA1 && (d == SquareOf(2, 3) || d == SqC1))
+                            || (q == SqH1 && (d == SquareOf(2, 6) || d == SqF1));
             return cornered ? NoCount : 2;
         }
         return !caught || Adjacent(k, q) ? 1 : NoCount;
@@ -176,7 +187,7 @@ static int BlackPawnCount(const Position& p, int pawn) {
     }
     if (rank == 4) {
         for (int step = 1; step <= 2; step++)
-            if (b[pawn - step] == Pawn || b[pawn - step - 10] == Pawn || b[pawn - step + 10] == Pawn)
+            if (WhitePawnAcross(b, pawn - step))
                 return NoCount;
         if (caught) {
             bool escort = rankOf[k] == 2 && (k == pawn - 2 - 10 || k == pawn - 2 + 10);
@@ -186,7 +197,7 @@ static int BlackPawnCount(const Position& p, int pawn) {
     }
     if (rank == 5) {
         for (int step = 1; step <= 3; step++)
-            if (b[pawn - step] == Pawn || b[pawn - step - 10] == Pawn || b[pawn - step + 10] == Pawn)
+            if (WhitePawnAcross(b, pawn - step))
                 return NoCount;
         if (caught)
             return NoCount;

@@ -64,17 +64,20 @@ static void NoteWingPasser(int file, int level, int& wingA, int& wingH) {
 // Centre control, file count and passed-pawn terms of one White pawn.
 static void ScanWhitePawn(const int32_t* b, int p, PawnScan& ps) {
     int rank = rankOf[p];
-    ps.control = int16_t(ps.control + attackerWeight[Pawn] * (centreTable[p - 9] + centreTable[p + 11]));
+    int attacked = centreTable[p - 9] + centreTable[p + 11];
+    ps.control = int16_t(ps.control + attackerWeight[Pawn] * attacked);
     if (rank > 3 && b[p + 10] == Pawn)
         ps.control = int16_t(ps.control + 2 * centreTable[p] + 2 * centreTable[p + 10]);
     ps.white[fileOf[p]]++;
     bool passed = !BlackPawnAhead(b, p);
     if (!passed && rank == 6 && b[p + 1] != -Pawn) {
-        int c = (b[p - 11] == Pawn) + (b[p + 9] == Pawn) - (b[p + 11] == -Pawn) - (b[p - 9] == -Pawn);
+        int c = (b[p - 11] == Pawn) + (b[p + 9] == Pawn)
+              - (b[p + 11] == -Pawn) - (b[p - 9] == -Pawn);
         passed = c >= 0;
     }
     if (!passed && rank == 5 && b[p + 1] != -Pawn && b[p + 2] != -Pawn) {
-        int c = (b[p + 10] == Pawn) + (b[p - 10] == Pawn) - (b[p + 12] == -Pawn) - (b[p - 8] == -Pawn);
+        int c = (b[p + 10] == Pawn) + (b[p - 10] == Pawn)
+              - (b[p + 12] == -Pawn) - (b[p - 8] == -Pawn);
         passed = c >= 0;
     }
     if (passed) {
@@ -93,17 +96,20 @@ static void ScanWhitePawn(const int32_t* b, int p, PawnScan& ps) {
 // Centre control, file count and passed-pawn terms of one Black pawn.
 static void ScanBlackPawn(const int32_t* b, int p, PawnScan& ps) {
     int rank = rankOf[p];
-    ps.control = int16_t(ps.control - attackerWeight[Pawn] * (centreTable[p - 11] + centreTable[p + 9]));
+    int attacked = centreTable[p - 11] + centreTable[p + 9];
+    ps.control = int16_t(ps.control - attackerWeight[Pawn] * attacked);
     if (rank < 6 && b[p + 10] == -Pawn)
         ps.control = int16_t(ps.control - 2 * (centreTable[p] + centreTable[p + 10]));
     ps.black[fileOf[p]]++;
     bool passed = !WhitePawnAhead(b, p);
     if (!passed && rank == 3 && b[p - 1] != Pawn) {
-        int c = (b[p + 11] == -Pawn) + (b[p - 9] == -Pawn) - (b[p + 9] == Pawn) - (b[p - 11] == Pawn);
+        int c = (b[p + 11] == -Pawn) + (b[p - 9] == -Pawn)
+              - (b[p + 9] == Pawn) - (b[p - 11] == Pawn);
         passed = c >= 0;
     }
     if (!passed && rank == 4 && b[p - 1] != Pawn && b[p - 2] != Pawn) {
-        int c = (b[p + 10] == -Pawn) + (b[p - 10] == -Pawn) - (b[p + 8] == Pawn) - (b[p - 12] == Pawn);
+        int c = (b[p + 10] == -Pawn) + (b[p - 10] == -Pawn)
+              - (b[p + 8] == Pawn) - (b[p - 12] == Pawn);
         passed = c >= 0;
     }
     if (passed) {

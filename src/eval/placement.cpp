@@ -11,7 +11,8 @@ constexpr int FianchettoBishop = 100;
 constexpr int BlockedCentrePawn = 125;
 constexpr int BlockedCentrePawnAndBishop = 325;
 
-static constexpr int sq(int rank, int file) { return MakeSquare(rank, file); }
+// The square of a rank and a file, both 1..8.
+static constexpr int SquareOf(int rank, int file) { return MakeSquare(rank, file); }
 
 int BishopPair(const Position& p, const PawnHashEntry& entry) {
     int pair = BishopPairBonus + (entry.pawnFlags & BlockedCentreFlag ? 0 : OpenCentreBishopPair);
@@ -27,22 +28,22 @@ int TrappedMinors(const Position& p) {
     const int32_t* b = p.board;
     int s = 0;
     // White pieces on a7 and h7; the bishop is looked at first.
-    if (b[sq(7, 1)] == Bishop && b[sq(6, 2)] == -Pawn && b[sq(7, 3)] == -Pawn)
+    if (b[SquareOf(7, 1)] == Bishop && b[SquareOf(6, 2)] == -Pawn && b[SquareOf(7, 3)] == -Pawn)
         s -= TrappedPiece;
-    else if (b[sq(7, 1)] == Knight && b[sq(6, 3)] == -Pawn)
+    else if (b[SquareOf(7, 1)] == Knight && b[SquareOf(6, 3)] == -Pawn)
         s -= TrappedPiece;
-    if (b[sq(7, 8)] == Bishop && b[sq(6, 7)] == -Pawn && b[sq(7, 6)] == -Pawn)
+    if (b[SquareOf(7, 8)] == Bishop && b[SquareOf(6, 7)] == -Pawn && b[SquareOf(7, 6)] == -Pawn)
         s -= TrappedPiece;
-    else if (b[sq(7, 8)] == Knight && b[sq(6, 6)] == -Pawn)
+    else if (b[SquareOf(7, 8)] == Knight && b[SquareOf(6, 6)] == -Pawn)
         s -= TrappedPiece;
     // Black pieces on a2 and h2.
-    if (b[sq(2, 1)] == -Bishop && b[sq(3, 2)] == Pawn && b[sq(2, 3)] == Pawn)
+    if (b[SquareOf(2, 1)] == -Bishop && b[SquareOf(3, 2)] == Pawn && b[SquareOf(2, 3)] == Pawn)
         s += TrappedPiece;
-    else if (b[sq(2, 1)] == -Knight && b[sq(3, 3)] == Pawn)
+    else if (b[SquareOf(2, 1)] == -Knight && b[SquareOf(3, 3)] == Pawn)
         s += TrappedPiece;
-    if (b[sq(2, 8)] == -Bishop && b[sq(3, 7)] == Pawn && b[sq(2, 6)] == Pawn)
+    if (b[SquareOf(2, 8)] == -Bishop && b[SquareOf(3, 7)] == Pawn && b[SquareOf(2, 6)] == Pawn)
         s += TrappedPiece;
-    else if (b[sq(2, 8)] == -Knight && b[sq(3, 6)] == Pawn)
+    else if (b[SquareOf(2, 8)] == -Knight && b[SquareOf(3, 6)] == Pawn)
         s += TrappedPiece;
     return s;
 }
@@ -50,16 +51,16 @@ int TrappedMinors(const Position& p) {
 int OpeningPatterns(const Position& p) {
     const int32_t* b = p.board;
     int s = 0;
-    if (b[sq(3, 3)] == Knight && b[sq(2, 3)] == Pawn
-        && (b[sq(2, 5)] == Pawn || b[sq(3, 5)] == Pawn) && b[sq(4, 5)] != Pawn)
+    if (b[SquareOf(3, 3)] == Knight && b[SquareOf(2, 3)] == Pawn
+        && (b[SquareOf(2, 5)] == Pawn || b[SquareOf(3, 5)] == Pawn) && b[SquareOf(4, 5)] != Pawn)
         s -= KnightBlocksCPawn;
-    if (b[sq(6, 3)] == -Knight && b[sq(7, 3)] == -Pawn
-        && (b[sq(7, 5)] == -Pawn || b[sq(6, 5)] == -Pawn) && b[sq(5, 5)] != -Pawn)
+    if (b[SquareOf(6, 3)] == -Knight && b[SquareOf(7, 3)] == -Pawn
+        && (b[SquareOf(7, 5)] == -Pawn || b[SquareOf(6, 5)] == -Pawn) && b[SquareOf(5, 5)] != -Pawn)
         s += KnightBlocksCPawn;
-    if (b[sq(2, 7)] == Bishop && b[sq(3, 7)] == Pawn && b[sq(4, 5)] != Pawn)
+    if (b[SquareOf(2, 7)] == Bishop && b[SquareOf(3, 7)] == Pawn && b[SquareOf(4, 5)] != Pawn)
         s += FianchettoBishop;
     // The Black twin looks for a White pawn on e5, the pawn that blunts its diagonal.
-    if (b[sq(7, 7)] == -Bishop && b[sq(6, 7)] == -Pawn && b[sq(5, 5)] != Pawn)
+    if (b[SquareOf(7, 7)] == -Bishop && b[SquareOf(6, 7)] == -Pawn && b[SquareOf(5, 5)] != Pawn)
         s -= FianchettoBishop;
     return s;
 }
@@ -67,13 +68,13 @@ int OpeningPatterns(const Position& p) {
 int BlockedCentrePawns(const Position& p) {
     const int32_t* b = p.board;
     int s = 0;
-    if (b[sq(2, 4)] == Pawn && b[sq(3, 4)] != Empty)
+    if (b[SquareOf(2, 4)] == Pawn && b[SquareOf(3, 4)] != Empty)
         s -= b[SqC1] == Bishop ? BlockedCentrePawnAndBishop : BlockedCentrePawn;
-    if (b[sq(2, 5)] == Pawn && b[sq(3, 5)] != Empty)
+    if (b[SquareOf(2, 5)] == Pawn && b[SquareOf(3, 5)] != Empty)
         s -= b[SqF1] == Bishop ? BlockedCentrePawnAndBishop : BlockedCentrePawn;
-    if (b[sq(7, 4)] == -Pawn && b[sq(6, 4)] != Empty)
+    if (b[SquareOf(7, 4)] == -Pawn && b[SquareOf(6, 4)] != Empty)
         s += b[SqC8] == -Bishop ? BlockedCentrePawnAndBishop : BlockedCentrePawn;
-    if (b[sq(7, 5)] == -Pawn && b[sq(6, 5)] != Empty)
+    if (b[SquareOf(7, 5)] == -Pawn && b[SquareOf(6, 5)] != Empty)
         s += b[SqF8] == -Bishop ? BlockedCentrePawnAndBishop : BlockedCentrePawn;
     return s;
 }

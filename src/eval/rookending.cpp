@@ -24,8 +24,9 @@ void RookEndgame(Engine& e, int& score, bool& final, const PawnHashEntry& entry)
             int king = black.kingSquare;
             if (fileOf[king] == fileOf[pawn] && rankOf[king] > rankOf[pawn]) {
                 int rook = black.rookSquares[0];
-                if ((rankOf[pawn] < 6 && rankOf[rook] == 6 && KingDistance(rook, white.kingSquare) > 1)
-                    || (rankOf[pawn] >= 6 && rankOf[rook] <= 2)) {
+                bool thirdRank = rankOf[pawn] < 6 && rankOf[rook] == 6
+                                 && KingDistance(rook, white.kingSquare) > 1;
+                if (thirdRank || (rankOf[pawn] >= 6 && rankOf[rook] <= 2)) {
                     score = HeldDraw;
                     final = true;
                 } else {
@@ -38,8 +39,9 @@ void RookEndgame(Engine& e, int& score, bool& final, const PawnHashEntry& entry)
         int king = white.kingSquare;
         if (fileOf[king] == fileOf[pawn] && rankOf[king] < rankOf[pawn]) {
             int rook = white.rookSquares[0];
-            if ((rankOf[pawn] > 3 && rankOf[rook] == 3 && KingDistance(rook, black.kingSquare) > 1)
-                || (rankOf[pawn] <= 3 && rankOf[rook] >= 7)) {
+            bool thirdRank = rankOf[pawn] > 3 && rankOf[rook] == 3
+                             && KingDistance(rook, black.kingSquare) > 1;
+            if (thirdRank || (rankOf[pawn] <= 3 && rankOf[rook] >= 7)) {
                 score = -HeldDraw;
                 final = true;
             } else {

@@ -36,6 +36,7 @@ static bool FileIn(uint8_t files, int file) {
     return files & (1 << (file - 1));
 }
 
+// Open files and pawn contact of White's rooks; feeds Black's king-safety fields.
 static int WhiteRooksOnFiles(Engine& e, const PawnHashEntry& entry) {
     const Position& p = e.pos;
     const int32_t* b = p.board;
@@ -85,6 +86,7 @@ static int WhiteRooksOnFiles(Engine& e, const PawnHashEntry& entry) {
     return s;
 }
 
+// Open files and pawn contact of Black's rooks; feeds White's king-safety fields.
 static int BlackRooksOnFiles(Engine& e, const PawnHashEntry& entry) {
     const Position& p = e.pos;
     const int32_t* b = p.board;

@@ -84,6 +84,10 @@ TEST(Placement, KnightsOnTheRim) {
     EXPECT_EQ(Term(*e, "4k3/8/8/8/Np6/8/1P6/4K3 w - - 0 1", TermWhiteKnights), -150);
     EXPECT_EQ(Term(*e, "4k3/8/8/8/N7/8/1P6/4K3 w - - 0 1", TermWhiteKnights), 0);
     EXPECT_EQ(Term(*e, "4k3/6p1/8/6Pn/8/8/8/4K3 w - - 0 1", TermBlackKnights), 150);
+    // a5 with b3 guarded by the a4 pawn and c4 by the d5 pawn; h5 with g3 and f4 guarded.
+    EXPECT_EQ(Term(*e, "4k3/8/8/N2p4/p7/8/7P/4K3 w - - 0 1", TermWhiteKnights), -150);
+    EXPECT_EQ(Term(*e, "4k3/8/8/4p2N/7p/8/P7/4K3 w - - 0 1", TermWhiteKnights), -150);
+    EXPECT_EQ(Term(*e, "4k3/8/8/4p2N/8/8/P7/4K3 w - - 0 1", TermWhiteKnights), 0);
 }
 
 TEST(Placement, KnightsAgainstSpreadPawns) {
