@@ -100,7 +100,7 @@ TEST(PawnHash, TwoSlotProbe) {
     SetFen(*e, "4k3/pp6/8/8/8/P7/PP6/4K3 w - - 0 1");
     ClearPawnHash(*e);
     const uint32_t slot = 0x1234;
-    auto key = [slot](uint32_t high) { return (uint64_t(high) << 32) | (0xABC0000u | slot); };
+    auto key = [](uint32_t high) { return (uint64_t(high) << 32) | (0xABC0000u | slot); };
     PawnHashEntry* table = e->eval.pawnHash;
 
     // Keys that share the low bits alternate between slot i and i + 1.
