@@ -65,6 +65,8 @@ struct PlyRecord {
     uint8_t recaptureExtended;
     uint8_t squareDefenders;
     uint8_t threatMarker;
+    uint8_t capturedSlot;     // list index the captured piece held, so UnmakeMove restores order
+    uint8_t promotedSlot;     // pawn-list index of the pawn that promoted
 };
 
 // The chess position with its incremental state.

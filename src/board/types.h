@@ -11,6 +11,9 @@ enum PieceCode : int {
     Empty = 0, Pawn = 1, Knight = 2, Bishop = 3, Rook = 4, Queen = 5, King = 6, Border = 7
 };
 
+// Side numbers of the per-side operations.
+enum : int { WhiteSide = 0, BlackSide = 1 };
+
 // Squares named in the rules of castling and promotion.
 enum : int {
     SqA1 = 21, SqA8 = 28, SqB1 = 31, SqB8 = 38, SqC1 = 41, SqC8 = 48, SqD1 = 51, SqD8 = 58,

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "board/types.h"
 #include "eval/evalterms.h"
 
 // One cached pawn structure, keyed by the position's pawnKey.
@@ -22,8 +23,7 @@ struct PawnHashEntry {
 // Bits of PawnHashEntry::pawnFlags.
 enum : uint8_t { WhitePasserFlag = 1, BlackPasserFlag = 2, BlockedCentreFlag = 4 };
 
-// The side argument of the per-side evaluations.
-enum : int { WhiteSide = 0, BlackSide = 1 };
+// The side argument of the per-side evaluations: WhiteSide or BlackSide (board/types.h).
 
 constexpr int PawnHashSize = 32768;  // entries; a power of two, indexed by the low key bits
 

@@ -1,0 +1,45 @@
+// Micro benchmarks of the hot path: generating a position's moves, and making and taking
+// back every move of a list.
+#include <benchmark/benchmark.h>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/setup.h"
+#include "engine.h"
+
+// Positions with few and many pieces, quiet and in check.
+static const char* const benchFens[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "4r2k/8/8/8/8/3n4/8/1B2K3 w - - 0 1",
+};
+
+static std::unique_ptr<Engine> BenchEngine(int index) {
+    auto e = CreateEngine(1);
+    SetPositionFromEpd(*e, benchFens[index]);
+    return e;
+}
+
+static void BM_GenerateMoves(benchmark::State& state) {
+    auto e = BenchEngine(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GenerateMoves(*e));
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+BENCHMARK(BM_GenerateMoves)->DenseRange(0, 4);
+
+// Each iteration makes and takes back every move of the position's list; MakeMove
+// generates the reply's moves, as it does in the search.
+static void BM_MakeUnmakeAll(benchmark::State& state) {
+    auto e = BenchEngine(int(state.range(0)));
+    const PlyRecord* r = e->pos.currentPly;
+    for (auto _ : state)
+        for (int i = 0; i < r->moveCount; i++) {
+            MakeMove(*e, EntryMove(r->moves[i]));
+            UnmakeMove(*e);
+        }
+    state.SetItemsProcessed(int64_t(state.iterations()) * r->moveCount);
+}
+BENCHMARK(BM_MakeUnmakeAll)->DenseRange(0, 4);

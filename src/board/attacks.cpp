@@ -1,0 +1,141 @@
+// Attack maps and pins, and the questions about squares and lines answered from them.
+#include "board/attacks.h"
+
+#include <cstring>
+
+#include "board/geometry.h"
+#include "board/slideray.h"
+#include "engine.h"
+
+// The span of cells whose attack maps a generation pass clears.
+constexpr int FirstMapCell = 20;
+constexpr int LastMapCell = 99;
+
+// Empties one side's pin list, clearing the pinDir entries it names.
+static void ClearPins(SideState& s) {
+    for (int i = 0; i < s.pinCount; i++)
+        s.pinDir[s.pinnedSquares[i]] = 0;
+    s.pinCount = 0;
+}
+
+void ResetAttackMaps(Position& p) {
+    ClearPins(p.white);
+    ClearPins(p.black);
+    constexpr size_t span = (LastMapCell - FirstMapCell + 1) * sizeof(uint16_t);
+    std::memset(&p.white.attacks[FirstMapCell], 0, span);
+    std::memset(&p.black.attacks[FirstMapCell], 0, span);
+    p.mobilityBalance = 0;
+}
+
+void BuildSliderAttacks(Engine& e, int side) {
+    if (side == WhiteSide)
+        BuildSliderAttacksFor<WhiteSide>(e.pos);
+    else
+        BuildSliderAttacksFor<BlackSide>(e.pos);
+}
+
+int CountCheckers(const Position& p) {
+    if (p.whiteToMove) {
+        int k = p.white.kingSquare;
+        uint16_t m = p.black.attacks[k];
+        return bitCount[m & 0xFF] + bitCount[m >> 8] + p.black.kingKnightAttacks[k]
+             + (p.board[k - 9] == -Pawn) + (p.board[k + 11] == -Pawn);
+    }
+    int k = p.black.kingSquare;
+    uint16_t m = p.white.attacks[k];
+    return bitCount[m & 0xFF] + bitCount[m >> 8] + p.white.kingKnightAttacks[k]
+         + (p.board[k - 11] == Pawn) + (p.board[k + 9] == Pawn);
+}
+
+bool SquareAttacked(const Position& p, int side, int square) {
+    return side == WhiteSide ? Attacked<WhiteSide>(p, square) : Attacked<BlackSide>(p, square);
+}
+
+// Appends each slider of a list whose line to q is open and whose kind's ray bit for that
+// line is present in the map m.
+static void AddOpenLines(const Position& p, const uint8_t* list, int count, int q, uint16_t m,
+                         uint16_t (*kindBits)(int), SliderSet& out) {
+    for (int i = 0; i < count && out.count < MaxSquareSliders; i++) {
+        int s = list[i];
+        int d = directionTable[s][q];
+        if (!(kindBits(d) & m))
+            continue;
+        int t = s + d;
+        while (t != q && p.board[t] == Empty)
+            t += d;
+        if (t == q)
+            out.squares[out.count++] = uint8_t(s);
+    }
+}
+
+// The sliders of one side attacking q, read from that side's map m.
+static SliderSet SlidersAttacking(const Position& p, const SideState& s, int q) {
+    SliderSet out{};
+    uint16_t m = s.attacks[q];
+    if (m & 0x000F)
+        AddOpenLines(p, s.bishopSquares, s.bishopCount, q, m, BishopBits, out);
+    if (m & 0x00F0)
+        AddOpenLines(p, s.rookSquares, s.rookCount, q, m, RookBits, out);
+    if (m & 0xFF00) {
+        if (s.queenCount == 1) {
+            if (out.count < MaxSquareSliders)
+                out.squares[out.count++] = s.queenSquares[0];
+        } else {
+            AddOpenLines(p, s.queenSquares, s.queenCount, q, m, QueenBits, out);
+        }
+    }
+    return out;
+}
+
+SliderSet WhiteSlidersAttacking(const Engine& e, int square) {
+    return SlidersAttacking(e.pos, e.pos.white, square);
+}
+
+SliderSet BlackSlidersAttacking(const Engine& e, int square) {
+    return SlidersAttacking(e.pos, e.pos.black, square);
+}
+
+// Slider behind via on the line square -> via, with bishop, rook and queen codes of one side.
+static int Xray(const Position& p, int square, int via, int bishop, int rook, int queen) {
+    int d = directionTable[square][via];
+    if (!d)
+        return 0;
+    int t = square + d;
+    while (p.board[t] == Empty)
+        t += d;
+    if (t != via)
+        return 0;
+    t += d;
+    while (p.board[t] == Empty)
+        t += d;
+    int code = p.board[t];
+    bool diagonal = d == 9 || d == -9 || d == 11 || d == -11;
+    if (code == queen || (code == bishop && diagonal) || (code == rook && !diagonal))
+        return t;
+    return 0;
+}
+
+int WhiteXrayAttacker(const Engine& e, int square, int via) {
+    return Xray(e.pos, square, via, Bishop, Rook, Queen);
+}
+
+int BlackXrayAttacker(const Engine& e, int square, int via) {
+    return Xray(e.pos, square, via, -Bishop, -Rook, -Queen);
+}
+
+int XrayAttacker(const Engine& e, int side, int square, int via) {
+    return side == WhiteSide ? WhiteXrayAttacker(e, square, via) : BlackXrayAttacker(e, square, via);
+}
+
+int WhiteAttackedAlongLine(const Engine& e, int from, int to) {
+    return e.pos.white.attacks[to] & AnySliderBits(directionTable[to][from]);
+}
+
+int BlackAttackedAlongLine(const Engine& e, int from, int to) {
+    return e.pos.black.attacks[to] & AnySliderBits(directionTable[to][from]);
+}
+
+int AttackedAlongLine(const Engine& e, int side, int from, int to) {
+    return side == WhiteSide ? WhiteAttackedAlongLine(e, from, to)
+                             : BlackAttackedAlongLine(e, from, to);
+}

@@ -1,0 +1,66 @@
+// Leaf counts of the legal-move tree, timed, for checking and measuring the generator.
+#include "tools/perft.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <ctime>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "engine.h"
+#include "search/draw.h"
+#include "shell/inputring.h"
+#include "shell/output.h"
+
+// Earlier occurrences that make a repetition when counting: the game-level rule, so that
+// the published counts hold.
+constexpr int PerftRepetitions = 2;
+
+int64_t Perft(Engine& e, int depth) {
+    Position& p = e.pos;
+    PlyRecord* r = p.currentPly;
+    if (depth <= 1) {
+        p.nodeCount += r->moveCount;
+        return r->moveCount;
+    }
+    if ((r->checkCount && r->moveCount == 0) || IsDraw(e, PerftRepetitions))
+        return 0;
+    if (!HasRoomForPly(e))  // never reached within MaxPerftDepth; a leaf rather than overflow
+        return 0;
+    int64_t sum = 0;
+    for (int i = 0; i < r->moveCount; i++) {
+        MakeMove(e, EntryMove(r->moves[i]));
+        sum += Perft(e, depth - 1);
+        UnmakeMove(e);
+    }
+    return sum;
+}
+
+int64_t CountNodes(Engine& e, int depth, int32_t& elapsedSeconds) {
+    Position& p = e.pos;
+    p.nodeCount = 0;
+    p.searchPly = 0;
+    std::time_t start = std::time(nullptr);
+    int64_t leaves = Perft(e, depth);
+    elapsedSeconds = int32_t(std::time(nullptr) - start);
+    return leaves;
+}
+
+void RunTestgen(Engine& e) {
+    Print("Enter depth to count nodes at: ");
+    int depth = TakeInt();
+    if (depth < 1 || depth > MaxPerftDepth) {
+        Print("Depth must be between 1 and %d, nothing counted.\n", MaxPerftDepth);
+        return;
+    }
+    GenerateMoves(e);
+    int32_t seconds = 0;
+    int64_t leaves = CountNodes(e, depth, seconds);
+    int64_t nodes = e.pos.nodeCount;
+    char nps[32] = "undefined";
+    if (seconds > 0)
+        std::snprintf(nps, sizeof nps, "%" PRId64, nodes / seconds);
+    Print("Node count at depth %d is: %" PRId64 "\nTotal nodes: %" PRId64
+          "\nTime: %d seconds\nNPS: %s\n",
+          depth, leaves, nodes, seconds, nps);
+}

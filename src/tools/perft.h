@@ -1,0 +1,20 @@
+// Counting the leaves of the legal-move tree ("testgen").
+#pragma once
+
+#include <cstdint>
+
+struct Engine;
+
+// Deepest count "testgen" accepts; far beyond what finishes, well within the ply stack.
+constexpr int MaxPerftDepth = 30;
+
+// Counts the leaves to the given depth (at least 1) from the current position, whose move
+// list must be generated. Sets nodeCount to the moves made plus the leaves counted and
+// returns the whole seconds the count took in elapsedSeconds.
+int64_t CountNodes(Engine& e, int depth, int32_t& elapsedSeconds);
+
+// The recursive count: positions drawn by rule (two repetitions) are not expanded.
+int64_t Perft(Engine& e, int depth);
+
+// The "testgen" dialog: asks for a depth, counts and prints the four report lines.
+void RunTestgen(Engine& e);
