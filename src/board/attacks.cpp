@@ -1,31 +1,11 @@
 // Attack maps and pins, and the questions about squares and lines answered from them.
 #include "board/attacks.h"
 
-#include <cstring>
-
 #include "board/geometry.h"
 #include "board/slideray.h"
 #include "engine.h"
 
-// The span of cells whose attack maps a generation pass clears.
-constexpr int FirstMapCell = 20;
-constexpr int LastMapCell = 99;
-
-// Empties one side's pin list, clearing the pinDir entries it names.
-static void ClearPins(SideState& s) {
-    for (int i = 0; i < s.pinCount; i++)
-        s.pinDir[s.pinnedSquares[i]] = 0;
-    s.pinCount = 0;
-}
-
-void ResetAttackMaps(Position& p) {
-    ClearPins(p.white);
-    ClearPins(p.black);
-    constexpr size_t span = (LastMapCell - FirstMapCell + 1) * sizeof(uint16_t);
-    std::memset(&p.white.attacks[FirstMapCell], 0, span);
-    std::memset(&p.black.attacks[FirstMapCell], 0, span);
-    p.mobilityBalance = 0;
-}
+void ResetAttackMaps(Position& p) { ClearMapsAndPins(p); }
 
 void BuildSliderAttacks(Engine& e, int side) {
     if (side == WhiteSide)
@@ -35,16 +15,7 @@ void BuildSliderAttacks(Engine& e, int side) {
 }
 
 int CountCheckers(const Position& p) {
-    if (p.whiteToMove) {
-        int k = p.white.kingSquare;
-        uint16_t m = p.black.attacks[k];
-        return bitCount[m & 0xFF] + bitCount[m >> 8] + p.black.kingKnightAttacks[k]
-             + (p.board[k - 9] == -Pawn) + (p.board[k + 11] == -Pawn);
-    }
-    int k = p.black.kingSquare;
-    uint16_t m = p.white.attacks[k];
-    return bitCount[m & 0xFF] + bitCount[m >> 8] + p.white.kingKnightAttacks[k]
-         + (p.board[k - 11] == Pawn) + (p.board[k + 9] == Pawn);
+    return p.whiteToMove ? CheckersOf<WhiteSide>(p) : CheckersOf<BlackSide>(p);
 }
 
 bool SquareAttacked(const Position& p, int side, int square) {

@@ -164,11 +164,12 @@ static MoveListEntry* GenerateAllFor(Engine& e, MoveListEntry* cursor) {
     for (int i = 0; i < me.pawnCount; i++) {
         int s = me.pawnSquares[i];
         int pd = pin[s];
-        if (IsEnemyPiece<S>(board[s + R::captureFirst]) && PinAllows(pd, R::captureFirst))
+        bool free = pd == 0;
+        if (IsEnemyPiece<S>(board[s + R::captureFirst]) && (free || PinAllows(pd, R::captureFirst)))
             PushPawnMove<S>(cursor, s, s + R::captureFirst);
-        if (IsEnemyPiece<S>(board[s + R::captureSecond]) && PinAllows(pd, R::captureSecond))
+        if (IsEnemyPiece<S>(board[s + R::captureSecond]) && (free || PinAllows(pd, R::captureSecond)))
             PushPawnMove<S>(cursor, s, s + R::captureSecond);
-        if (board[s + R::ahead] == Empty && PinAllows(pd, 1)) {
+        if (board[s + R::ahead] == Empty && (free || PinAllows(pd, 1))) {
             PushPawnMove<S>(cursor, s, s + R::ahead);
             if (rankOf[s] == R::startRank && board[s + 2 * R::ahead] == Empty)
                 PushMove(cursor, s, s + 2 * R::ahead);
@@ -370,7 +371,7 @@ static int GenerateFor(Engine& e, MoveListEntry*& cursor, bool room) {
     constexpr int enemy = S == WhiteSide ? BlackSide : WhiteSide;
     Position& p = e.pos;
     BuildSliderAttacksFor<enemy>(p);
-    int checkers = CountCheckers(p);
+    int checkers = CheckersOf<S>(p);
     if (!room)
         return checkers;
     if (checkers) {
@@ -391,7 +392,7 @@ int GenerateMoves(Engine& e) {
     bool room = start - p.moveArea <= MoveAreaSize - MaxLegalMoves;
     r->moves = start;
     MoveListEntry* cursor = start;
-    ResetAttackMaps(p);
+    ClearMapsAndPins(p);
     int checkers = p.whiteToMove ? GenerateFor<WhiteSide>(e, cursor, room)
                                  : GenerateFor<BlackSide>(e, cursor, room);
     p.genCursor = cursor;

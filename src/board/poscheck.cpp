@@ -6,6 +6,7 @@
 
 #include "board/geometry.h"
 #include "board/hashkey.h"
+#include "board/validate.h"
 #include "engine.h"
 
 // True when a piece list holds exactly the squares of the board that carry the code.
@@ -111,6 +112,17 @@ std::string CheckPosition(const Engine& e) {
         return "pawnKey";
     if (p.castleRights & 1 || p.castleRights > CastleAll)
         return "castleRights bits";
+    // A castling right needs its king and rook on their home squares.
+    struct HomeSquares { int right, kingSq, king, rookSq, rook; };
+    static constexpr HomeSquares homes[4] = {
+        {CastleWhiteKing, SqE1, King, SqH1, Rook}, {CastleWhiteQueen, SqE1, King, SqA1, Rook},
+        {CastleBlackKing, SqE8, -King, SqH8, -Rook}, {CastleBlackQueen, SqE8, -King, SqA8, -Rook},
+    };
+    for (const HomeSquares& h : homes)
+        if ((p.castleRights & h.right) && (p.board[h.kingSq] != h.king || p.board[h.rookSq] != h.rook))
+            return "castleRights without king or rook at home";
+    if (p.epSquare && !EnPassantSquareConsistent(p))
+        return "epSquare";
     const PlyRecord* r = p.currentPly;
     if (r < p.plyStack || r >= p.plyStack + PlyStackSize)
         return "currentPly outside the ply stack";

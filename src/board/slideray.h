@@ -3,6 +3,10 @@
 // Internal to src/board: include it only from attacks.cpp and movegen.cpp.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
+#include <initializer_list>
+
 #include "board/attacks.h"
 #include "board/geometry.h"
 #include "board/position.h"
@@ -21,6 +25,15 @@ inline SideState& OtherSide(Position& p) {
         return p.black;
     else
         return p.white;
+}
+
+// A code known not to be the border's: true when it is side S's piece.
+template <int S>
+constexpr bool IsOwnNonBorder(int code) {
+    if constexpr (S == WhiteSide)
+        return code > 0;
+    else
+        return code < 0;
 }
 
 // Piece-code tests from the side's point of view; the border code 7 is neither side's.
@@ -46,12 +59,36 @@ constexpr bool IsEmptyOrEnemy(int code) {
         return code >= 0 && code != Border;
 }
 
-// Appends one move to a list.
+// Appends one move to a list: from, to and promotion (0 for other moves) in one store, which
+// also fills the padding byte before the ordering words.
 inline void PushMove(MoveListEntry*& cursor, int from, int to, int promotion = 0) {
-    cursor->from = uint8_t(from);
-    cursor->to = uint8_t(to);
-    cursor->promotion = int8_t(promotion);
+    static_assert(offsetof(MoveListEntry, key) == 4, "the move takes the first four bytes");
+    uint32_t bytes = uint32_t(from) | uint32_t(to) << 8 | uint32_t(uint8_t(promotion)) << 16;
+    std::memcpy(static_cast<void*>(cursor), &bytes, sizeof bytes);
     cursor++;
+}
+
+// The span of cells whose attack maps a generation pass clears (a1 - 1 to h8 + 1).
+constexpr int FirstMapCell = 20;
+constexpr int MapCells = 80;
+
+// Clears both sides' attack maps and pin lists and mobilityBalance. The maps are cleared with
+// 16-byte stores: a library memset would start a string instruction for these short spans.
+inline void ClearMapsAndPins(Position& p) {
+    typedef uint16_t Cells8 __attribute__((vector_size(16), aligned(2), may_alias));
+    uint16_t* white = &p.white.attacks[FirstMapCell];
+    uint16_t* black = &p.black.attacks[FirstMapCell];
+#pragma GCC unroll 10
+    for (int i = 0; i < MapCells / 8; i++) {
+        *reinterpret_cast<Cells8*>(white + 8 * i) = Cells8{};
+        *reinterpret_cast<Cells8*>(black + 8 * i) = Cells8{};
+    }
+    for (SideState* s : {&p.white, &p.black}) {
+        for (int i = 0; i < s->pinCount; i++)
+            s->pinDir[s->pinnedSquares[i]] = 0;
+        s->pinCount = 0;
+    }
+    p.mobilityBalance = 0;
 }
 
 // State of one side's ray walks during one generation pass; kept in locals by the caller.
@@ -97,7 +134,7 @@ struct SliderWalk {
             return;
         attacks[t] |= bit;
         mobility += weight[t];
-        if (IsOwnPiece<S>(code))
+        if (IsOwnNonBorder<S>(code))
             return;
         if constexpr (Generate)
             PushMove(cursor, from, t);
@@ -125,7 +162,7 @@ struct SliderWalk {
             return;
         attacks[t] |= bit;
         mobility += bishopMobilityWeight[t];
-        if (IsOwnPiece<S>(code)) {
+        if (IsOwnNonBorder<S>(code)) {
             if (code == ownKnight)
                 mobility += pawnBlockingWeight[t + d];
             else if (code == ownPawn && IsEnemyPiece<S>(board[t + ahead]))
@@ -191,6 +228,21 @@ inline void BuildSliderAttacksFor(Position& p) {
         w.template Ray<false>(s, -11, 0x0200, centreTable);
     }
     FinishWalk<S>(p, w);
+}
+
+// Number of enemy pieces giving check to side S's king (the enemy map must be built).
+template <int S>
+inline int CheckersOf(const Position& p) {
+    const SideState& me = S == WhiteSide ? p.white : p.black;
+    const SideState& them = S == WhiteSide ? p.black : p.white;
+    int k = me.kingSquare;
+    uint16_t m = them.attacks[k];
+    int pawns;
+    if constexpr (S == WhiteSide)
+        pawns = (p.board[k - 9] == -Pawn) + (p.board[k + 11] == -Pawn);
+    else
+        pawns = (p.board[k - 11] == Pawn) + (p.board[k + 9] == Pawn);
+    return bitCount[m & 0xFF] + bitCount[m >> 8] + them.kingKnightAttacks[k] + pawns;
 }
 
 // True when a pawn of side S attacks the square.

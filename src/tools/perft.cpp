@@ -3,7 +3,6 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <ctime>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
@@ -11,6 +10,7 @@
 #include "search/draw.h"
 #include "shell/inputring.h"
 #include "shell/output.h"
+#include "shell/timecontrol.h"
 
 // Earlier occurrences that make a repetition when counting: the game-level rule, so that
 // the published counts hold.
@@ -36,13 +36,13 @@ int64_t Perft(Engine& e, int depth) {
     return sum;
 }
 
-int64_t CountNodes(Engine& e, int depth, int32_t& elapsedSeconds) {
+int64_t CountNodes(Engine& e, int depth) {
     Position& p = e.pos;
     p.nodeCount = 0;
     p.searchPly = 0;
-    std::time_t start = std::time(nullptr);
+    e.search.searchStartTime = NowMs();
     int64_t leaves = Perft(e, depth);
-    elapsedSeconds = int32_t(std::time(nullptr) - start);
+    e.search.searchElapsed = int32_t((NowMs() - e.search.searchStartTime) / 1000);
     return leaves;
 }
 
@@ -54,9 +54,9 @@ void RunTestgen(Engine& e) {
         return;
     }
     GenerateMoves(e);
-    int32_t seconds = 0;
-    int64_t leaves = CountNodes(e, depth, seconds);
+    int64_t leaves = CountNodes(e, depth);
     int64_t nodes = e.pos.nodeCount;
+    int32_t seconds = e.search.searchElapsed;
     char nps[32] = "undefined";
     if (seconds > 0)
         std::snprintf(nps, sizeof nps, "%" PRId64, nodes / seconds);

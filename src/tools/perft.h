@@ -9,9 +9,9 @@ struct Engine;
 constexpr int MaxPerftDepth = 30;
 
 // Counts the leaves to the given depth (at least 1) from the current position, whose move
-// list must be generated. Sets nodeCount to the moves made plus the leaves counted and
-// returns the whole seconds the count took in elapsedSeconds.
-int64_t CountNodes(Engine& e, int depth, int32_t& elapsedSeconds);
+// list must be generated. Leaves nodeCount (the moves made plus the leaves counted) and the
+// search's start time and elapsed whole seconds set for the report.
+int64_t CountNodes(Engine& e, int depth);
 
 // The recursive count: positions drawn by rule (two repetitions) are not expanded.
 int64_t Perft(Engine& e, int depth);

@@ -31,8 +31,7 @@ TEST(Perft, SharedPositionsAtEveryAffordableDepth) {
             if (expected > LeafBudget)
                 continue;
             SetFen(*e, fen);
-            int32_t seconds = 0;
-            EXPECT_EQ(CountNodes(*e, depth, seconds), expected) << fen << " depth " << depth;
+            EXPECT_EQ(CountNodes(*e, depth), expected) << fen << " depth " << depth;
             EXPECT_EQ(CheckPosition(*e), "") << fen;
             EXPECT_EQ(e->pos.currentPly, e->pos.plyStack);
             checked++;
@@ -44,24 +43,22 @@ TEST(Perft, SharedPositionsAtEveryAffordableDepth) {
 
 TEST(Perft, TotalNodesCountMadeMovesAndLeaves) {
     auto e = NewTestEngine();
-    int32_t seconds = 0;
-    EXPECT_EQ(CountNodes(*e, 1, seconds), 20);
+    EXPECT_EQ(CountNodes(*e, 1), 20);
     EXPECT_EQ(e->pos.nodeCount, 20);
-    EXPECT_EQ(CountNodes(*e, 2, seconds), 400);
+    EXPECT_EQ(CountNodes(*e, 2), 400);
     EXPECT_EQ(e->pos.nodeCount, 420);
-    EXPECT_EQ(CountNodes(*e, 3, seconds), 8902);
+    EXPECT_EQ(CountNodes(*e, 3), 8902);
     EXPECT_EQ(e->pos.nodeCount, 8902 + 400 + 20);
 }
 
 TEST(Perft, MatedAndManyMovePositions) {
     auto e = NewTestEngine();
-    int32_t seconds = 0;
     SetFen(*e, "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
-    EXPECT_EQ(CountNodes(*e, 1, seconds), 0);
-    EXPECT_EQ(CountNodes(*e, 3, seconds), 0);
+    EXPECT_EQ(CountNodes(*e, 1), 0);
+    EXPECT_EQ(CountNodes(*e, 3), 0);
     SetFen(*e, "R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1");
-    EXPECT_EQ(CountNodes(*e, 1, seconds), 218);
-    EXPECT_EQ(CountNodes(*e, 2, seconds), 99);  // all but a few moves stalemate or mate
+    EXPECT_EQ(CountNodes(*e, 1), 218);
+    EXPECT_EQ(CountNodes(*e, 2), 99);  // all but a few moves stalemate or mate
 }
 
 // Runs the console with the given input lines and returns what follows the start banner.
@@ -128,6 +125,16 @@ TEST(Load, ReadsTheFirstLineTryingDotFen) {
                         "Enter a move or command:\n"
                         "Enter depth to count nodes at: Node count at depth 1 is: 20\n", 0), 0u)
         << out;
+
+    // A position the engine cannot play from is refused and the game stays as it was.
+    std::string bad = std::string(folder) + "/nokings.fen";
+    std::ofstream(bad) << "8/8/8/8/8/8/8/8 w - -\n";
+    out = Console("load\n" + bad + "\ntestgen\n1\n");
+    EXPECT_NE(out.find("Illegal position: White has no king\nEnter a move or command:\n"),
+              std::string::npos) << out;
+    EXPECT_EQ(out.find("|__|"), std::string::npos) << out;
+    EXPECT_NE(out.find("Node count at depth 1 is: 20\n"), std::string::npos) << out;
+    std::remove(bad.c_str());
     std::remove((base + ".fen").c_str());
     rmdir(folder);
 }
