@@ -143,3 +143,28 @@ TEST(GameLine, LongGameKeepsRepetitionsRight) {
     EXPECT_EQ(GameTakeBack(*e, -kept), -kept);
     EXPECT_EQ(p.hashKey, history.back().key);
 }
+
+// Eight queens make long lists: the move area, not the ply stack, forces the line down, and
+// the search always finds its reserve of entries above the game position.
+TEST(GameLine, LongListsMoveTheLineDownEarlier) {
+    auto e = NewTestEngine();
+    Position& p = e->pos;
+    SetFen(*e, "6nk/6pp/8/8/Q1Q5/1Q1Q4/Q1Q5/1Q1Q2K1 w - - 0 1");
+    const char* cycle[] = {"g1f1", "g8f6", "f1g1", "f6g8"};
+    int firstMoveDown = 0;
+    for (int ply = 0; ply < 600; ply++) {
+        PlyRecord* before = p.currentPly;
+        Move m = Find(*e, cycle[ply % 4]);
+        ASSERT_NE(m, 0u) << ply;
+        GameMakeMove(*e, m);
+        if (p.currentPly <= before && !firstMoveDown)
+            firstMoveDown = ply + 1;
+        const PlyRecord* r = p.currentPly;
+        ASSERT_LE((r->moves + r->moveCount) - p.moveArea, MoveAreaSize - SearchReserveEntries);
+        ASSERT_TRUE(HasRoomForPly(*e));
+        ASSERT_EQ(CheckPosition(*e), "");
+    }
+    EXPECT_GT(firstMoveDown, 0);
+    EXPECT_LT(firstMoveDown, PlyStackSize - SearchReservePlies);
+    EXPECT_EQ(GeneratedMoves(*e), ReferenceMoves(p));
+}

@@ -1,6 +1,7 @@
 // The legal move generator: order, the hard cases, and agreement with a slow reference.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "board/attacks.h"
@@ -286,4 +287,24 @@ TEST(MoveGen, AgreesWithReferenceInRandomGames) {
         }
     }
     EXPECT_GT(positions, 2000);
+}
+
+TEST(MoveGen, NoListRunsPastTheMoveArea) {
+    auto e = NewTestEngine();
+    SetFen(*e, "R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1");
+    PlyRecord* r = e->pos.currentPly;
+    // Move the list up as if earlier lists had filled the area: right at the edge a child
+    // list still fits, one entry further it does not.
+    MoveListEntry* edge = e->pos.moveArea + MoveAreaSize - MaxLegalMoves - r->moveCount;
+    std::memmove(edge, r->moves, sizeof(MoveListEntry) * size_t(r->moveCount));
+    r->moves = edge;
+    EXPECT_TRUE(HasRoomForPly(*e));
+    std::memmove(edge + 1, edge, sizeof(MoveListEntry) * size_t(r->moveCount));
+    r->moves = edge + 1;
+    EXPECT_FALSE(HasRoomForPly(*e));
+    MakeMove(*e, EntryMove(r->moves[0]));
+    EXPECT_EQ(e->pos.currentPly->moveCount, 0);  // refused rather than written past the end
+    EXPECT_EQ(e->pos.genCursor, e->pos.currentPly->moves);
+    UnmakeMove(*e);
+    EXPECT_EQ(CheckPosition(*e), "");
 }
