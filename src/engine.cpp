@@ -2,9 +2,11 @@
 #include "engine.h"
 
 #include <cstring>
+#include <ctime>
 
 #include "board/geometry.h"
 #include "board/setup.h"
+#include "book/random.h"
 #include "search/tables.h"
 #include "search/transtable.h"
 
@@ -27,5 +29,6 @@ std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     ResetPlyStack(*e);
     SetHashSize(*e, hashMegabytes);
     ClearTables(*e);
+    AdvanceRandomByTime(*e, int64_t(std::time(nullptr)));
     return e;
 }
