@@ -2,6 +2,7 @@
 // opposite sign, so both fields grow in White's favour when Black's king is the unsafe one.
 #include "eval/kingsafety.h"
 
+#include "board/attacks.h"
 #include "engine.h"
 #include "eval/attackcount.h"
 
@@ -54,35 +55,6 @@ static void NoteSlider(int sq, int* seen, int& seenCount) {
         seen[seenCount++] = sq;
 }
 
-// Sliders of one side that attack a square: up to 8 squares, bishops, rooks, queens.
-struct SliderList {
-    int count;
-    uint8_t squares[8];
-};
-
-// Lists the side's bishops, rooks and queens whose ray reaches the square unblocked.
-static SliderList SlidersAttacking(const Position& p, const SideState& side, int target) {
-    SliderList list = {};
-    auto scan = [&](const uint8_t* squares, int count, bool diagonal, bool straight) {
-        for (int i = 0; i < count && list.count < 8; i++) {
-            int from = squares[i];
-            int d = directionTable[from][target];
-            bool isDiagonal = d == 9 || d == -9 || d == 11 || d == -11;
-            if (d == 0 || (isDiagonal ? !diagonal : !straight))
-                continue;
-            int t = from + d;
-            while (t != target && p.board[t] == Empty)
-                t += d;
-            if (t == target)
-                list.squares[list.count++] = uint8_t(from);
-        }
-    };
-    scan(side.bishopSquares, side.bishopCount, true, false);
-    scan(side.rookSquares, side.rookCount, false, true);
-    scan(side.queenSquares, side.queenCount, true, true);
-    return list;
-}
-
 // The square of a rank and a file, both 1..8.
 static constexpr int SquareOf(int rank, int file) { return MakeSquare(rank, file); }
 
@@ -107,7 +79,7 @@ static int WhiteKingZoneUnits(Engine& e, int k) {
         if (p.black.kingKnightAttacks[s])
             kingOrKnight = true;
         if (p.black.attacks[s]) {
-            SliderList list = SlidersAttacking(p, p.black, s);
+            SliderSet list = BlackSlidersAttacking(e, s);
             for (int i = 0; i < list.count; i++)
                 NoteSlider(list.squares[i], seen, seenCount);
         }
@@ -136,7 +108,7 @@ static int BlackKingZoneUnits(Engine& e, int k) {
         if (p.white.kingKnightAttacks[s])
             kingOrKnight = true;
         if (p.white.attacks[s]) {
-            SliderList list = SlidersAttacking(p, p.white, s);
+            SliderSet list = WhiteSlidersAttacking(e, s);
             for (int i = 0; i < list.count; i++)
                 NoteSlider(list.squares[i], seen, seenCount);
         }
