@@ -14,15 +14,15 @@ static const char* const benchPositions[] = {
     "8/5k2/8/3p4/8/2P5/5K2/8 b - - 0 1",
 };
 
-static void EvaluateWarm(benchmark::State& state) {
+static void BM_EvaluateWarm(benchmark::State& state) {
     auto e = CreateEngine(1);
     SetPositionFromEpd(*e, benchPositions[state.range(0)]);
     for (auto _ : state)
         benchmark::DoNotOptimize(Evaluate(*e));
 }
-BENCHMARK(EvaluateWarm)->DenseRange(0, 3);
+BENCHMARK(BM_EvaluateWarm)->DenseRange(0, 3);
 
-static void EvaluateCold(benchmark::State& state) {
+static void BM_EvaluateCold(benchmark::State& state) {
     auto e = CreateEngine(1);
     SetPositionFromEpd(*e, benchPositions[state.range(0)]);
     for (auto _ : state) {
@@ -30,4 +30,4 @@ static void EvaluateCold(benchmark::State& state) {
         benchmark::DoNotOptimize(Evaluate(*e));
     }
 }
-BENCHMARK(EvaluateCold)->DenseRange(0, 3);
+BENCHMARK(BM_EvaluateCold)->DenseRange(0, 3);
