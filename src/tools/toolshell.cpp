@@ -1,0 +1,51 @@
+// File dialogs of the suite commands and the hand-over of their position to the game.
+#include "tools/toolshell.h"
+
+#include "engine.h"
+#include "shell/displayboard.h"
+#include "shell/inputring.h"
+#include "shell/newgame.h"
+#include "shell/output.h"
+#include "tools/suiteline.h"
+
+// Opens a file and reports it when it does not open.
+static FILE* OpenOrReport(const char* name, const char* mode) {
+    FILE* f = std::fopen(name, mode);
+    if (!f)
+        Print("--- ERROR: Cannot open file ---\n");
+    return f;
+}
+
+bool AskSuiteFiles(char* suiteName, FILE*& suite, FILE*& results) {
+    Print("Enter the test suite file name:\n");
+    TakeToken(suiteName);
+    suite = OpenOrReport(suiteName, "r");
+    if (!suite)
+        return false;
+    Print("Enter the results file name:\n");
+    char resultsName[SlotSize];
+    TakeToken(resultsName);
+    results = OpenOrReport(resultsName, "a");
+    if (!results) {
+        std::fclose(suite);
+        suite = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void AdoptEnginePosition(Engine& e) {
+    e.shell.plyNumber = 1;
+    CopyToDisplayBoard(e, e.shell.display);
+    SetNotationContext(e);
+    if (e.shell.consoleMode)
+        Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+}
+
+void ReportLongSuiteLine() {
+    Print("Suite line longer than %d characters skipped\n", SuiteLineCapacity - 1);
+}
+
+void ReportSkippedPosition(const char* why) {
+    Print("Suite position skipped: %s\n", why);
+}
