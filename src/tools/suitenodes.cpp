@@ -18,8 +18,7 @@ constexpr int SuiteCountDepth = 1;
 static int64_t CountPosition(FILE* results, Engine& e, int& positions) {
     positions++;
     std::fprintf(results, "Position %4d\n", positions);
-    int32_t seconds = 0;
-    CountNodes(e, SuiteCountDepth, seconds);
+    CountNodes(e, SuiteCountDepth);
     int64_t nodes = e.pos.nodeCount;
     std::fprintf(results, "Total nodes: %" PRId64 "\n", nodes);
     return nodes;
