@@ -37,10 +37,11 @@ constexpr bool IsOwnNonBorder(int code) {
 }
 
 // Piece-code tests from the side's point of view; the border code 7 is neither side's.
+// White's codes 1..6 and "empty or White" 0..6 are tested as one unsigned range each.
 template <int S>
 constexpr bool IsOwnPiece(int code) {
     if constexpr (S == WhiteSide)
-        return code > 0 && code != Border;
+        return unsigned(code - 1) < unsigned(King);
     else
         return code < 0;
 }
@@ -49,14 +50,14 @@ constexpr bool IsEnemyPiece(int code) {
     if constexpr (S == WhiteSide)
         return code < 0;
     else
-        return code > 0 && code != Border;
+        return unsigned(code - 1) < unsigned(King);
 }
 template <int S>
 constexpr bool IsEmptyOrEnemy(int code) {
     if constexpr (S == WhiteSide)
         return code <= 0;
     else
-        return code >= 0 && code != Border;
+        return unsigned(code) < unsigned(Border);
 }
 
 // Appends one move to a list: from, to and promotion (0 for other moves) in one store, which
