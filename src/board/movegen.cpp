@@ -47,9 +47,9 @@ static inline SliderSet OwnSlidersAttacking(const Engine& e, int square) {
         return BlackSlidersAttacking(e, square);
 }
 
-// True when the en-passant capture on rank-adjacent pawn square captured leaves no enemy
-// bishop or queen looking at the king through it. Only a set-up position can fail this:
-// in a game the double step could not have left such a line closed behind it.
+// True when taking the pawn on captured en passant opens no diagonal from an enemy bishop
+// or queen to the king. Only a set-up position can fail this: in a game that diagonal was
+// open before the double step, with the king of the side now to move in check.
 template <int S>
 static bool EpDiagonalSafe(const Position& p, int king, int captured) {
     int d = directionTable[king][captured];
@@ -63,6 +63,7 @@ static bool EpDiagonalSafe(const Position& p, int king, int captured) {
     return code != -sign * Bishop && code != -sign * Queen;
 }
 
+// EpRankPinSafe for a pawn of side S.
 template <int S>
 static bool EpRankPinSafeFor(Engine& e, int from, int king) {
     const Position& p = e.pos;

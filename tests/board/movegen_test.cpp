@@ -145,6 +145,8 @@ TEST(MoveGen, EnPassantRefusedWhenTheRankOpens) {
         {"8/8/8/KPp5/8/8/8/7k w - c6 0 1", "b5c6", true},
         {"7K/8/8/8/kpP4R/8/8/8 b - c3 0 1", "b4c3", false},  // the same for Black
         {"7K/8/8/8/kpP4Q/8/8/8 b - c3 0 1", "b4c3", false},
+        // A set-up whose double step hid a check: taking the pawn would open the diagonal.
+        {"4k3/1b6/8/3pP3/8/5K2/8/8 w - d6 0 1", "e5d6", false},
     };
     for (const Case& c : cases) {
         SetFen(*e, c.fen);
