@@ -54,6 +54,7 @@ static inline void RestoreSquare(uint8_t* list, int32_t& count, int slot, int sq
     list[slot] = uint8_t(sq);
 }
 
+// Adds a square at the end of a piece list.
 static inline void AppendSquare(uint8_t* list, int32_t& count, int sq) {
     list[count++] = uint8_t(sq);
 }
@@ -167,6 +168,7 @@ static inline void MoveCastleRook(Position& p, PlyRecord* r, SideState& us, int 
     p.rookFileBalance[fileOf[to]] = int8_t(p.rookFileBalance[fileOf[to]] + sign);
 }
 
+// MakeMove for a move of White (or Black) from f to t.
 template <bool White>
 static void MakeMoveFor(Engine& e, int f, int t, int promotion) {
     using R = SideRules<White>;
@@ -327,6 +329,7 @@ static void MakeMoveFor(Engine& e, int f, int t, int promotion) {
     GenerateMoves(e);
 }
 
+// UnmakeMove of a move White (or Black) made.
 template <bool White>
 static void UnmakeMoveFor(Engine& e) {
     using R = SideRules<White>;
