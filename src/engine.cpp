@@ -6,6 +6,7 @@
 
 #include "board/geometry.h"
 #include "board/setup.h"
+#include "book/bigbook.h"
 #include "book/random.h"
 #include "search/tables.h"
 #include "search/transtable.h"
@@ -29,6 +30,7 @@ std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     ResetPlyStack(*e);
     SetHashSize(*e, hashMegabytes);
     ClearTables(*e);
+    CreateBigBook(*e);
     AdvanceRandomByTime(*e, int64_t(std::time(nullptr)));
     return e;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "book/smallbook.h"
 #include "engine.h"
 #include "shell/commandline.h"
 #include "shell/commands.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     }
     LogPrint(e, "======= MossKite %s Log File =======\n\n", VersionText);
 
+    LoadStartupSmallBook(e);
     NewGame(e);
     std::thread(InputThreadMain).detach();
     DetectProtocol(e);

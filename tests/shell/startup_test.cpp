@@ -11,7 +11,12 @@
 #include "shell/logfile.h"
 #include "support.h"
 
-static const char* const startBanner =
+// What the engine prints first in a folder without book files.
+static const std::string noBookFiles =
+    "--- No big book: cannot open kitebigb.bin ---\n"
+    "--- ERROR: Cannot open book file ---\n";
+
+static const std::string startBanner = noBookFiles +
     "\n----------------------------------\n"
     "mossKite version 10.88\n"
     "----------------------------------\n"
@@ -63,18 +68,19 @@ TEST(Startup, EndOfInputEndsTheProgram) {
 
 TEST(Startup, UnknownTokenIsAnIllegalMove) {
     std::string out = RunCommand("printf 'xyzzy\\nquit\\n' | '" + EngineBinary() + "' -xboard");
-    EXPECT_EQ(out, "Illegal move (no matching move)xyzzy\n");
+    EXPECT_EQ(out, noBookFiles + "Illegal move (no matching move)xyzzy\n");
 }
 
 TEST(Startup, XboardAsFirstTokenSkipsTheBanner) {
-    EXPECT_EQ(RunCommand("printf 'xboard\\nquit\\n' | '" + EngineBinary() + "'"), "");
-    EXPECT_EQ(RunCommand("printf 'fritz\\nxboard\\nquit\\n' | '" + EngineBinary() + "'"), "");
+    EXPECT_EQ(RunCommand("printf 'xboard\\nquit\\n' | '" + EngineBinary() + "'"), noBookFiles);
+    EXPECT_EQ(RunCommand("printf 'fritz\\nxboard\\nquit\\n' | '" + EngineBinary() + "'"),
+              noBookFiles);
 }
 
 TEST(Startup, LongTokenIsTruncatedWithAMessage) {
     std::string token(300, 'a');
     std::string out = RunCommand("printf '" + token + "\\nquit\\n' | '" + EngineBinary() + "' -xboard");
-    EXPECT_EQ(out, "Input token longer than 95 characters, truncated.\n"
+    EXPECT_EQ(out, noBookFiles + "Input token longer than 95 characters, truncated.\n"
                    "Illegal move (no matching move)" + std::string(95, 'a') + "\n");
 }
 
@@ -96,7 +102,8 @@ TEST(Startup, LogFileThatCannotBeOpened) {
     std::system(("mkdir '" + folder + "/kite.log'").c_str());  // a folder in the way
     int status = -1;
     std::string out = RunCommand("printf 'quit\\n' | '" + binary + "'", &status);
-    EXPECT_EQ(out, "ERROR - Cannot open log file: " + folder + "/kite.log\n");
+    EXPECT_EQ(out, "--- No big book: cannot open kitebigb.bin ---\n"
+                   "ERROR - Cannot open log file: " + folder + "/kite.log\n");
     EXPECT_EQ(status, 1);
     std::system(("rm -rf '" + folder + "'").c_str());
 }
