@@ -1,7 +1,13 @@
 // The principal-variation table: a triangle of lines, one per ply.
 #include "search/pv.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "board/geometry.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "notation/movetext.h"
 
 // True when the move is a pawn reaching the last rank, the only moves that promote.
 static bool IsPromotion(const Position& p, const MoveListEntry& m) {
@@ -25,4 +31,83 @@ void UpdatePv(Engine& e, const MoveListEntry& entry, int ply) {
         if (child[column].from == 0)
             break;
     }
+}
+
+static constexpr int MaxPvTextMoves = 30;
+
+// Appends text at *used inside buffer, keeping the terminator and never overrunning.
+static void Append(char* buffer, size_t size, size_t& used, const char* text) {
+    int n = std::snprintf(buffer + used, size - used, "%s", text);
+    if (n > 0)
+        used = std::min(size - 1, used + size_t(n));
+}
+
+const char* PvText(Engine& e) {
+    char* out = e.search.texts.pvText;
+    const size_t size = sizeof e.search.texts.pvText;
+    size_t used = 0;
+    out[0] = 0;
+    if (e.search.searchState.load(std::memory_order_relaxed) == Pondering) {
+        const PlyRecord* r = e.pos.currentPly;
+        Append(out, size, used, MoveToCoordinate(MakeMoveValue(r->from, r->to, r->promotion)));
+        Append(out, size, used, " ");
+    }
+    const MoveListEntry* line = e.search.pv[0];
+    for (int k = 0; k < MaxPvTextMoves && line[k].from; k++) {
+        if (k > 0)
+            Append(out, size, used, " ");
+        Append(out, size, used, MoveToCoordinate(EntryMove(line[k])));
+    }
+    return out;
+}
+
+// Returns the current list's entry for the PV entry, or nullptr when it is not legal here.
+static const MoveListEntry* FindInList(const Engine& e, const MoveListEntry& wanted) {
+    const PlyRecord* r = e.pos.currentPly;
+    for (int i = 0; i < r->moveCount; i++) {
+        const MoveListEntry& m = r->moves[i];
+        if (m.from == wanted.from && m.to == wanted.to
+            && (!IsPromotion(e.pos, m) || m.promotion == wanted.promotion))
+            return &m;
+    }
+    return nullptr;
+}
+
+const char* PvSanText(Engine& e) {
+    char* out = e.search.texts.pvSanText;
+    const size_t size = sizeof e.search.texts.pvSanText;
+    int32_t state = e.search.searchState.load(std::memory_order_acquire);
+    if (state != Idle && state != Done) {
+        std::snprintf(out, size, "???");
+        return out;
+    }
+    size_t used = 0;
+    out[0] = 0;
+    const int64_t nodes = e.pos.nodeCount;
+    GenerateMoves(e);
+    // The PV is copied first: making its moves must not disturb the table it comes from.
+    MoveListEntry line[MaxPvTextMoves];
+    int length = 0;
+    while (length < MaxPvTextMoves && length < PvSize && e.search.pv[0][length].from) {
+        line[length] = e.search.pv[0][length];
+        length++;
+    }
+    int made = 0;
+    for (int k = 0; k < length; k++) {
+        const MoveListEntry* m = FindInList(e, line[k]);
+        if (!m || !HasRoomForPly(e))
+            break;
+        Move move = EntryMove(*m);
+        if (k > 0)
+            Append(out, size, used, " ");
+        Append(out, size, used, MoveToSan(e, move));
+        MakeMove(e, move);
+        made++;
+    }
+    while (made-- > 0)
+        UnmakeMove(e);
+    GenerateMoves(e);
+    NormalizePromotions(e);
+    e.pos.nodeCount = nodes;
+    return out;
 }

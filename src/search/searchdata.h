@@ -35,6 +35,11 @@ struct TTEntry {
     int8_t promotion;
 };
 
+// Releases a block obtained from the C allocator (the table is allocated aligned).
+struct FreeDeleter {
+    void operator()(void* block) const;
+};
+
 // Counters of one search, cleared when it starts.
 struct SearchStats {
     int64_t quiesceNodes;     // quiescence nodes beyond the horizon
@@ -106,7 +111,7 @@ struct SearchData {
     uint32_t history[2][HistorySize][HistorySize] = {};
 
     // Transposition table; ttBase is null when the table is switched off.
-    std::unique_ptr<TTEntry[]> ttBase;
+    std::unique_ptr<TTEntry[], FreeDeleter> ttBase;
     uint32_t ttEntries = 0;    // a power of two
     uint32_t ttMask = 0;       // ttEntries - 1
 

@@ -4,10 +4,12 @@
 #include <cstring>
 
 #include "engine.h"
+#include "eval/pawnhash.h"
 #include "search/transtable.h"
 
 void ClearTables(Engine& e) {
     ClearTransTable(e);
+    ClearPawnHash(e);
     if (e.pos.plyStack) {
         for (int k = 0; k < PlyStackSize; k++) {
             PlyRecord& r = e.pos.plyStack[k];

@@ -28,5 +28,15 @@ bool TTProbe(Engine& e, TTEntry& entry);
 // Stores a result for the current position under the bucket's replacement rules.
 void TTStore(Engine& e, Move move, int depth, int score, uint8_t type);
 
+// Starts loading the bucket of a position with the given key into the cache, so that a
+// probe soon after does not wait for memory.
+inline void TTPrefetch(const SearchData& s, uint64_t key) {
+    if (s.ttBase) {
+        // A bucket of four 20-byte entries spans two cache lines.
+        __builtin_prefetch(&s.ttBase[uint32_t(key) & s.ttMask]);
+        __builtin_prefetch(&s.ttBase[(uint32_t(key) + 3) & s.ttMask]);
+    }
+}
+
 // Empties every entry of the table.
 void ClearTransTable(Engine& e);

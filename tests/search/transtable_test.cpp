@@ -1,6 +1,8 @@
 // Transposition table: sizing, matching and the bucket's replacement rules.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "search/tables.h"
 #include "search/transtable.h"
 #include "support.h"
@@ -247,6 +249,28 @@ TEST(TransTable, ClearTablesEmptiesTableKillersAndHistory) {
     EXPECT_EQ(e->pos.plyStack[5].killerMove[1].from, 0);
     EXPECT_EQ(e->pos.plyStack[511].killerHits[0], 0);
     EXPECT_EQ(e->search.history[1][62][64], 0u);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool SanitizerReservesMemory = true;  // sanitizers need far more address space
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool SanitizerReservesMemory = true;
+#else
+constexpr bool SanitizerReservesMemory = false;
+#endif
+#else
+constexpr bool SanitizerReservesMemory = false;
+#endif
+
+TEST(TransTable, TooLargeForMemoryFallsBackToASmallerTable) {
+    if (SanitizerReservesMemory)
+        GTEST_SKIP() << "address-space limits do not work under a sanitizer";
+    int status = -1;
+    std::string out = RunCommand("ulimit -v 150000 && echo quit | " + EngineBinary() + " -hash 256",
+                                 &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out.rfind("Hash table of 256 MB cannot be allocated, using 128 MB\n", 0), 0u) << out;
 }
 
 }  // namespace

@@ -39,3 +39,21 @@ TEST(SuiteNodes, CountsEverySearchedPosition) {
     std::fclose(suite);
     std::fclose(results);
 }
+
+TEST(SuiteNodes, OwnSuiteSetsUpEveryPosition) {
+    auto e = NewTestEngine();
+    FILE* suite = std::fopen(MOSSKITE_SOURCE_DIR "/suites/mosskite-tactics.epd", "r");
+    ASSERT_NE(suite, nullptr);
+    FILE* results = std::tmpfile();
+    testing::internal::CaptureStdout();
+    CountSuiteNodes(suite, results, *e);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("skipped"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Illegal"), std::string::npos) << out;
+    std::string text = FileText(results);
+    EXPECT_NE(text.find("Position   45\n"), std::string::npos);
+    EXPECT_EQ(text.find("Position   46\n"), std::string::npos);
+    EXPECT_EQ(text.find("Total nodes: 0\n"), std::string::npos);  // every position has moves
+    std::fclose(suite);
+    std::fclose(results);
+}

@@ -1,0 +1,377 @@
+// Iterative deepening with an aspiration window, and the root move loop.
+#include "search/driver.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "engine.h"
+#include "notation/movetext.h"
+#include "search/alphabeta.h"
+#include "search/draw.h"
+#include "search/nodeprologue.h"
+#include "search/ordering.h"
+#include "search/pv.h"
+#include "search/quiesce.h"
+#include "search/score.h"
+#include "search/scoretext.h"
+#include "search/searchclock.h"
+#include "search/tables.h"
+#include "search/timecheck.h"
+#include "search/transtable.h"
+#include "search/treedump.h"
+#include "shell/output.h"
+
+static constexpr int AspirationWindow = 750;
+static constexpr int FailHighWidening = 2000;
+static constexpr int FullWindowPass = 3;       // from this pass on the window is always full
+static constexpr int CurrentMoveDepth = 6;     // UCI current-move lines above this depth
+static constexpr int ResignScore = -6000;
+static constexpr int ResignHistory = 6;        // plies back the resign test looks
+static constexpr int FirstInfoSecond = 2;
+static constexpr int CentisecondsPerMillisecond = 10;
+static constexpr int ScoreDivisor = 10;        // printed scores are tenths of the internal unit
+
+// Index of a record in the ply stack.
+static int RecordIndex(const Engine& e, const PlyRecord* r) { return int(r - e.pos.plyStack); }
+
+bool RootScoreOf(const Engine& e, const PlyRecord* r, int& score) {
+    int k = RecordIndex(e, r);
+    if (k < 0 || k >= PlyStackSize || e.search.rootScoreKey[k] != r->hashKey
+        || r->bestScore == -Infinity)  // stopped before any root move was searched
+        return false;
+    score = r->bestScore;
+    return true;
+}
+
+const char* FormatThinkingLine(Engine& e, int depth, int score) {
+    int64_t centiseconds = ElapsedMilliseconds(e) / CentisecondsPerMillisecond;
+    std::snprintf(e.search.texts.thinkingLine, sizeof e.search.texts.thinkingLine,
+                  "%2d %4d %5" PRId64 " %7" PRId64 " %s\n", depth, score / ScoreDivisor,
+                  centiseconds, e.pos.nodeCount, PvText(e));
+    return e.search.texts.thinkingLine;
+}
+
+// Prints a thinking line when thinking output is on.
+static void PostThinking(Engine& e, int depth, int score) {
+    if (e.search.post)
+        Write(FormatThinkingLine(e, depth, score));
+}
+
+// Prints the UCI line that closes an iteration.
+static void PostUciIteration(Engine& e) {
+    const SearchData& s = e.search;
+    int64_t ms = ElapsedMilliseconds(e);
+    char timing[64];
+    if (ms > 0)
+        std::snprintf(timing, sizeof timing, " nps %" PRId64 " time %" PRId64,
+                      e.pos.nodeCount * 1000 / ms, ms);
+    else
+        std::snprintf(timing, sizeof timing, " time 0");
+    Print("info depth %d nodes %" PRId64 " score cp %d%s pv %s\n", s.searchDepth, e.pos.nodeCount,
+          s.lastScore / ScoreDivisor, timing, PvText(e));
+}
+
+// Outcome of one search of a root move.
+enum class RootResult { Searched, MateInOne };
+
+// Searches one root move with the window (alpha, beta); a move that mates at once is reported
+// without searching.
+static RootResult SearchRootMove(Engine& e, const MoveListEntry& m, int alpha, int beta, int& score) {
+    Position& p = e.pos;
+    PlyRecord* root = p.currentPly;
+    const Move move = EntryMove(m);
+    TreeDumpMove(e, move, 0);
+    (root + 1)->recaptureExtended = 0;
+    MakeMove(e, move);
+    PlyRecord* child = p.currentPly;
+    child->extensionEighths = root->extensionEighths;
+    p.effectivePly = p.searchPly - child->extensionEighths / 8;
+    if (IsDraw(e, 2)) {
+        score = DrawScore;
+        if (alpha < 0)
+            EmptyPvRow(e, 1);
+    } else if (child->moveCount == 0 && child->checkCount) {
+        UnmakeMove(e);
+        TreeDumpText(e, "MATE!");
+        return RootResult::MateInOne;
+    } else {
+        p.searchPly = 1;
+        score = e.search.searchDepth < 2 ? -Quiesce(e, -beta, -alpha) : -AlphaBeta(e, -beta, -alpha);
+    }
+    UnmakeMove(e);
+    return RootResult::Searched;
+}
+
+// Moves the root move at index i to the front, the ones before it one place down.
+static void MoveToFront(MoveListEntry* list, int i) {
+    MoveListEntry m = list[i];
+    std::memmove(list + 1, list, size_t(i) * sizeof *list);
+    list[0] = m;
+}
+
+void SearchRoot(Engine& e, bool useAspiration) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    PlyRecord* const root = p.currentPly;
+    MoveListEntry* const list = root->moves;
+
+    // Step 1. The window.
+    int alpha = useAspiration ? s.lastScore - AspirationWindow : -Infinity;
+    int beta = useAspiration ? s.lastScore + AspirationWindow : Infinity;
+    for (int pass = 1;; pass++) {
+        // Step 2. A pass; the third and later passes use the full window.
+        if (pass >= FullWindowPass) {
+            alpha = -Infinity;
+            beta = Infinity;
+        }
+        TreeDumpText(e, "\n------- alpha = %ld, beta = %ld\n", long(alpha), long(beta));
+        (root + 1)->killerHits[0] /= 2;
+        (root + 1)->killerHits[1] /= 2;
+        s.lastDumpPly = 100;
+        s.rootMovesDone = 0;
+        const int passAlpha = alpha;
+        bool raised = false;
+
+        // Step 3. The root moves in list order.
+        for (int i = 0; i < root->moveCount && !s.abortSearch; i++) {
+            const MoveListEntry m = list[i];
+            if (s.uciOutput && s.searchDepth > CurrentMoveDepth)
+                Print("info currmove %s currmovenumber %d\n", MoveToCoordinate(EntryMove(m)), i + 1);
+            int moveBeta = i == 0 ? beta : alpha + 1;
+            bool failHigh = false;
+            for (;;) {
+                int score;
+                if (SearchRootMove(e, m, alpha, moveBeta, score) == RootResult::MateInOne) {
+                    s.lastScore = RootMateScore;
+                    std::swap(list[0], list[i]);
+                    s.pv[0][0] = m;
+                    s.pv[0][1].from = 0;
+                    root->bestScore = RootMateScore;
+                    PostThinking(e, s.searchDepth, RootMateScore);
+                    s.abortSearch = 1;
+                    return;
+                }
+                if (s.abortSearch)
+                    break;
+                // A re-search after a fail high that fails low gets the full window.
+                if (failHigh && score < alpha) {
+                    alpha = -Infinity;
+                    moveBeta = Infinity;
+                    continue;
+                }
+                s.rootMovesDone++;
+                root->bestScore = i == 0 ? score : std::max(root->bestScore, score);
+                if (score <= alpha)
+                    break;
+                // A new best move.
+                raised = true;
+                s.lastScore = score;
+                alpha = score;
+                UpdatePv(e, m, 0);
+                if (score >= moveBeta)
+                    s.pv[0][1].from = 0;
+                if (i > 0 && !failHigh) {
+                    s.bestChangeIteration = s.iterationsDone;
+                    s.bestChangeMoveNumber = s.rootMovesDone;
+                    s.bestChangeTime = ElapsedSeconds(e);
+                    MoveToFront(list, i);
+                    PostThinking(e, s.searchDepth, score);
+                }
+                if (score < moveBeta) {
+                    if (s.treeDumpOn)
+                        TreeDumpText(e, "\n*** Best move so far: %s ,score = %ld",
+                                     MoveToSan(e, EntryMove(m)), long(alpha));
+                    break;
+                }
+                // Fail high: widen beta and search the move again.
+                if (s.treeDumpOn)
+                    TreeDumpText(e, "\n*** Fail high!: %s , Beta = %ld, thisScore = %ld",
+                                 MoveToSan(e, EntryMove(m)), long(moveBeta), long(score));
+                const int oldBeta = moveBeta;
+                moveBeta = failHigh ? Infinity : int(std::min<int64_t>(int64_t(score) + FailHighWidening, Infinity));
+                alpha = oldBeta;
+                failHigh = true;
+            }
+        }
+
+        // Step 4. No move raised alpha: fail low, search again below the window.
+        if (!raised && !s.abortSearch) {
+            beta = passAlpha;
+            alpha = -Infinity;
+            continue;
+        }
+        break;
+    }
+
+    // Step 5. The iteration's output.
+    PostThinking(e, s.searchDepth, s.lastScore);
+    if (s.uciOutput)
+        PostUciIteration(e);
+}
+
+// Clears the counters and state of a new search from the current record.
+static void ResetSearch(Engine& e) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    s.resignFlag = 0;
+    s.searchStartTime = NowMilliseconds();
+    s.bestChangeTime = s.bestChangeIteration = s.bestChangeMoveNumber = 0;
+    s.lastStartedDepth = s.iterationsDone = s.rootMovesDone = 0;
+    s.stats = SearchStats{};
+    p.nodeCount = 0;
+    p.searchPly = p.effectivePly = 0;
+    s.nextPollAt = PollInterval;
+    s.panicTime = 0;
+    s.nextInfoSecond = FirstInfoSecond;
+    s.abortSearch = 0;
+    p.rootPly = p.currentPly;
+}
+
+// Halves every history counter so that old successes fade.
+static void AgeHistory(Engine& e) {
+    for (auto& side : e.search.history)
+        for (auto& row : side)
+            for (uint32_t& counter : row)
+                counter /= 2;
+}
+
+// True when the side to move has scored below the resign score in this search and the three
+// searches before it.
+static bool LooksLost(const Engine& e) {
+    const PlyRecord* r = e.pos.currentPly;
+    if (RecordIndex(e, r) <= ResignHistory)
+        return false;
+    for (int back = 0; back <= ResignHistory; back += 2) {
+        int score;
+        if (!RootScoreOf(e, r - back, score) || score >= ResignScore)
+            return false;
+    }
+    return true;
+}
+
+Move IterativeDeepening(Engine& e) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    PlyRecord* const root = p.currentPly;
+    // Fresh maps and list for the root, whatever ran on the position before.
+    GenerateMoves(e);
+    MoveListEntry* const list = root->moves;
+
+    // Step 1. No legal move: mate or stalemate.
+    if (root->moveCount == 0)
+        return 0;
+
+    // Step 2. Reset the counters; the root's first move is the PV until a search says more.
+    const int savedDepth = s.searchDepth;
+    const int maxDepth = std::clamp(savedDepth, 1, MaxDepthSetting);
+    ResetSearch(e);
+    const int64_t pawnHashHitsAtStart = e.eval.pawnHashHits;
+    ClearPvRows(e);
+    NormalizePromotions(e);
+    s.pv[0][0] = list[0];
+    s.pv[0][1].from = 0;
+    root->bestScore = -Infinity;
+    s.rootScoreKey[RecordIndex(e, root)] = root->hashKey;
+
+    // Step 3. A forced move is played at once.
+    if (root->moveCount == 1) {
+        Move move = EntryMove(list[0]);
+        s.searchElapsed = ElapsedSeconds(e);
+        SetScoreText(e, "Forced Move");
+        root->bestScore = 0;
+        if (s.post) {
+            int64_t nodes = p.nodeCount;
+            Print("0 0 0 0 (%s Forced Move)\n", MoveToSan(e, move));
+            p.nodeCount = nodes;
+            GenerateMoves(e);
+            NormalizePromotions(e);
+        }
+        return move;
+    }
+
+    // Step 4. Root facts; the killers of ply 1 start afresh.
+    s.rootMoveCount = root->moveCount;
+    s.rootEval = SearchEvaluate(e);
+    // A game that has filled the ply stack leaves no room to search: the ordering decides.
+    const bool room = HasRoomForPly(e);
+    if (room)
+        (root + 1)->killerHits[0] = (root + 1)->killerHits[1] = 0;
+
+    // Step 5. Age the history.
+    AgeHistory(e);
+
+    // Step 6. The root carries no extensions.
+    root->extensionEighths = 0;
+    root->mateThreatExtended = 0;
+    root->recaptureExtended = 0;
+
+    // Step 7. Sort the root list once: hash move first, then by key.
+    TTEntry t;
+    TTProbe(e, t);
+    OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
+    for (int i = 1; i <= root->moveCount - 2; i++)
+        PickNextMove(e, i);
+    s.pv[0][0] = list[0];
+    s.pv[0][1].from = 0;
+    s.bestMoveStable = 0;
+    PostThinking(e, 0, 0);
+
+    // Step 8. Deepen one ply at a time.
+    MoveListEntry firstBest{};
+    for (int depth = 1; depth <= maxDepth && room; depth++) {
+        s.searchDepth = depth;
+        TreeDumpText(e, "\n------- Full Width Search Depth = %d -------\n", depth);
+        s.lastStartedDepth = depth;
+        if (depth == 1) {
+            SearchRoot(e, false);
+            firstBest = list[0];
+            s.bestMoveStable = list[0].to == root->to && root->to && root->capturedPiece != Empty;
+        } else {
+            SearchRoot(e, true);
+            if (list[0].from != firstBest.from || list[0].to != firstBest.to)
+                s.bestMoveStable = 0;
+        }
+        if (s.abortSearch)
+            break;
+        s.iterationsDone++;
+        s.rootMovesDone = 0;
+        TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
+    }
+
+    // Step 9. The answer is the front move; the root list is rebuilt for the caller.
+    s.searchDepth = savedDepth;
+    s.searchElapsed = ElapsedSeconds(e);
+    s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;
+    const Move answer = EntryMove(list[0]);
+    GenerateMoves(e);
+    NormalizePromotions(e);
+    SetScoreText(e, nullptr);
+
+    // Step 10. Resign when this search and the last three own ones all look lost.
+    if (LooksLost(e))
+        s.resignFlag = 1;
+    return answer;
+}
+
+Move PredictMove(Engine& e) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    GenerateMoves(e);
+    if (p.currentPly->moveCount == 0)
+        return 0;
+    NormalizePromotions(e);
+    TTEntry t;
+    bool known = TTProbe(e, t);
+    OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
+    if (known)
+        return EntryMove(p.currentPly->moves[0]);
+    const int savedDepth = s.searchDepth;
+    s.searchDepth = 1;
+    Move move = IterativeDeepening(e);
+    s.searchDepth = savedDepth;
+    return move;
+}

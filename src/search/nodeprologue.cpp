@@ -1,0 +1,73 @@
+// Mate, draw, pawn-ending and ply-limit exits shared by the node and quiescence searches.
+#include "search/nodeprologue.h"
+
+#include "board/geometry.h"
+#include "board/movegen.h"
+#include "engine.h"
+#include "eval/evaluate.h"
+#include "search/draw.h"
+#include "search/pawnending.h"
+#include "search/pv.h"
+#include "search/score.h"
+#include "search/treedump.h"
+
+static constexpr int RecognizerMinPly = 3;  // the recognizer answers only beyond this ply
+
+int SearchEvaluate(Engine& e) {
+    e.search.stats.evaluations++;
+    return Evaluate(e);
+}
+
+// Empties the node's PV row when its score ends up strictly inside the window.
+static inline void EmptyRowIfInside(Engine& e, int alpha, int beta, int score) {
+    if (alpha < score && score < beta)
+        EmptyPvRow(e, e.pos.searchPly);
+}
+
+bool ResolveNode(Engine& e, int alpha, int beta, int& score) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    if (p.searchPly > s.stats.deepestPly)
+        s.stats.deepestPly = p.searchPly;
+    // Checkmate.
+    if (p.currentPly->moveCount == 0 && p.currentPly->checkCount) {
+        TreeDumpText(e, "MATE!");
+        score = p.searchPly - MateScore;
+        EmptyRowIfInside(e, alpha, beta, score);
+        return true;
+    }
+    // Stalemate, dead material, fifty moves, the first repetition.
+    if (IsDraw(e, 1)) {
+        TreeDumpText(e, "=draw=");
+        score = DrawScore;
+        EmptyRowIfInside(e, alpha, beta, score);
+        return true;
+    }
+    // King and pawn endings with a known result.
+    if (p.white.pieceCount == 1 && p.black.pieceCount == 1 && p.searchPly > RecognizerMinPly
+        && RecognizePawnEnding(e, score)) {
+        TreeDumpText(e, "T%ld", long(score));
+        EmptyRowIfInside(e, alpha, beta, score);
+        return true;
+    }
+    // The ply limit or a full ply stack: a leaf.
+    if (p.searchPly >= MaxSearchPly || !HasRoomForPly(e)) {
+        EmptyPvRow(e, p.searchPly);
+        score = SearchEvaluate(e);
+        return true;
+    }
+    return false;
+}
+
+uint64_t ChildKeyEstimate(const Engine& e, const MoveListEntry& m) {
+    const Position& p = e.pos;
+    int mover = p.board[m.from];
+    int captured = p.board[m.to];
+    int arriving = mover;
+    if ((mover == Pawn && rankOf[m.to] == 8) || (mover == -Pawn && rankOf[m.to] == 1))
+        arriving = m.promotion;
+    uint64_t key = p.hashKey ^ sideToMoveKey ^ Zobrist(m.from, mover) ^ Zobrist(m.to, arriving);
+    if (captured != Empty)
+        key ^= Zobrist(m.to, captured);
+    return key;
+}

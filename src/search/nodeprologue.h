@@ -1,0 +1,24 @@
+// What every search node settles before it looks at the table or its moves.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+
+struct Engine;
+
+// Searches never go this deep: a node at this searchPly is a leaf, which keeps the triangular
+// PV table's rows (ply + 1 <= 62 on update) and the ply stack in bounds.
+constexpr int MaxSearchPly = 62;
+
+// Settles the node without searching when it can: checkmate, a draw, a recognized pawn ending,
+// or the ply limit (a leaf scored by Evaluate). Returns true with the node's score.
+bool ResolveNode(Engine& e, int alpha, int beta, int& score);
+
+// Evaluate, counted in the search statistics.
+int SearchEvaluate(Engine& e);
+
+// The hash key after a move of the current position, exact for ordinary moves, captures and
+// promotions (castling and en passant differ by the pieces this leaves out): good enough to
+// fetch the child's table bucket ahead of its probe.
+uint64_t ChildKeyEstimate(const Engine& e, const MoveListEntry& m);

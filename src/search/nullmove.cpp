@@ -1,0 +1,51 @@
+// The null move: a PlyRecord without a move, with the side to move flipped.
+#include "search/nullmove.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "board/geometry.h"
+#include "board/movegen.h"
+#include "engine.h"
+
+void MakeNullMove(Engine& e, int R) {
+    Position& p = e.pos;
+    PlyRecord* parent = p.currentPly;
+    PlyRecord* r = parent + 1;
+    p.searchPly += R;
+    p.currentPly = r;
+    r->from = r->to = 0;
+    r->promotion = 0;
+    r->movedPiece = r->capturedPiece = 0;
+    r->castleRookFrom = r->castleRookTo = 0;
+    r->epCaptureSquare = 0;
+    r->threatMarker = 0;
+    r->recaptureExtended = 0;
+    r->extensionEighths = parent->extensionEighths;
+    r->mateThreatExtended = parent->mateThreatExtended;
+    p.effectivePly = std::min(p.searchPly - r->extensionEighths / 8, e.search.searchDepth);
+    p.hashKey ^= sideToMoveKey;
+    r->hashKey = p.hashKey;
+    p.epSquare = 0;
+    r->epSquare = 0;
+    r->castleRights = p.castleRights;
+    r->reversibleCount = parent->reversibleCount;
+    p.whiteToMove ^= 1;
+    std::swap(p.us, p.them);
+    // The full generation resets the maps, pins and mobility before it rebuilds them, so they
+    // are exactly those of this placement with the other side to move.
+    GenerateMoves(e);
+}
+
+void UnmakeNullMove(Engine& e, int R) {
+    Position& p = e.pos;
+    p.whiteToMove ^= 1;
+    std::swap(p.us, p.them);
+    p.searchPly -= R;
+    p.currentPly--;
+    const PlyRecord* r = p.currentPly;
+    p.effectivePly = p.searchPly - r->extensionEighths / 8;
+    p.hashKey = r->hashKey;
+    p.epSquare = r->epSquare;
+    p.castleRights = r->castleRights;
+}

@@ -1,0 +1,218 @@
+// Move ordering keys: hash move, captures by victim and attacker, killers, history, threats.
+#include "search/ordering.h"
+
+#include <utility>
+
+#include "board/geometry.h"
+#include "engine.h"
+#include "search/attackcount.h"
+#include "search/exchange.h"
+
+static constexpr int StartBestKey = -19000;     // the first pick must beat this
+static constexpr int HashMoveKey = 608000;      // the hash move's standing; no key exceeds it
+static constexpr int ExcludedKey = -608000;     // dropped by the quiescence filter
+static constexpr int BadMoveKey = -1;           // capture or interposition judged bad
+static constexpr int KillerBonus = 2000;
+static constexpr int QueenPromotionBonus = 1000;
+static constexpr int SafePromotionBonus = 128000;  // promotion square not attacked
+static constexpr int SafeSeventhRankBonus = 500;   // pawn to the seventh onto a safe square
+static constexpr int QueenEscapeBonus = 10000;     // queen leaves an attacked square
+static constexpr int PvMoveBonus = 500;
+static constexpr int HistoryBonus[3] = {100, 99, 98};
+static constexpr int VictimWeight = 32;
+static constexpr int CaptureBase = 9500;
+static constexpr int ThreatLevels = 1;  // the threat test answers up to searchDepth + 1
+
+// True for the pieces whose quiet moves the threat test may accept: knights, rooks, queens.
+static inline bool MayThreatenQuietly(int mover) {
+    int kind = mover < 0 ? -mover : mover;
+    return kind == Knight || kind == Rook || kind == Queen;
+}
+
+// The quiet moves with the three highest history counters, best first.
+struct HistoryTop {
+    int index[3] = {-1, -1, -1};
+    uint32_t counter[3] = {0, 0, 0};
+
+    // Inserts a move whose counter beats the third entry; equals keep the earlier move ahead.
+    void Offer(int i, uint32_t c) {
+        if (c <= counter[2])
+            return;
+        int at = 2;
+        while (at > 0 && c > counter[at - 1]) {
+            index[at] = index[at - 1];
+            counter[at] = counter[at - 1];
+            at--;
+        }
+        index[at] = i;
+        counter[at] = c;
+    }
+};
+
+// Key of a capture from its victim, its mover and who guards the target.
+static int CaptureKey(const Position& p, bool white, int from, int to, int mover, int victim) {
+    int moverKind = mover < 0 ? -mover : mover;
+    int victimKind = victim < 0 ? -victim : victim;
+    int victimValue = pieceValue[victimKind];
+    if (AttackCount(p, !white, to) == 0)
+        return VictimWeight * victimValue + CaptureBase;
+    int key = VictimWeight * victimValue
+            + (moverKind == King ? CaptureBase : CaptureBase - pieceValue[moverKind]);
+    const SideState& own = white ? p.white : p.black;
+    bool alone = AttackCount(p, white, to) == 1;
+    bool pawnGuard = PawnAttackers(p, !white, to) > 0;
+    if (moverKind == Queen && victimKind != Queen && alone && !XrayBacked(own, from, to))
+        return BadMoveKey;
+    if ((moverKind == Knight || moverKind == Bishop) && victimKind == Pawn && (alone || pawnGuard))
+        return BadMoveKey;
+    if (moverKind == Rook && victimKind == Pawn && (alone || pawnGuard)
+        && !XrayBacked(own, from, to))
+        return BadMoveKey;
+    return key;
+}
+
+// True for an interposition against check that nothing backs up.
+static bool BadInterposition(const Position& p, bool white, int from, int to, int mover) {
+    const SideState& own = white ? p.white : p.black;
+    int count = AttackCount(p, white, to);
+    if (mover == Pawn || mover == -Pawn)
+        return count == 0 && !XrayBacked(own, from, to);
+    return count == 1 && (mover == Knight || mover == -Knight || !XrayBacked(own, from, to));
+}
+
+void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
+    Position& p = e.pos;
+    PlyRecord* r = p.currentPly;
+    MoveListEntry* list = r->moves;
+    const int count = r->moveCount;
+    const bool white = p.whiteToMove != 0;
+    const int side = white ? 0 : 1;
+    const int hashFrom = MoveFrom(hashMove), hashTo = MoveTo(hashMove);
+    const int hashPromotion = MovePromotion(hashMove);
+    const int promotionRank = white ? 8 : 1;
+    const int seventhRank = white ? 7 : 2;
+    const int sixthRank = white ? 6 : 3;
+    const int pawn = white ? Pawn : -Pawn;
+    const int queen = white ? Queen : -Queen;
+    const KillerMove* killers = r->killerMove;
+    const MoveListEntry* pvExpected = nullptr;
+    if (p.searchPly > 0 && p.searchPly < PvSize) {
+        const MoveListEntry* line = &e.search.pv[p.searchPly - 1][p.searchPly - 1];
+        if (line[0].from)
+            pvExpected = &line[1];
+    }
+
+    const bool threatLevel = p.effectivePly <= e.search.searchDepth + ThreatLevels;
+    int bestKey = StartBestKey;
+    int firstPick = -1;
+    HistoryTop top;
+    r->movesLeft = 0;
+    if (fullMode)
+        r->squareDefenders = r->to ? uint8_t(AttackCount(p, !white, r->to)) : 0;
+
+    for (int i = 0; i < count; i++) {
+        MoveListEntry& m = list[i];
+        const int from = m.from, to = m.to;
+        const int mover = p.board[from];
+        const int victim = p.board[to];
+        const bool pawnMove = mover == pawn;
+        const bool queenPromotion = pawnMove && rankOf[to] == promotionRank && m.promotion == queen;
+
+        // Quiescence filter: losing or pointless moves are dropped unless they threaten.
+        // Short cuts: a quiet move never wins material, and only captures and quiet knight,
+        // rook and queen moves at the first two quiescence levels can pass the threat test.
+        if (!fullMode) {
+            Move move = EntryMove(m);
+            bool keep = (victim != Empty && CaptureGainTest(e, move, margin)) || queenPromotion
+                     || (pawnMove && rankOf[to] == seventhRank)
+                     || (pawnMove && to == p.epSquare && p.epSquare != 0)
+                     || (threatLevel && (victim != Empty || MayThreatenQuietly(mover))
+                         && QuiescenceThreatTest(e, move, margin));
+            if (!keep) {
+                m.excluded = 1;
+                m.key = ExcludedKey;
+                continue;
+            }
+        }
+        m.excluded = 0;
+        r->movesLeft++;
+
+        if (from == hashFrom && to == hashTo
+            && (!(pawnMove && rankOf[to] == promotionRank) || m.promotion == hashPromotion)) {
+            bestKey = HashMoveKey;
+            firstPick = i;
+            continue;
+        }
+
+        int key = 0;
+        if (victim == Empty) {
+            if (p.checkCount && mover != King && mover != -King
+                && BadInterposition(p, white, from, to, mover))
+                key = BadMoveKey;
+            top.Offer(i, e.search.history[side][from][to]);
+        } else {
+            key = CaptureKey(p, white, from, to, mover, victim);
+        }
+        if ((from == killers[0].from && to == killers[0].to)
+            || (from == killers[1].from && to == killers[1].to))
+            key += KillerBonus;
+        if (pawnMove) {
+            if (queenPromotion) {
+                key += QueenPromotionBonus;
+                if (AttackCount(p, !white, to) == 0)
+                    key += SafePromotionBonus;
+            } else if (rankOf[to] == seventhRank && AttackCount(p, !white, to) == 0) {
+                key += SafeSeventhRankBonus;
+            }
+        } else if (mover == queen) {
+            if (AttackCount(p, !white, from) && !AttackCount(p, !white, to))
+                key += QueenEscapeBonus;
+        }
+        if (pvExpected && from == pvExpected->from && to == pvExpected->to)
+            key += PvMoveBonus;
+        m.key = key;
+        if (key > bestKey) {
+            bestKey = key;
+            firstPick = i;
+        }
+    }
+    (void)sixthRank;
+
+    for (int k = 0; k < 3; k++)
+        if (top.index[k] >= 0)
+            list[top.index[k]].key += HistoryBonus[k];
+    if (firstPick < 0)
+        firstPick = top.index[0];
+    if (firstPick > 0)
+        std::swap(list[0], list[firstPick]);
+}
+
+void PickNextMove(Engine& e, int index) {
+    PlyRecord* r = e.pos.currentPly;
+    MoveListEntry* list = r->moves;
+    int best = index;
+    for (int i = index + 1; i < r->moveCount; i++)
+        if (list[i].key > list[best].key)
+            best = i;
+    if (best != index)
+        std::swap(list[index], list[best]);
+}
+
+void RecordGoodMove(Engine& e, Move move) {
+    Position& p = e.pos;
+    int from = MoveFrom(move), to = MoveTo(move);
+    if (p.board[to] != Empty)
+        return;
+    e.search.history[p.whiteToMove ? 0 : 1][from][to]++;
+    PlyRecord* r = p.currentPly;
+    KillerMove* k = r->killerMove;
+    if (k[0].from == from && k[0].to == to) {
+        r->killerHits[0]++;
+    } else if (k[1].from == from && k[1].to == to) {
+        r->killerHits[1]++;
+    } else {
+        int slot = r->killerHits[0] < r->killerHits[1] ? 0 : 1;
+        k[slot] = KillerMove{uint8_t(from), uint8_t(to), int8_t(MovePromotion(move))};
+        r->killerHits[slot] = 0;
+    }
+}

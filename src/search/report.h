@@ -1,0 +1,17 @@
+// Texts describing a finished search: speed, depth, summary and statistics.
+#pragma once
+
+struct Engine;
+
+// Nodes per second of the last search, or "undef." when it took under a second.
+const char* NpsText(Engine& e);
+
+// Iterations completed and root moves done in the last one, as "7.12".
+const char* DepthText(Engine& e);
+
+// The summary written after each own move: when the best move was found, depth, time, nodes,
+// speed, the PV in SAN and the score text.
+const char* SearchSummary(Engine& e);
+
+// Prints the statistics of the last search to the console.
+void PrintSearchStatistics(Engine& e);
