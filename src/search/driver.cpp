@@ -8,6 +8,7 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "book/probe.h"
 #include "engine.h"
 #include "notation/movetext.h"
 #include "search/alphabeta.h"
@@ -213,6 +214,16 @@ void SearchRoot(Engine& e, bool useAspiration) {
         PostUciIteration(e);
 }
 
+// Prints the line announcing a root move played without a search: "0 0 0 0 (e4 Book Move)".
+static void PrintRootMoveLine(Engine& e, Move move, const char* what) {
+    int64_t nodes = e.pos.nodeCount;
+    Print("0 0 0 0 (%s %s)\n", MoveToSan(e, move), what);
+    e.pos.nodeCount = nodes;
+    // The SAN writer may have made the move to look for mate: rebuild the root's maps.
+    GenerateMoves(e);
+    NormalizePromotions(e);
+}
+
 // Clears the counters and state of a new search from the current record.
 static void ResetSearch(Engine& e) {
     Position& p = e.pos;
@@ -283,17 +294,26 @@ Move IterativeDeepening(Engine& e) {
         s.searchElapsed = ElapsedSeconds(e);
         SetScoreText(e, "Forced Move");
         root->bestScore = 0;
-        if (s.post) {
-            int64_t nodes = p.nodeCount;
-            Print("0 0 0 0 (%s Forced Move)\n", MoveToSan(e, move));
-            p.nodeCount = nodes;
-            GenerateMoves(e);
-            NormalizePromotions(e);
-        }
+        if (s.post)
+            PrintRootMoveLine(e, move, "Forced Move");
         return move;
     }
 
-    // Step 4. Root facts; the killers of ply 1 start afresh.
+    // Step 4. A book move, unless analysing.
+    Move bookMove = 0;
+    if (e.book.useBook && s.searchState.load(std::memory_order_acquire) != Analyzing
+        && ProbeBook(e, &bookMove)) {
+        s.searchElapsed = ElapsedSeconds(e);
+        s.pv[0][0] = MoveListEntry{uint8_t(MoveFrom(bookMove)), uint8_t(MoveTo(bookMove)),
+                                   int8_t(MovePromotion(bookMove)), 0, 0};
+        s.pv[0][1].from = 0;
+        root->bestScore = 0;
+        if (s.post)
+            PrintRootMoveLine(e, bookMove, "Book Move");
+        return bookMove;
+    }
+
+    // Step 5. Root facts; the killers of ply 1 start afresh.
     s.rootMoveCount = root->moveCount;
     s.rootEval = SearchEvaluate(e);
     // A game that has filled the ply stack leaves no room to search: the ordering decides.
@@ -301,15 +321,15 @@ Move IterativeDeepening(Engine& e) {
     if (room)
         (root + 1)->killerHits[0] = (root + 1)->killerHits[1] = 0;
 
-    // Step 5. Age the history.
+    // Step 6. Age the history.
     AgeHistory(e);
 
-    // Step 6. The root carries no extensions.
+    // Step 7. The root carries no extensions.
     root->extensionEighths = 0;
     root->mateThreatExtended = 0;
     root->recaptureExtended = 0;
 
-    // Step 7. Sort the root list once: hash move first, then by key.
+    // Step 8. Sort the root list once: hash move first, then by key.
     TTEntry t;
     TTProbe(e, t);
     OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
@@ -320,7 +340,7 @@ Move IterativeDeepening(Engine& e) {
     s.bestMoveStable = 0;
     PostThinking(e, 0, 0);
 
-    // Step 8. Deepen one ply at a time.
+    // Step 9. Deepen one ply at a time.
     MoveListEntry firstBest{};
     for (int depth = 1; depth <= maxDepth && room; depth++) {
         s.searchDepth = depth;
@@ -342,7 +362,7 @@ Move IterativeDeepening(Engine& e) {
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
     }
 
-    // Step 9. The answer is the front move; the root list is rebuilt for the caller.
+    // Step 10. The answer is the front move; the root list is rebuilt for the caller.
     s.searchDepth = savedDepth;
     s.searchElapsed = ElapsedSeconds(e);
     s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;
@@ -351,7 +371,7 @@ Move IterativeDeepening(Engine& e) {
     NormalizePromotions(e);
     SetScoreText(e, nullptr);
 
-    // Step 10. Resign when this search and the last three own ones all look lost.
+    // Step 11. Resign when this search and the last three own ones all look lost.
     if (LooksLost(e))
         s.resignFlag = 1;
     return answer;

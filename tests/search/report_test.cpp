@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "book/bookdata.h"
 #include "search/driver.h"
 #include "search/pv.h"
 #include "search/report.h"
@@ -15,6 +16,13 @@
 #include "support.h"
 
 namespace {
+
+// An engine that searches every position instead of playing book moves.
+std::unique_ptr<Engine> NewSearchEngine() {
+    auto e = NewTestEngine();
+    e->book.useBook = 0;
+    return e;
+}
 
 MoveListEntry Entry(int from, int to) {
     MoveListEntry m{};
@@ -79,7 +87,7 @@ int Words(const std::string& text) {
 }
 
 TEST(SearchTexts, ThinkingLineLayout) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     KnightDance(*e, 2);
     e->search.searchStartTime = NowMilliseconds();
     e->pos.nodeCount = 12345;
@@ -88,7 +96,7 @@ TEST(SearchTexts, ThinkingLineLayout) {
 }
 
 TEST(SearchTexts, PvIsCutAtThirtyMoves) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     KnightDance(*e, 40);
     EXPECT_EQ(Words(PvText(*e)), 30);
     std::string san = PvSanText(*e);
@@ -103,7 +111,7 @@ TEST(SearchTexts, PvIsCutAtThirtyMoves) {
 }
 
 TEST(SearchTexts, StatisticsWithoutNodesPrintZeros) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     e->search.searchDepth = 3;
     SetFen(*e, "7k/8/8/8/8/8/8/K5R1 b - -");  // Kh7 is Black's only move
     IterativeDeepening(*e);
@@ -120,7 +128,7 @@ TEST(SearchTexts, StatisticsWithoutNodesPrintZeros) {
 }
 
 TEST(SearchTexts, StatisticsAndSummaryAfterASearch) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     e->search.searchDepth = 4;
     IterativeDeepening(*e);
     testing::internal::CaptureStdout();
@@ -153,7 +161,7 @@ TEST(SearchTexts, StatisticsAndSummaryAfterASearch) {
 }
 
 TEST(SearchTexts, ThinkingAndUciLines) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     e->search.searchDepth = 3;
     e->search.post = 1;
     e->search.uciOutput = 1;
@@ -169,7 +177,7 @@ TEST(SearchTexts, ThinkingAndUciLines) {
 }
 
 TEST(SearchTexts, ForcedMoveLine) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "7k/8/8/8/8/8/8/K5R1 b - -");
     e->search.post = 1;
     testing::internal::CaptureStdout();
@@ -178,6 +186,33 @@ TEST(SearchTexts, ForcedMoveLine) {
     EXPECT_EQ(out, "0 0 0 0 (Kh7 Forced Move)\n");
     EXPECT_EQ(MoveTo(m), 97);
     EXPECT_STREQ(ScoreText(*e), "Forced Move");
+}
+
+TEST(SearchTexts, BookMoveLine) {
+    auto e = NewTestEngine();
+    // A small-book record for the start position with the single move e2-e4.
+    SmallBookEntry& entry = e->book.smallBook[uint32_t(e->pos.hashKey) & (SmallBookSize - 1)];
+    entry = SmallBookEntry{};
+    entry.keyLow = uint32_t(e->pos.hashKey);
+    entry.keyHigh = uint32_t(e->pos.hashKey >> 32);
+    entry.moves[0] = BookMove{62, 64, 0};
+    e->search.post = 1;
+    e->search.searchDepth = 5;
+    testing::internal::CaptureStdout();
+    Move m = IterativeDeepening(*e);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "0 0 0 0 (e4 Book Move)\n");
+    EXPECT_EQ(m, MakeMoveValue(62, 64));
+    EXPECT_EQ(e->pos.nodeCount, 0);
+    EXPECT_EQ(e->search.pv[0][0].from, 62);
+    EXPECT_EQ(e->search.pv[0][1].from, 0);
+    EXPECT_STREQ(ScoreText(*e), "Book Move (small)");
+    // Analysing never plays from the book.
+    e->search.searchState = Analyzing;
+    e->search.post = 0;
+    IterativeDeepening(*e);
+    EXPECT_GT(e->pos.nodeCount, 0);
+    e->search.searchState = Idle;
 }
 
 // Runs one pass of the root loop at depth 2 around a given last score, returning the dump.
@@ -201,7 +236,7 @@ std::string DumpedPass(Engine& e, int lastScore) {
 }
 
 TEST(AspirationWindow, FullWindowAtDepthOne) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     FILE* f = std::tmpfile();
     StartTreeDump(*e, f);
     e->search.searchDepth = 1;
@@ -219,7 +254,7 @@ TEST(AspirationWindow, FullWindowAtDepthOne) {
 }
 
 TEST(AspirationWindow, FailLowSearchesAgainBelowTheWindow) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     std::string dump = DumpedPass(*e, 50000);
     EXPECT_NE(dump.find("------- alpha = 49250, beta = 50750\n"), std::string::npos) << dump;
     EXPECT_NE(dump.find("------- alpha = -2000000000, beta = 49250\n"), std::string::npos);
@@ -227,7 +262,7 @@ TEST(AspirationWindow, FailLowSearchesAgainBelowTheWindow) {
 }
 
 TEST(AspirationWindow, FailHighWidensBeta) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     std::string dump = DumpedPass(*e, -50000);
     EXPECT_NE(dump.find("------- alpha = -50750, beta = -49250\n"), std::string::npos) << dump;
     EXPECT_TRUE(Like(dump.c_str(), "*\n*** Fail high!: * , Beta = -49250, thisScore = #*")) << dump;

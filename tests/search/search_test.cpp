@@ -16,6 +16,13 @@
 
 namespace {
 
+// An engine that searches every position instead of playing book moves.
+std::unique_ptr<Engine> NewSearchEngine() {
+    auto e = NewTestEngine();
+    e->book.useBook = 0;
+    return e;
+}
+
 // Runs a fixed-depth search quietly and returns the move in coordinate notation.
 std::string SearchTo(Engine& e, int depth) {
     e.search.searchDepth = depth;
@@ -47,7 +54,7 @@ TEST(Search, FindsMatesForEitherSide) {
         {"2r3rk/8/8/1K6/8/8/8/8 b - -", 8, "", "Black mates in 4"},
     };
     for (const MateCase& c : cases) {
-        auto e = NewTestEngine();
+        auto e = NewSearchEngine();
         SetFen(*e, c.fen);
         std::string move = SearchTo(*e, c.depth);
         if (*c.move) {
@@ -58,7 +65,7 @@ TEST(Search, FindsMatesForEitherSide) {
 }
 
 TEST(Search, MateInOneEndsTheSearchAtTheRoot) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "6k1/5ppp/8/8/8/8/8/R5K1 w - -");
     SearchTo(*e, 10);
     EXPECT_EQ(e->search.lastScore, 999999);
@@ -67,7 +74,7 @@ TEST(Search, MateInOneEndsTheSearchAtTheRoot) {
 }
 
 TEST(Search, NoLegalMoveGivesNoMove) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "7k/5Q2/6K1/8/8/8/8/8 b - -");  // stalemate
     EXPECT_EQ(SearchTo(*e, 5), "none");
     SetFen(*e, "R6k/8/6K1/8/8/8/8/8 b - -");   // checkmate
@@ -75,7 +82,7 @@ TEST(Search, NoLegalMoveGivesNoMove) {
 }
 
 TEST(Search, StalemateScoresZeroDespiteMaterial) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "7k/5Q2/6K1/8/8/8/8/8 b - -");
     e->search.searchDepth = 3;
     EXPECT_EQ(AlphaBeta(*e, -2000000000, 2000000000), 0);
@@ -86,7 +93,7 @@ TEST(Search, StalemateScoresZeroDespiteMaterial) {
 }
 
 TEST(Search, RepetitionOfAGamePositionScoresZero) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     // Nf3 Nf6 Ng1 Ng8 as game moves: the start position stands again.
     for (Move m : {MakeMoveValue(81, 73), MakeMoveValue(88, 76), MakeMoveValue(73, 81),
                    MakeMoveValue(76, 88)}) {
@@ -100,7 +107,7 @@ TEST(Search, RepetitionOfAGamePositionScoresZero) {
 }
 
 TEST(Search, DeadDrawIsSearchedAsZero) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "8/8/4k3/8/8/2B5/8/4K1b1 w - -");  // bishops on the same colour
     SearchTo(*e, 6);
     EXPECT_EQ(e->search.lastScore, 0);
@@ -112,7 +119,7 @@ TEST(Search, FixedDepthIsReproducible) {
         "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -",
     };
     for (const char* fen : fens) {
-        auto e = NewTestEngine();
+        auto e = NewSearchEngine();
         SetFen(*e, fen);
         std::string first = SearchTo(*e, 5);
         int64_t nodes = e->pos.nodeCount;
@@ -123,7 +130,7 @@ TEST(Search, FixedDepthIsReproducible) {
         EXPECT_EQ(nodes, e->pos.nodeCount) << fen;
         EXPECT_EQ(score, e->search.lastScore) << fen;
         // A fresh engine gives the same again.
-        auto f = NewTestEngine();
+        auto f = NewSearchEngine();
         SetFen(*f, fen);
         SearchTo(*f, 5);
         EXPECT_EQ(nodes, f->pos.nodeCount) << fen;
@@ -131,7 +138,7 @@ TEST(Search, FixedDepthIsReproducible) {
 }
 
 TEST(Search, WithoutATableStillSearches) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetHashSize(*e, 0);
     SetFen(*e, "k7/8/2K5/8/8/8/8/7R w - -");
     EXPECT_EQ(SearchTo(*e, 4), "c6b6");
@@ -140,7 +147,7 @@ TEST(Search, WithoutATableStillSearches) {
 }
 
 TEST(Search, NodeLimitStopsTheSearchWithItsBestMove) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     e->search.maxNodes = 5000;
     std::string move = SearchTo(*e, 30);
     EXPECT_NE(move, "none");
@@ -152,7 +159,7 @@ TEST(Search, NodeLimitStopsTheSearchWithItsBestMove) {
 }
 
 TEST(Search, StopRequestUnwindsAtTheFirstCheck) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     e->search.searchState = StopRequested;
     std::string move = SearchTo(*e, 30);
     EXPECT_NE(move, "none");
@@ -168,7 +175,7 @@ TEST(Search, LongChecksStayInsideThePlyLimit) {
         "1k6/8/8/8/8/8/q7/1K5Q w - -",
     };
     for (const char* fen : fens) {
-        auto e = NewTestEngine();
+        auto e = NewSearchEngine();
         SetFen(*e, fen);
         SearchTo(*e, 9);
         EXPECT_LE(e->search.stats.deepestPly, 62) << fen;
@@ -177,7 +184,7 @@ TEST(Search, LongChecksStayInsideThePlyLimit) {
 }
 
 TEST(Search, NodeAtThePlyLimitIsALeaf) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");
     e->search.searchDepth = 5;
     e->pos.searchPly = 62;
@@ -200,7 +207,7 @@ TEST(Search, NodeAtThePlyLimitIsALeaf) {
 }
 
 TEST(Search, FullPlyStackStillAnswers) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     // 508 game moves of knight shuffles leave no room for a search below them.
     const Move dance[4] = {MakeMoveValue(81, 73), MakeMoveValue(88, 76), MakeMoveValue(73, 81),
                            MakeMoveValue(76, 88)};
@@ -219,7 +226,7 @@ TEST(Search, FullPlyStackStillAnswers) {
 }
 
 TEST(Search, DepthSettingIsClamped) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "6k1/5ppp/8/8/8/8/8/R5K1 w - -");
     e->search.searchDepth = 0;
     e->search.post = 0;
@@ -239,7 +246,7 @@ void PlayGameMove(Engine& e, Move m) {
 // Plays Black's lost ending for eight plies and returns the resign flags of Black's searches;
 // with boundary set, the score of Black's second search is made exactly -6000.
 std::vector<int> ResignFlags(bool boundary) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SetFen(*e, "4k3/8/8/8/8/8/8/Q3K3 b - -");  // Black a queen down
     e->search.post = 0;
     std::vector<int> flags;
@@ -266,7 +273,7 @@ TEST(Search, ResignAfterFourLostSearches) {
 }
 
 TEST(Search, PredictMoveUsesTheTable) {
-    auto e = NewTestEngine();
+    auto e = NewSearchEngine();
     SearchTo(*e, 4);
     Move reply = PredictMove(*e);
     EXPECT_NE(MoveFrom(reply), 0);
