@@ -38,10 +38,11 @@ fuzz:
 # Installs into $(DESTDIR)$(PREFIX); the data folder compiled into the engine is $(PREFIX)'s.
 PREFIX ?= /usr/local
 
+# build-install/ is configured for PREFIX, so build/ keeps its own settings.
 install:
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
-	cmake --build build -j $(JOBS)
-	DESTDIR=$(DESTDIR) cmake --install build
+	cmake -S . -B build-install -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build build-install -j $(JOBS)
+	DESTDIR=$(DESTDIR) cmake --install build-install
 
 uninstall:
 	rm -f $(DESTDIR)$(PREFIX)/games/mosskite
