@@ -138,7 +138,7 @@ void SetInitialPosition(Engine& e, int clearTables) {
     GenerateMoves(e);
 }
 
-bool SetPositionFromEpd(Engine& e, const char* text) {
+bool SetPositionFromEpd(Engine& e, const char* text, int clearTables) {
     Position& p = e.pos;
     int savedBoard[120];
     std::memcpy(savedBoard, p.board, sizeof savedBoard);
@@ -161,7 +161,8 @@ bool SetPositionFromEpd(Engine& e, const char* text) {
     }
     RebuildPosition(e);
     ResetPlyStack(e);
-    ClearTables(e);
+    if (clearTables)
+        ClearTables(e);
     GenerateMoves(e);
     return true;
 }

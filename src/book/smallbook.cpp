@@ -109,7 +109,8 @@ void ReadSmallBookText(Engine& e, FILE* f) {
                 continue;
         }
         if (positionLine) {
-            positionValid = SetPositionFromEpd(e, line);
+            // Hundreds of set-ups: clearing a large hash table for each would take seconds.
+            positionValid = SetPositionFromEpd(e, line, 0);
             if (positionValid) {
                 positionsRead++;
                 if (positionsRead % PositionsPerProgress == 0)
