@@ -15,7 +15,11 @@
 #include "shell/newgame.h"
 #include "shell/output.h"
 #include "shell/searchthread.h"
+#include "tools/bench.h"
+#include "tools/loadnth.h"
 #include "tools/perft.h"
+#include "tools/suitenodes.h"
+#include "tools/testsuite.h"
 
 // Prints the console prompt after a command when the console is in use.
 static void Prompt(const Engine& e) {
@@ -67,6 +71,15 @@ static void LoadPositionCommand(Engine& e) {
         Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
 }
 
+// Runs a suite or benchmark command after stopping the search; the command says whether the
+// prompt follows.
+static int RunToolCommand(Engine& e, bool (*command)(Engine&)) {
+    StopSearchForCommand(e);
+    if (command(e))
+        Prompt(e);
+    return 1;
+}
+
 int InterpretCommand(Engine& e, const char* token) {
     if (std::strcmp(token, "quit") == 0) {
         FlushLog(e);
@@ -83,12 +96,20 @@ int InterpretCommand(Engine& e, const char* token) {
         Prompt(e);
         return 1;
     }
+    if (std::strcmp(token, "loadnth") == 0)
+        return RunToolCommand(e, LoadNthCommand);
+    if (std::strcmp(token, "test") == 0)
+        return RunToolCommand(e, TestCommand);
+    if (std::strcmp(token, "testgensuite") == 0)
+        return RunToolCommand(e, TestgenSuiteCommand);
     if (std::strcmp(token, "testgen") == 0) {
         StopSearchForCommand(e);
         RunTestgen(e);
         Prompt(e);
         return 1;
     }
+    if (std::strcmp(token, "bench") == 0)
+        return RunToolCommand(e, BenchCommand);
     if (std::strcmp(token, "eval") == 0) {
         PrintEvaluation(e);
         Prompt(e);

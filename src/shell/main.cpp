@@ -15,6 +15,7 @@
 #include "shell/newgame.h"
 #include "shell/output.h"
 #include "shell/version.h"
+#include "tools/testsuite.h"
 
 static constexpr int IdleYields = 10;  // zero-length sleeps before the main loop sleeps 200 ms
 
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     LogPrint(e, "======= MossKite %s Log File =======\n\n", VersionText);
+    if (args.test)
+        return RunCommandLineTest(e, args.suite, args.results, args.seconds, args.depth);
 
     LoadStartupSmallBook(e);
     NewGame(e);

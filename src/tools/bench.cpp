@@ -1,0 +1,44 @@
+// The fixed benchmark search and its report.
+#include "tools/bench.h"
+
+#include <cinttypes>
+
+#include "board/setup.h"
+#include "engine.h"
+#include "search/driver.h"
+#include "search/report.h"
+#include "shell/displayboard.h"
+#include "shell/output.h"
+#include "tools/toolshell.h"
+
+// The benchmark position and search settings.
+static constexpr const char* BenchPosition =
+    "r2qkbnr/1pp3pp/p1p2p2/4p3/3PP1b1/5N2/PPP2PPP/RNBQ1RK1 w kq -";
+constexpr int BenchDepth = 10;
+constexpr int BenchMaxTime = 900;
+
+int64_t RunBenchmark(Engine& e) {
+    Print("\n*****************************************\n"
+          "***** Chess Program Speed Benchmark *****\n"
+          "*****************************************\n");
+    SetPositionFromEpd(e, BenchPosition);
+    Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    Print("Performing a 10ply benchmark search...\n");
+    e.book.useBook = 0;
+    e.search.post = 1;
+    const int32_t depthSetting = e.search.searchDepth;
+    e.search.searchDepth = BenchDepth;
+    e.search.maxTime = BenchMaxTime;
+    IterativeDeepening(e);
+    const int64_t nodes = e.pos.nodeCount;
+    Print("\n***** Benchmark Speed: %s nodes/sec.\n\n", NpsText(e));
+    Print("Benchmark nodes: %" PRId64 "\n", nodes);
+    e.search.searchDepth = depthSetting;
+    return nodes;
+}
+
+bool BenchCommand(Engine& e) {
+    RunBenchmark(e);
+    AdoptEnginePosition(e);
+    return true;
+}

@@ -1,0 +1,182 @@
+// The test-suite runner: reads the suite line by line and searches each position.
+#include "tools/testsuite.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "board/setup.h"
+#include "engine.h"
+#include "notation/movetext.h"
+#include "search/driver.h"
+#include "search/pv.h"
+#include "search/scoretext.h"
+#include "search/transtable.h"
+#include "shell/inputring.h"
+#include "shell/logfile.h"
+#include "shell/output.h"
+#include "tools/suiteline.h"
+#include "tools/testreport.h"
+#include "tools/toolshell.h"
+
+// Room for a move in SAN with its check mark, copied before other texts reuse the buffer.
+constexpr int MoveTextSize = 16;
+
+// What the runner keeps between lines of one run.
+struct SuiteRun {
+    const char* suiteName;
+    FILE* results;
+    SuiteStats stats;
+    bool positionReady = true;  // false after an "svfe" the set-up refused
+};
+
+// Searches the current position and fills the report; moveText receives the engine's move.
+static SuiteSearchReport SearchPosition(Engine& e, SuiteRun& run, char* moveText) {
+    LogPrint(e, "\nTest suite %s, searching position %d\n", run.suiteName,
+             run.stats.positions + 1);
+    SuiteSearchReport r;
+    r.whiteToMove = e.pos.whiteToMove;
+    Move move = IterativeDeepening(e);
+    std::snprintf(moveText, MoveTextSize, "%s", MoveToSan(e, move));
+    r.moveText = moveText;
+    r.scoreText = ScoreText(e);
+    r.pvText = PvSanText(e);
+    const SearchData& s = e.search;
+    r.seconds = s.searchElapsed;
+    r.nodes = e.pos.nodeCount;
+    r.quiesceNodes = s.stats.quiesceNodes;
+    r.hashHits = s.stats.hashHits;
+    r.pawnHashHits = s.stats.pawnHashHits;
+    r.failHighs = s.stats.failHighs;
+    r.failHighFirst = s.stats.failHighFirst;
+    r.failHighSecond = s.stats.failHighSecond;
+    r.iterations = s.iterationsDone;
+    r.rootMoves = s.rootMovesDone;
+    r.foundTime = s.bestChangeTime;
+    r.foundDepth = s.bestChangeIteration;
+    r.foundFraction = s.bestChangeMoveNumber;
+    return r;
+}
+
+// True when the current position has a move to search; reports it otherwise.
+static bool HasMoveToSearch(const Engine& e) {
+    if (e.pos.currentPly->moveCount > 0)
+        return true;
+    ReportSkippedPosition("no legal move");
+    return false;
+}
+
+// "srch": searches the current position; solved when the line lists the engine's move.
+static void SearchRecord(Engine& e, SuiteRun& run, const char* line) {
+    if (!run.positionReady) {
+        ReportSkippedPosition("the set-up refused it");
+        return;
+    }
+    if (!HasMoveToSearch(e))
+        return;
+    char move[MoveTextSize];
+    SuiteSearchReport r = SearchPosition(e, run, move);
+    RecordTestResult(run.results, r, run.stats, ListsMove(line, move));
+}
+
+// An EPD line with "bm" or "am": sets its position up and searches it. Returns false when
+// the move list has no end and the run must stop.
+static bool SearchEpdLine(Engine& e, SuiteRun& run, char* line, SuiteLineKind kind) {
+    const bool best = kind == SuiteLineKind::BestMoves;
+    EpdMoveOperation op = SplitEpdMoves(line);
+    if (!op.terminated) {
+        Print(best ? "Can't parse best moves on epd line, aborting test suite\n"
+                   : "Can't parse avoid moves on epd line, aborting test suite\n");
+        return false;
+    }
+    line[op.position.size()] = '\0';  // the position ends where the operation starts
+    if (!SetPositionFromEpd(e, line)) {
+        ReportSkippedPosition("the set-up refused it");
+        return true;
+    }
+    if (!HasMoveToSearch(e))
+        return true;
+    char move[MoveTextSize];
+    SuiteSearchReport r = SearchPosition(e, run, move);
+    bool listed = ListsMove(op.moves, move);
+    RecordTestResult(run.results, r, run.stats, best ? listed : !listed);
+    return true;
+}
+
+// Carries out one suite line; returns false when the run ends with it.
+static bool RunSuiteLine(Engine& e, SuiteRun& run, char* line) {
+    SuiteLineKind kind = ClassifySuiteLine(line);
+    switch (kind) {
+    case SuiteLineKind::Return:
+        return false;
+    case SuiteLineKind::Noop:
+    case SuiteLineKind::Empty:
+        return true;
+    case SuiteLineKind::Echo:
+        Print("%s\n", RecordText(line));
+        return true;
+    case SuiteLineKind::SetPosition:
+        run.positionReady = SetPositionFromEpd(e, RecordText(line));
+        return true;
+    case SuiteLineKind::Search:
+        SearchRecord(e, run, line);
+        return true;
+    case SuiteLineKind::BestMoves:
+    case SuiteLineKind::AvoidMoves:
+        return SearchEpdLine(e, run, line, kind);
+    case SuiteLineKind::Unknown:
+        break;
+    }
+    Print("%s\nUnrecognized line type, aborting test suite\n", line);
+    return false;
+}
+
+void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, Engine& e) {
+    SuiteRun run{suiteName, results, SuiteStats{}};
+    WriteSuiteHeader(results, suiteName,
+                     SuiteLimits{e.search.maxTime, e.search.maxNodes, e.search.searchDepth,
+                                 TTSizeBytes(e)});
+    std::time_t start = std::time(nullptr);
+    char line[SuiteLineCapacity];
+    for (SuiteLineRead read; (read = ReadSuiteLine(suite, line)) != SuiteLineRead::End;) {
+        if (read == SuiteLineRead::TooLong)
+            ReportLongSuiteLine();
+        else if (!RunSuiteLine(e, run, line))
+            break;
+    }
+    int32_t runSeconds = int32_t(std::time(nullptr) - start);
+    PrintSuiteSummary(run.stats, runSeconds);
+    WriteSuiteSummary(results, run.stats, runSeconds, e.search.maxTime);
+}
+
+bool TestCommand(Engine& e) {
+    char suiteName[SlotSize];
+    FILE* suite = nullptr;
+    FILE* results = nullptr;
+    if (!AskSuiteFiles(suiteName, suite, results))
+        return false;
+    RunTestSuite(suiteName, suite, results, e);
+    std::fclose(suite);
+    std::fclose(results);
+    AdoptEnginePosition(e);
+    return true;
+}
+
+int RunCommandLineTest(Engine& e, const char* suiteName, const char* resultsName,
+                       int seconds, int depth) {
+    FILE* suite = std::fopen(suiteName, "r");
+    FILE* results = suite ? std::fopen(resultsName, "a") : nullptr;
+    if (!results) {
+        Print("--- ERROR: Cannot open file ---\n");
+        if (suite)
+            std::fclose(suite);
+        return 1;
+    }
+    e.search.maxTime = std::max(seconds, 0);
+    e.search.searchDepth = std::clamp(depth, 1, MaxDepthSetting);
+    SetInitialPosition(e, 1);  // a suite that searches before setting a position gets this one
+    RunTestSuite(suiteName, suite, results, e);
+    std::fclose(suite);
+    std::fclose(results);
+    return 0;
+}
