@@ -187,6 +187,14 @@ const char* MoveToCoordinate(Move m) {
     return text;
 }
 
+const char* MoveToUciText(Move m) {
+    thread_local char text[CoordinateTextSize];
+    std::strcpy(text, MoveToCoordinate(m));
+    for (char* c = text; *c; c++)
+        *c = char(std::tolower(static_cast<unsigned char>(*c)));
+    return text;
+}
+
 // Piece code of a letter read case-blind, with the colour's sign (+1 White, -1 Black); 0 for
 // anything that is not a piece letter.
 static int LetterToPiece(char letter, int colour) {

@@ -24,6 +24,10 @@ Move ParseMove(Engine& e, const char* text);
 // (e7e8Q); "0000" for a move without squares. The next call overwrites the text.
 const char* MoveToCoordinate(Move m);
 
+// Returns the move as coordinate text with a lower-case promotion letter (e7e8q), the form
+// UCI hosts require; "0000" for a move without squares. The next call overwrites the text.
+const char* MoveToUciText(Move m);
+
 // SAN of a move of the game position held by a NotationContext, without check marks;
 // "Illegal Move!" when the move is not in its list. The next call overwrites the text.
 const char* MoveToSan(const NotationContext& c, Move m);

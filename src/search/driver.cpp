@@ -141,7 +141,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
         for (int i = 0; i < root->moveCount && !s.abortSearch; i++) {
             const MoveListEntry m = list[i];
             if (s.uciOutput && s.searchDepth > CurrentMoveDepth)
-                Print("info currmove %s currmovenumber %d\n", MoveToCoordinate(EntryMove(m)), i + 1);
+                Print("info currmove %s currmovenumber %d\n", MoveToUciText(EntryMove(m)), i + 1);
             int moveBeta = i == 0 ? beta : alpha + 1;
             bool failHigh = false;
             for (;;) {

@@ -47,16 +47,20 @@ const char* PvText(Engine& e) {
     const size_t size = sizeof e.search.texts.pvText;
     size_t used = 0;
     out[0] = 0;
-    if (e.search.searchState.load(std::memory_order_relaxed) == Pondering) {
+    // UCI hosts want lower-case promotion letters, and their position already holds the
+    // move pondered on, so under UCI the line starts at the root.
+    const bool uci = e.search.uciOutput;
+    auto text = uci ? MoveToUciText : MoveToCoordinate;
+    if (!uci && e.search.searchState.load(std::memory_order_relaxed) == Pondering) {
         const PlyRecord* r = e.pos.currentPly;
-        Append(out, size, used, MoveToCoordinate(MakeMoveValue(r->from, r->to, r->promotion)));
+        Append(out, size, used, text(MakeMoveValue(r->from, r->to, r->promotion)));
         Append(out, size, used, " ");
     }
     const MoveListEntry* line = e.search.pv[0];
     for (int k = 0; k < MaxPvTextMoves && line[k].from; k++) {
         if (k > 0)
             Append(out, size, used, " ");
-        Append(out, size, used, MoveToCoordinate(EntryMove(line[k])));
+        Append(out, size, used, text(EntryMove(line[k])));
     }
     return out;
 }
