@@ -22,6 +22,8 @@ static void CompactGameLine(Engine& e) {
     Position& p = e.pos;
     PlyRecord* top = p.currentPly;
     int keep = top->reversibleCount < RepetitionReach ? top->reversibleCount : RepetitionReach;
+    if (keep < 1)
+        keep = 1;  // a ponder reply on the game position must stay takeable
     if (keep > top - p.plyStack)
         keep = int(top - p.plyStack);
     PlyRecord* first = top - keep;

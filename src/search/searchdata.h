@@ -70,11 +70,12 @@ struct SearchTexts {
 };
 
 struct SearchData {
-    // Limits set by the shell.
+    // Limits set by the shell. The shell may change the time and node limits and the
+    // thinking output while a search runs, hence atomics; the depth only while none runs.
     int32_t searchDepth = 30;  // depth setting; the running iteration's depth during a search
-    int32_t maxTime = 10;      // seconds per move
-    int64_t maxNodes = 0;      // node limit, 0 for none
-    int32_t post = 0;          // print thinking lines
+    std::atomic<int32_t> maxTime{10};  // seconds per move
+    std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
+    std::atomic<int32_t> post{0};      // print thinking lines
     int32_t uciOutput = 0;     // thinking as UCI info lines
 
     // Run state.

@@ -1,48 +1,126 @@
-// Dispatch of command words, tested in table order.
+// The command interpreter: command words tested in table order, and the console commands
+// that show or switch things.
 #include "shell/commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
-#include "board/gameline.h"
 #include "board/setup.h"
 #include "engine.h"
 #include "eval/evalreport.h"
+#include "notation/epd.h"
+#include "search/report.h"
+#include "search/treedump.h"
+#include "search/transtable.h"
 #include "shell/displayboard.h"
+#include "shell/gamecommands.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
-#include "shell/newgame.h"
 #include "shell/output.h"
-#include "shell/searchthread.h"
+#include "shell/playgame.h"
+#include "shell/newgame.h"
+#include "shell/timecommands.h"
 #include "tools/bench.h"
 #include "tools/loadnth.h"
 #include "tools/perft.h"
 #include "tools/suitenodes.h"
 #include "tools/testsuite.h"
 
-// Prints the console prompt after a command when the console is in use.
-static void Prompt(const Engine& e) {
-    if (e.shell.consoleMode)
-        Print("Enter a move or command:\n");
+// Modes in which a command word is recognised.
+enum CommandMode { Always, FritzOnly, XboardOnly };
+
+// Carries out a command; returns true when the console prompt follows.
+using CommandHandler = bool (*)(Engine& e);
+
+// One command word of the table.
+struct Command {
+    const char* word;
+    CommandMode mode;
+    CommandHandler handler;
+};
+
+// Entry sizes of the tables that "mem" reports besides the transposition table.
+static constexpr unsigned TransEntryBytes = 20;
+static constexpr unsigned PawnHashEntries = 32768;
+static constexpr unsigned PawnHashEntryBytes = 20;
+static constexpr unsigned SmallBookEntries = 4096;
+static constexpr unsigned SmallBookEntryBytes = 20;
+static constexpr unsigned BigBookEntries = 32768;
+static constexpr unsigned BigBookEntryBytes = 32;
+
+static const char* const dashLine =
+    "----------------------------------------------------------------\n";
+
+// Prints the Engine's text board, inverted when the user asked for it.
+static void PrintEngineBoard(const Engine& e) {
+    Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
 }
 
-// Stops any search before a command changes the position; a ponder search also takes
-// back the predicted reply it was thinking on.
-static void StopSearchForCommand(Engine& e) {
-    bool pondering = GetSearchState(e) == Pondering;
-    StopSearch(e);
-    if (pondering)
-        GameTakeBack(e, 1);
+static bool CommandHelp(Engine&) {
+    Write(std::string(dashLine) + "mossKite's Basic Commands\n" + dashLine +
+          "new      start a new game\n"
+          "quit     exit mossKite\n"
+          "exit     exit mossKite\n"
+          "go       make mossKite move (swap sides)\n"
+          "invert   invert the text chess board\n"
+          "help2    more commands!\n" +
+          dashLine);
+    return true;
+}
+
+static bool CommandHelp2(Engine&) {
+    Write(std::string(dashLine) + "More mossKite Commands\n" + dashLine +
+          "play     turn mosskite's playing on/off\n"
+          "remove   undo a complete move (2-ply)\n"
+          "forward  redo a complete move\n"
+          "load     load an EPD position\n"
+          "loadnth  load nth pos. from a test suite\n"
+          "loadgame load a PGN game\n"
+          "save     save an EPD position\n"
+          "test     run a test suite\n"
+          "testgen  tests move generator\n"
+          "tree     turn saving tree to file on/off\n"
+          "search   set search parameters\n"
+          "time     set thinking time parameters\n"
+          "beep     turn beep on/off\n"
+          "bench    speed bench mark\n"
+          "mem      some memory usage information.\n"
+          "hash     set hash table size.\n"
+          "info     turn display of search info. on/off\n"
+          "pv       turn display of PV on/off\n"
+          "text     turn display of text board on/off\n"
+          "refresh  redisplay the text board (ref does the same).\n"
+          "Command line parameters: -xboard or -hash X (where is number of MB)\n" +
+          dashLine);
+    return true;
+}
+
+static bool CommandQuit(Engine& e) {
+    ExitProgram(e);
+    return false;
+}
+
+static bool CommandXboard(Engine& e) {
+    e.shell.xboardMode = 1;
+    e.shell.consoleMode = 0;
+    return true;
+}
+
+static bool CommandInvert(Engine& e) {
+    e.shell.invertBoard = !e.shell.invertBoard;
+    PrintEngineBoard(e);
+    return true;
 }
 
 // File names are single tokens; the buffer also holds an appended ".fen".
-constexpr int FileNameSize = 100;
+static constexpr int FileNameSize = 100;
 // Longest EPD line read from a position file, without its end of line.
-constexpr int EpdLineLength = 199;
+static constexpr int EpdLineLength = 199;
 
-// "load": sets the position from the first line of a file, trying NAME then NAME.fen.
-static void LoadPositionCommand(Engine& e) {
+static bool CommandLoad(Engine& e) {
     StopSearchForCommand(e);
     Print("Enter a file name to load a position from:\n");
     char token[SlotSize];
@@ -56,63 +134,229 @@ static void LoadPositionCommand(Engine& e) {
     }
     if (!file) {
         Print("--- ERROR: Cannot open file ---\n");
-        return;
+        return true;
     }
     char line[EpdLineLength + 1] = "";
     if (!std::fgets(line, sizeof line, file))
         line[0] = '\0';
     std::fclose(file);
     if (!SetPositionFromEpd(e, line))
-        return;  // the refusal was reported; the game goes on unchanged
+        return true;  // the refusal was reported; the game goes on unchanged
     e.shell.plyNumber = 1;
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
     if (e.shell.consoleMode)
-        Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+        PrintEngineBoard(e);
+    return true;
 }
 
-// Runs a suite or benchmark command after stopping the search; the command says whether the
-// prompt follows.
-static int RunToolCommand(Engine& e, bool (*command)(Engine&)) {
+static bool CommandLoadnth(Engine& e) {
     StopSearchForCommand(e);
-    if (command(e))
-        Prompt(e);
-    return 1;
+    return LoadNthCommand(e);
+}
+
+static bool CommandSave(Engine& e) {
+    StopSearchForCommand(e);
+    Print("Enter a file name to save the position to:\n");
+    char name[SlotSize];
+    TakeToken(name);
+    FILE* f = std::fopen(name, "a");
+    if (!f) {
+        Print("--- ERROR: Cannot open file ---\n");
+        return true;
+    }
+    std::fprintf(f, "%s\n", PositionToEpd(e));
+    std::fprintf(f, "\n%s", DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    std::fclose(f);
+    return true;
+}
+
+static bool CommandTest(Engine& e) {
+    StopSearchForCommand(e);
+    return TestCommand(e);
+}
+
+static bool CommandTestgenSuite(Engine& e) {
+    StopSearchForCommand(e);
+    return TestgenSuiteCommand(e);
+}
+
+static bool CommandTestgen(Engine& e) {
+    StopSearchForCommand(e);
+    RunTestgen(e);
+    return true;
+}
+
+static bool CommandTree(Engine& e) {
+    // The search writes to the file: it must not run while the file changes hands.
+    StopSearchForCommand(e);
+    if (e.shell.treeFile) {
+        StopTreeDump(e);
+        std::fclose(e.shell.treeFile);
+        e.shell.treeFile = nullptr;
+        return true;
+    }
+    Print("Enter a file name to save the tree to:\n");
+    char name[SlotSize];
+    TakeToken(name);
+    FILE* f = std::fopen(name, "a");
+    if (!f) {
+        Print("--- ERROR: Cannot open file ---\n");
+        return true;
+    }
+    e.shell.treeFile = f;
+    std::fprintf(f, "\n%s", DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    StartTreeDump(e, f);
+    return true;
+}
+
+static bool CommandSearch(Engine& e) {
+    // The running search uses the depth word for its iterations and restores it at the end.
+    StopSearchForCommand(e);
+    Print("Search Paramaters\n");
+    Print("-----------------\n");
+    Print(e.book.useBook ? "Book on.\n" : "Book off.\n");
+    Print("Max. Full width depth: %d\n", int(e.search.searchDepth));
+    Print("\nChange parameters (Y/N) ?:\n");
+    if (!TakeYes())
+        return true;
+    Print("Use opening book(Y/N) ?\n");
+    e.book.useBook = TakeYes() ? 1 : 0;
+    Print("Enter full-width depth:\n");
+    e.search.searchDepth = std::clamp(TakeInt(), 1, MaxDepthSetting);
+    return true;
+}
+
+static bool CommandBeep(Engine& e) {
+    e.shell.beepText[0] = e.shell.beepText[0] == '\a' ? '\0' : '\a';
+    return true;
+}
+
+// Prints the sizes of the engine's tables.
+static void ShowMemory(const Engine& e) {
+    auto line = [](const char* label, unsigned long long count, unsigned size) {
+        Print("%s%llu x %u = %llu bytes.\n", label, count, size, count * size);
+    };
+    line("Trans. hash table: ", e.search.ttEntries, TransEntryBytes);
+    line("Pawn hash table:   ", PawnHashEntries, PawnHashEntryBytes);
+    line("Small book table:  ", SmallBookEntries, SmallBookEntryBytes);
+    line("Big book table:    ", BigBookEntries, BigBookEntryBytes);
+}
+
+static bool CommandBench(Engine& e) {
+    StopSearchForCommand(e);
+    return BenchCommand(e);
+}
+
+static bool CommandMem(Engine& e) {
+    ShowMemory(e);
+    return true;
+}
+
+static bool CommandHash(Engine& e) {
+    StopSearchForCommand(e);
+    ShowMemory(e);
+    Print("\nEnter maximum size (in mb) for main transpositions hash table:\n");
+    SetHashSize(e, TakeInt());
+    return true;
+}
+
+static bool CommandInfo(Engine& e) {
+    e.shell.showSearchInfo = !e.shell.showSearchInfo;
+    Print(e.shell.showSearchInfo ? "Search information turned on.\n"
+                                 : "Search information turned off.\n");
+    return true;
+}
+
+static bool CommandPv(Engine& e) {
+    e.search.post = !e.search.post;
+    Print(e.search.post ? "Display PV during search turned on.\n"
+                        : "Display PV during search turned off.\n");
+    return true;
+}
+
+static bool CommandText(Engine& e) {
+    if (e.shell.consoleMode) {
+        e.shell.consoleMode = 0;
+        return true;
+    }
+    e.shell.consoleMode = 1;
+    PrintEngineBoard(e);
+    return true;
+}
+
+static bool CommandEval(Engine& e) {
+    StopSearchForCommand(e);  // the evaluation reads the position and the pawn hash
+    PrintEvaluation(e);
+    return true;
+}
+
+static bool CommandRefresh(Engine& e) {
+    Write(DrawBoard(e.shell.display.board, e.shell.display.whiteToMove, 0));
+    return true;
+}
+
+// The command words in the order they are tested.
+static const Command commandTable[] = {
+    {"help", Always, CommandHelp},
+    {"help2", Always, CommandHelp2},
+    {"new", Always, CommandNew},
+    {"quit", Always, CommandQuit},
+    {"?", Always, CommandMoveNow},
+    {"go", Always, CommandGo},
+    {"play", Always, CommandForce},
+    {"force", Always, CommandForce},
+    {"xboard", Always, CommandXboard},
+    {"hard", Always, CommandHard},
+    {"easy", Always, CommandEasy},
+    {"invert", Always, CommandInvert},
+    {"remove", Always, CommandRemove},
+    {"undo", Always, CommandUndo},
+    {"forward", Always, CommandForward},
+    {"load", Always, CommandLoad},
+    {"loadnth", Always, CommandLoadnth},
+    {"save", Always, CommandSave},
+    {"test", Always, CommandTest},
+    {"testgensuite", Always, CommandTestgenSuite},
+    {"testgen", Always, CommandTestgen},
+    {"tree", Always, CommandTree},
+    {"search", Always, CommandSearch},
+    {"sync", Always, CommandSync},
+    {"level", Always, CommandLevel},
+    {"sd", XboardOnly, CommandSd},
+    {"st", XboardOnly, CommandSt},
+    {"otim", XboardOnly, CommandOtim},
+    {"time", Always, CommandTime},
+    {"beep", Always, CommandBeep},
+    {"bench", Always, CommandBench},
+    {"mem", Always, CommandMem},
+    {"hash", Always, CommandHash},
+    {"info", Always, CommandInfo},
+    {"pv", Always, CommandPv},
+    {"text", Always, CommandText},
+    {"refresh", Always, CommandRefresh},
+    {"ref", Always, CommandRefresh},
+    {"eval", Always, CommandEval},
+};
+
+// True when the command's word is recognised in the current mode.
+static bool Recognised(const Engine& e, const Command& c) {
+    switch (c.mode) {
+    case FritzOnly:
+        return e.shell.fritzMode != 0;
+    case XboardOnly:
+        return e.shell.xboardMode != 0;
+    default:
+        return true;
+    }
 }
 
 int InterpretCommand(Engine& e, const char* token) {
-    if (std::strcmp(token, "quit") == 0) {
-        FlushLog(e);
-        std::fflush(stdout);
-        std::_Exit(0);
-    }
-    if (std::strcmp(token, "xboard") == 0) {
-        e.shell.xboardMode = 1;
-        e.shell.consoleMode = 0;
-        return 1;
-    }
-    if (std::strcmp(token, "load") == 0) {
-        LoadPositionCommand(e);
-        Prompt(e);
-        return 1;
-    }
-    if (std::strcmp(token, "loadnth") == 0)
-        return RunToolCommand(e, LoadNthCommand);
-    if (std::strcmp(token, "test") == 0)
-        return RunToolCommand(e, TestCommand);
-    if (std::strcmp(token, "testgensuite") == 0)
-        return RunToolCommand(e, TestgenSuiteCommand);
-    if (std::strcmp(token, "testgen") == 0) {
-        StopSearchForCommand(e);
-        RunTestgen(e);
-        Prompt(e);
-        return 1;
-    }
-    if (std::strcmp(token, "bench") == 0)
-        return RunToolCommand(e, BenchCommand);
-    if (std::strcmp(token, "eval") == 0) {
-        PrintEvaluation(e);
-        Prompt(e);
+    for (const Command& c : commandTable) {
+        if (std::strcmp(token, c.word) != 0 || !Recognised(e, c))
+            continue;
+        if (c.handler(e) && e.shell.consoleMode)
+            Print("Enter a move or command:\n");
         return 1;
     }
     return 0;

@@ -47,25 +47,37 @@ static bool ReadToken(char* buffer) {
     return true;
 }
 
+// Waits until the slot at writeIndex is free and returns its buffer.
+static char* FreeSlot() {
+    int slot = inputRing.writeIndex;
+    int spins = 0;
+    while (inputRing.full[slot].load(std::memory_order_acquire))
+        Pause(spins);
+    return inputRing.slots[slot];
+}
+
+// Hands the slot at writeIndex, now filled, to the reader.
+static void PublishSlot() {
+    int slot = inputRing.writeIndex;
+    inputRing.full[slot].store(1, std::memory_order_release);
+    inputRing.writeIndex = (slot + 1) % RingSlots;
+}
+
+void PutToken(const char* token) {
+    char* slot = FreeSlot();
+    size_t length = std::min(std::strlen(token), size_t(SlotSize - 1));
+    std::memcpy(slot, token, length);
+    slot[length] = '\0';
+    PublishSlot();
+}
+
 void InputThreadMain() {
-    bool open = true;
-    for (;;) {
-        int slot = inputRing.writeIndex;
-        int spins = 0;
-        while (inputRing.full[slot].load(std::memory_order_acquire))
-            Pause(spins);
-        if (!open) {
-            // Input is closed and "quit" was queued: nothing more will come.
-            std::this_thread::sleep_for(std::chrono::seconds(1));
-            continue;
-        }
-        if (!ReadToken(inputRing.slots[slot])) {
-            std::strcpy(inputRing.slots[slot], "quit");
-            open = false;
-        }
-        inputRing.full[slot].store(1, std::memory_order_release);
-        inputRing.writeIndex = (slot + 1) % RingSlots;
-    }
+    while (ReadToken(FreeSlot()))
+        PublishSlot();
+    // Input is closed: every further token is "quit", so that the program ends normally
+    // even when the first one is taken as the answer to a prompt.
+    for (;;)
+        PutToken("quit");
 }
 
 void TakeToken(char* buffer) {

@@ -16,9 +16,14 @@ struct InputRing {
 
 extern InputRing inputRing;
 
-// Body of the input thread: reads whitespace-separated tokens forever. At the end of
-// standard input it queues "quit", so a closed pipe ends the program normally.
+// Body of the input thread: reads whitespace-separated tokens from standard input. At its
+// end it stops reading and queues "quit" whenever a slot is free, so that a closed pipe
+// ends the program normally.
 void InputThreadMain();
+
+// Waits for a free slot and queues a token (at most 95 characters are kept). The ring has
+// one writer: the input thread, or a test that runs without it.
+void PutToken(const char* token);
 
 // Waits for the next token and copies it into buffer (at least SlotSize bytes).
 void TakeToken(char* buffer);

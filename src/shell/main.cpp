@@ -14,10 +14,13 @@
 #include "shell/logfile.h"
 #include "shell/newgame.h"
 #include "shell/output.h"
+#include "shell/playgame.h"
+#include "shell/searchthread.h"
 #include "shell/version.h"
 #include "tools/testsuite.h"
 
-static constexpr int IdleYields = 10;  // zero-length sleeps before the main loop sleeps 200 ms
+static constexpr int IdleYields = 10;     // zero-length sleeps before the main loop sleeps
+static constexpr int IdleSleepMs = 200;  // sleep while nothing is asked of the engine
 
 // Looks at the first token to choose the protocol; prints the console banner otherwise.
 static void DetectProtocol(Engine& e) {
@@ -67,23 +70,31 @@ int main(int argc, char** argv) {
 
     LoadStartupSmallBook(e);
     NewGame(e);
+    StartSearchThread(e, ShellSearch);
     std::thread(InputThreadMain).detach();
     DetectProtocol(e);
 
     int idle = 0;
     char token[SlotSize];
     for (;;) {
-        if (!PeekToken()) {
+        if (SearchFinished(e)) {
+            OnSearchDone(e);
+            idle = 0;
+        } else if (!PeekToken()) {
+            // While a search is asked for, runs or waits, its result is collected at once;
+            // under a GUI the opponent's move is taken at once too.
             if (idle < IdleYields)
                 std::this_thread::yield();
+            else if (GetSearchState(e) == Idle && e.shell.consoleMode)
+                std::this_thread::sleep_for(std::chrono::milliseconds(IdleSleepMs));
             else
-                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                ShortPause();
             idle++;
-            continue;
+        } else {
+            idle = 0;
+            TakeToken(token);
+            if (!InterpretCommand(e, token) && !HandleUserMove(e, token))
+                Print("Illegal move (no matching move)%s\n", token);
         }
-        idle = 0;
-        TakeToken(token);
-        if (!InterpretCommand(e, token))
-            Print("Illegal move (no matching move)%s\n", token);
     }
 }

@@ -4,6 +4,10 @@
 #include "board/setup.h"
 #include "engine.h"
 #include "shell/logfile.h"
+#include "shell/searchthread.h"
+
+static constexpr int DefaultDepth = 30;
+static constexpr int DefaultMaxTime = 10;
 
 void SetNotationContext(Engine& e) {
     e.shell.notation.board = &e.shell.display;
@@ -11,10 +15,19 @@ void SetNotationContext(Engine& e) {
 }
 
 void NewGame(Engine& e) {
+    StopSearch(e);
     SetInitialPosition(e, !e.shell.fritzMode);
     e.book.useBook = 1;
     e.shell.forceMode = 0;
     e.shell.plyNumber = 1;
+    e.shell.predictedReply = 0;
+    e.shell.time.totalThinkingSeconds = 0;
+    e.shell.time.incrementSeconds = 0;
+    if (e.shell.time.restoreDefaultsAtNewGame) {
+        e.shell.time.restoreDefaultsAtNewGame = 0;
+        e.search.searchDepth = DefaultDepth;
+        e.search.maxTime = DefaultMaxTime;
+    }
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
     FlushLog(e);

@@ -10,8 +10,9 @@
 #include "engine.h"
 #include "shell/timecontrol.h"
 
-static constexpr int PollSleepMs = 2;       // longest sleep of a polling loop
+static constexpr int PollSleepMs = 5;       // longest sleep of a polling loop
 static constexpr int YieldsBeforeSleep = 20;
+static constexpr int64_t MillisecondsPerSecond = 1000;
 
 void ShortPause() {
     std::this_thread::sleep_for(std::chrono::milliseconds(PollSleepMs));
@@ -66,9 +67,14 @@ void StopSearch(Engine& e) {
     SetSearchState(e, Idle);
 }
 
-// Runs one search and publishes its move before the state says it is there.
+// Runs one search, timed from its request, and publishes its move before the state says
+// it is there.
 static void RunAndStore(Engine& e, SearchFunction search) {
+    TimeControl& t = e.shell.time;
+    t.timedFromRequest.store(1, std::memory_order_relaxed);
     Move m = search(e);
+    e.search.searchElapsed = int32_t(SearchElapsedMs(e) / MillisecondsPerSecond);
+    t.timedFromRequest.store(0, std::memory_order_relaxed);
     e.shell.bestMove.store(m, std::memory_order_release);
 }
 

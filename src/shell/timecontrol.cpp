@@ -7,6 +7,7 @@
 #include <chrono>
 #include <climits>
 
+#include "engine.h"
 #include "shell/output.h"
 
 // Tunables of the budget and the limit test.
@@ -30,6 +31,13 @@ static int32_t Clamp32(int64_t v) {
 int64_t NowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int64_t SearchElapsedMs(const Engine& e) {
+    const TimeControl& t = e.shell.time;
+    if (t.timedFromRequest.load(std::memory_order_relaxed))
+        return NowMs() - t.searchStartMs.load(std::memory_order_relaxed);
+    return NowMs() - e.search.searchStartTime;
 }
 
 // Reads leading decimal digits at text, advancing it; saturates instead of overflowing.

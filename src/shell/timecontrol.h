@@ -27,6 +27,9 @@ struct TimeControl {
     // Steady-clock milliseconds when the main thread accepted the move or "go" that
     // started the current search (for a ponder hit, when pondering began).
     std::atomic<int64_t> searchStartMs{0};
+    // 1 while the search thread runs a requested search, which is timed from searchStartMs;
+    // searches run directly (test suites, benchmark) time themselves.
+    std::atomic<int32_t> timedFromRequest{0};
     int32_t totalThinkingSeconds = 0;     // own thinking time used in the game
     int32_t restoreDefaultsAtNewGame = 0; // set by "sd": the next new game restores depth and time
     int32_t tournamentMode = 0;           // console tournament mode on or off (shown only)
@@ -36,6 +39,10 @@ struct TimeControl {
 
 // Milliseconds of a steady clock; only differences mean anything.
 int64_t NowMs();
+
+// Milliseconds the running search has used: since the request that started it when the
+// search thread runs it, else since the search itself started.
+int64_t SearchElapsedMs(const Engine& e);
 
 // Seconds of a "level" BASE: minutes, or minutes and seconds joined by ":"; 0 without digits.
 int32_t LevelBaseSeconds(const char* text);

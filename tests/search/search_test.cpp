@@ -10,6 +10,7 @@
 #include "search/alphabeta.h"
 #include "search/driver.h"
 #include "search/scoretext.h"
+#include "search/searchclock.h"
 #include "search/tables.h"
 #include "search/transtable.h"
 #include "support.h"
@@ -187,6 +188,7 @@ TEST(Search, NodeAtThePlyLimitIsALeaf) {
     auto e = NewSearchEngine();
     SetFen(*e, "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");
     e->search.searchDepth = 5;
+    e->search.searchStartTime = NowMilliseconds();  // the time check measures from here
     e->pos.searchPly = 62;
     e->search.pv[62][62].from = 99;
     int eval = AlphaBeta(*e, -2000000000, 2000000000);

@@ -1,0 +1,229 @@
+// Playing the game. The Engine holds the game position, except while pondering, when the
+// predicted reply is made on it; the display board always shows the game as played.
+#include "shell/playgame.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "board/gameline.h"
+#include "engine.h"
+#include "notation/movetext.h"
+#include "search/draw.h"
+#include "search/driver.h"
+#include "search/report.h"
+#include "search/scoretext.h"
+#include "shell/displayboard.h"
+#include "shell/logfile.h"
+#include "shell/newgame.h"
+#include "shell/output.h"
+#include "shell/searchthread.h"
+#include "shell/timecontrol.h"
+#include "shell/version.h"
+
+static constexpr int BookPlies = 30;       // no book moves after this many plies
+static constexpr int GreetingPlies = 3;    // xboard greetings go with moves before this ply
+static constexpr int GameLevelRepetitions = 2;
+static constexpr int MillisecondsPerSecond = 1000;
+
+// Number of the move that the half-move plyNumber belongs to.
+static int MoveNumber(const Engine& e) {
+    return (e.shell.plyNumber + 1) / 2;
+}
+
+// Returns the entry of the root move list equal to m in all three bytes, or 0 when the
+// move is not legal in the game position.
+static Move LegalRootMove(const Engine& e, Move m) {
+    const PlyRecord* root = e.pos.rootPly;
+    if (MoveFrom(m) == 0)
+        return 0;
+    for (int i = 0; i < root->moveCount; i++)
+        if (EntryMove(root->moves[i]) == m)
+            return m;
+    return 0;
+}
+
+Move ShellSearch(Engine& e) {
+    return IterativeDeepening(e);
+}
+
+[[noreturn]] void ExitProgram(Engine& e) {
+    std::fflush(stdout);
+    FlushLog(e);
+    std::_Exit(0);
+}
+
+void StopSearchForCommand(Engine& e) {
+    if (GetSearchState(e) == Pondering) {
+        StopSearch(e);
+        GameTakeBack(e, 1);
+        // The predicted reply was never played: replay must not bring it back.
+        e.pos.lastGamePly = e.pos.currentPly;
+        e.shell.predictedReply = 0;
+        return;
+    }
+    StopSearch(e);
+}
+
+void PlayGameMove(Engine& e, Move m, int report) {
+    GameMakeMove(e, m);
+    e.shell.plyNumber++;
+    CopyToDisplayBoard(e, e.shell.display);
+    SetNotationContext(e);
+    if (e.shell.plyNumber > BookPlies)
+        e.book.useBook = 0;
+    if (e.shell.consoleMode)
+        Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    if (!report || e.shell.forceMode)
+        return;
+    if (e.pos.checkCount && e.pos.rootPly->moveCount == 0)
+        Print(e.pos.whiteToMove ? "Black mates!\n" : "White Mates!\n");
+    else if (IsDraw(e, GameLevelRepetitions))
+        Print("Draw\n");
+}
+
+void LogOpponentMove(Engine& e, Move m) {
+    int whiteMoves = e.shell.display.whiteToMove;
+    LogPrint(e, whiteMoves ? "%d. " : "%d... ", MoveNumber(e));
+    std::string san = MoveToSan(e.shell.notation, m);
+    LogPrint(e, "%s\n", san.c_str());
+    if (!e.shell.xboardMode)
+        Print(whiteMoves ? "Your move was: %d. %s\n" : "Your move was: %d. .. %s\n",
+              MoveNumber(e), san.c_str());
+}
+
+int HandleUserMove(Engine& e, const char* token) {
+    SearchState s = GetSearchState(e);
+    if (s == Analyzing) {
+        // The analysis reorders the game position's list: stop it before reading the move.
+        StopSearch(e);
+        Move m = ParseMove(e.shell.notation, token);
+        if (MoveFrom(m) != 0) {
+            LogOpponentMove(e, m);
+            PlayGameMove(e, m, 0);
+        }
+        RequestSearch(e, Analyzing);
+        return MoveFrom(m) != 0;
+    }
+    if (s != Idle && s != Pondering)
+        return 0;  // a move typed while the engine thinks is not accepted
+    // Idle, or pondering one ply above the game position, whose list the search leaves alone.
+    Move m = ParseMove(e.shell.notation, token);
+    if (MoveFrom(m) == 0)
+        return 0;
+    if (s == Pondering) {
+        if (m == e.shell.predictedReply) {
+            // Ponder hit: the Engine already holds the move; the search goes on as our own.
+            LogOpponentMove(e, m);
+            DisplayBoardApplyMove(e.shell.display, m);
+            e.shell.plyNumber++;
+            // The game position is now the search's root, one record up; its list is read
+            // again only after the search is done.
+            e.shell.notation.moves++;
+            if (e.shell.consoleMode)
+                Write(DrawBoard(e.shell.display.board, e.shell.display.whiteToMove, 0));
+            int64_t pondered = NowMs() - e.shell.ponderStartMs;
+            e.shell.ponderGainedSeconds = int32_t(pondered / MillisecondsPerSecond);
+            LogPrint(e, "   Ponder hit, gained %d seconds.\n", e.shell.ponderGainedSeconds);
+            e.shell.predictedReply = 0;
+            SetSearchState(e, Thinking);
+            return 1;
+        }
+        e.shell.ponderGainedSeconds = 0;
+        StopSearchForCommand(e);
+    }
+    LogOpponentMove(e, m);
+    PlayGameMove(e, m, 1);
+    if (!e.shell.forceMode && e.pos.rootPly->moveCount > 0) {
+        Print("Thinking...\n");
+        RequestSearch(e, Thinking);
+    }
+    return 1;
+}
+
+void AnnounceMove(Engine& e, Move m, Move ponder) {
+    int white = e.pos.whiteToMove;
+    std::string san = MoveToSan(e, m);
+    LogPrint(e, white ? "%d. " : "%d... ", MoveNumber(e));
+    LogPrint(e, "%s\n", san.c_str());
+    LogPrint(e, "%s", SearchSummary(e));
+
+    if (e.shell.showSearchInfo) {
+        PrintSearchStatistics(e);
+        Print("\n");
+    } else if (e.shell.xboardMode) {
+        std::string depth = DepthText(e);
+        Print("tellics whisper %s, %s, %sply, %dsec, NPS: %s\n", san.c_str(), ScoreText(e),
+              depth.c_str(), int(e.search.searchElapsed), NpsText(e));
+        if (e.shell.plyNumber < GreetingPlies) {
+            Print("tellics kibitz Greetings from mossKite version %s\n", VersionText);
+            Print("tellics set 1 MossKite %s\n", VersionText);
+        }
+    }
+
+    if (e.shell.xboardMode) {
+        Print("move %s\n", MoveToCoordinate(m));
+    } else if (e.shell.uciMode) {
+        std::string line = std::string("bestmove ") + MoveToUciText(m);
+        if (MoveFrom(ponder) != 0) {
+            std::string text = MoveToUciText(ponder);
+            line += " ponder " + text;
+            LogPrint(e, "   Pondering %s\n", text.c_str());
+        }
+        Write(line + "\n");
+    } else {
+        Print(white ? "My move is: %d. %s%s\n" : "My move is: %d. .. %s%s\n", MoveNumber(e),
+              san.c_str(), e.shell.beepText);
+    }
+
+    int32_t elapsed = e.search.searchElapsed;
+    if (elapsed > e.shell.ponderGainedSeconds)
+        e.shell.time.totalThinkingSeconds += elapsed - e.shell.ponderGainedSeconds;
+    e.shell.ponderGainedSeconds = 0;
+}
+
+// Searches the game position to depth 1 on the main thread, for a move when the search
+// thread produced none.
+static Move SearchOnTheSpot(Engine& e) {
+    int32_t depth = e.search.searchDepth;
+    e.search.searchDepth = 1;
+    Move m = IterativeDeepening(e);
+    e.search.searchDepth = depth;
+    return m;
+}
+
+void OnSearchDone(Engine& e) {
+    Move m = LegalRootMove(e, e.shell.bestMove.load(std::memory_order_acquire));
+    if (MoveFrom(m) == 0 && e.pos.rootPly->moveCount > 0)
+        m = LegalRootMove(e, SearchOnTheSpot(e));
+    if (MoveFrom(m) == 0) {
+        // No legal move: nothing to announce or play.
+        SetSearchState(e, Idle);
+        if (e.shell.consoleMode)
+            Print("Enter a move or command:\n");
+        return;
+    }
+    AnnounceMove(e, m, 0);
+    PlayGameMove(e, m, 1);
+    if (e.shell.consoleMode)
+        Print("Enter a move or command:\n");
+    SetSearchState(e, Idle);
+    if (e.search.resignFlag) {
+        Print("resign\n");
+        return;
+    }
+    if (!e.shell.ponderEnabled)
+        return;
+    Move reply = PredictMove(e);
+    if (MoveFrom(reply) == 0)
+        return;
+    LogPrint(e, "   Pondering %s\n", MoveToSan(e, reply));
+    e.shell.predictedReply = reply;
+    GameMakeMove(e, reply);
+    // The game position is the record below the reply; the line may have moved down.
+    e.shell.notation.moves = e.pos.currentPly - 1;
+    RequestSearch(e, Pondering);
+    e.shell.ponderStartMs = e.shell.time.searchStartMs.load(std::memory_order_relaxed);
+    e.shell.ponderGainedSeconds = 0;
+}

@@ -1,0 +1,36 @@
+// Playing the game: the opponent's moves, the engine's searches and their announcement,
+// pondering on the opponent's time.
+#pragma once
+
+#include "board/types.h"
+
+struct Engine;
+
+// The search the search thread runs for the shell: IterativeDeepening on the Engine.
+Move ShellSearch(Engine& e);
+
+// Plays a move of the game on the Engine and the display board; with report set and not
+// in force mode, announces mate and draw.
+void PlayGameMove(Engine& e, Move m, int report);
+
+// Acts on a token that may be a move of the game; returns nonzero when it was a legal move
+// and was acted on, 0 when it is not a move here.
+int HandleUserMove(Engine& e, const char* token);
+
+// Collects a finished search: announces and plays its move, then starts pondering.
+void OnSearchDone(Engine& e);
+
+// Announces the engine's move before it is played, in the current protocol's form, and
+// books the thinking time. ponder is the UCI ponder move (0 for none).
+void AnnounceMove(Engine& e, Move m, Move ponder);
+
+// Logs the opponent's move and, unless under xboard, echoes it.
+void LogOpponentMove(Engine& e, Move m);
+
+// Stops the search before a command changes the Engine; a ponder search also takes back
+// the predicted reply it made.
+void StopSearchForCommand(Engine& e);
+
+// Flushes standard output and the log, then ends the process with status 0 at once: the
+// search thread may still be running, so no destructor runs.
+[[noreturn]] void ExitProgram(Engine& e);

@@ -1,0 +1,139 @@
+// The time commands: the limits every search runs under are set here, worked out from
+// the clock under xboard and given directly at the console.
+#include "shell/timecommands.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "book/random.h"
+#include "engine.h"
+#include "shell/inputring.h"
+#include "shell/output.h"
+#include "shell/playgame.h"
+#include "shell/timecontrol.h"
+
+static constexpr int CentisecondsPerSecond = 100;
+static constexpr int SdMaxTime = 1000;     // "sd" lets depth alone decide
+static constexpr int DefaultDepth = 30;
+
+// Names of the three tournament periods in the console dialog.
+static const char* const periodNames[TournamentPeriods] = {"FIRST", "SECOND", "THIRD"};
+
+// Records a budget that was not worked out from a clock.
+static void SetFixedBudget(Engine& e, int32_t seconds) {
+    e.search.maxTime = seconds;
+    e.shell.time.budgetFromClock.store(0, std::memory_order_relaxed);
+}
+
+bool CommandSync(Engine& e) {
+    TimeControl& t = e.shell.time;
+    Print("Total thinking time used so far: %d min, %d sec\n", t.totalThinkingSeconds / 60,
+          t.totalThinkingSeconds % 60);
+    Print("Change settings (Y/N)? ");
+    if (TakeYes()) {
+        Print("Enter number of minutes used on clock: ");
+        int64_t seconds = int64_t(TakeInt()) * 60;
+        t.totalThinkingSeconds = int32_t(std::clamp<int64_t>(seconds, INT32_MIN, INT32_MAX));
+    }
+    return true;
+}
+
+// Console "level": shows and edits the tournament-mode settings.
+static void TournamentDialog(Engine& e) {
+    TimeControl& t = e.shell.time;
+    if (t.tournamentMode) {
+        Print("Tournament Mode On\n");
+        for (int i = 0; i < TournamentPeriods; i++)
+            Print("Time control %d: %d moves in %d minutes\n", i + 1, t.periods[i].moves,
+                  t.periods[i].minutes);
+        Print("Auto sync. every %d moves\n\n", t.autoSyncMoves);
+    } else {
+        Print("Tournament Mode Off\n");
+    }
+    Print("Change settings (Y/N)? ");
+    if (!TakeYes())
+        return;
+    Print("Use tournament mode (Y/N)? ");
+    if (!TakeYes()) {
+        t.tournamentMode = 0;
+        return;
+    }
+    t.tournamentMode = 1;
+    for (int i = 0; i < TournamentPeriods; i++) {
+        Print("\nNumber of moves for %s time control ? ", periodNames[i]);
+        t.periods[i].moves = TakeInt();
+        Print("Number of minutes for %s time control ? ", periodNames[i]);
+        t.periods[i].minutes = TakeInt();
+    }
+    Print("\nAuto sync every how many moves (0 for never) ? ");
+    t.autoSyncMoves = TakeInt();
+}
+
+bool CommandLevel(Engine& e) {
+    if (!e.shell.xboardMode) {
+        TournamentDialog(e);
+        return true;
+    }
+    TimeControl& t = e.shell.time;
+    t.movesPerSession = std::max(TakeInt(), 0);
+    char base[SlotSize];
+    TakeToken(base);
+    t.baseSeconds = LevelBaseSeconds(base);
+    t.incrementSeconds = TakeInt();
+    SetFixedBudget(e, LevelBudget(t.movesPerSession, t.baseSeconds, t.incrementSeconds));
+    return true;
+}
+
+// Console "time": shows and edits the time and node limits.
+static void TimeDialog(Engine& e) {
+    Print("Time Settings\n");
+    Print("-------------\n");
+    Print("Maximum move time: %d\n", int(e.search.maxTime.load()));
+    Print("Maximum move nodes (zero means no maximum): %lld\n", (long long)e.search.maxNodes.load());
+    Print("\nchange max time (Y/N) ?:\n");
+    if (TakeYes()) {
+        Print("Enter max. move time:\n");
+        SetFixedBudget(e, TakeInt());
+    }
+    Print("\nchange max nodes (Y/N) ?:\n");
+    if (TakeYes()) {
+        Print("Enter max. move nodes:\n");
+        e.search.maxNodes = TakeInt();
+    }
+}
+
+bool CommandTime(Engine& e) {
+    if (!e.shell.xboardMode) {
+        TimeDialog(e);
+        return true;
+    }
+    TimeControl& t = e.shell.time;
+    int32_t remaining = TakeInt() / CentisecondsPerSecond;
+    t.clockRemaining.store(remaining, std::memory_order_relaxed);
+    e.search.maxTime = ClockBudget(remaining, t.movesPerSession, t.baseSeconds,
+                                   t.incrementSeconds, e.shell.plyNumber,
+                                   t.totalThinkingSeconds, NextRandom, e);
+    t.budgetFromClock.store(1, std::memory_order_relaxed);
+    return true;
+}
+
+bool CommandSd(Engine& e) {
+    StopSearchForCommand(e);  // a running search owns the depth word
+    e.search.searchDepth = std::clamp(TakeInt(), 1, MaxDepthSetting);
+    SetFixedBudget(e, SdMaxTime);
+    e.shell.time.restoreDefaultsAtNewGame = 1;
+    return true;
+}
+
+bool CommandSt(Engine& e) {
+    StopSearchForCommand(e);  // a running search owns the depth word
+    SetFixedBudget(e, TakeInt());
+    e.search.searchDepth = DefaultDepth;
+    return true;
+}
+
+bool CommandOtim(Engine& e) {
+    (void)e;
+    TakeInt();
+    return true;
+}
