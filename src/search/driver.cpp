@@ -239,6 +239,7 @@ static void ResetSearch(Engine& e) {
     s.panicTime = 0;
     s.nextInfoSecond = FirstInfoSecond;
     s.abortSearch = 0;
+    s.nullMoveExtraPlies = 0;
     p.rootPly = p.currentPly;
 }
 

@@ -29,10 +29,10 @@ bool ResolveNode(Engine& e, int alpha, int beta, int& score) {
     SearchData& s = e.search;
     if (p.searchPly > s.stats.deepestPly)
         s.stats.deepestPly = p.searchPly;
-    // Checkmate.
+    // Checkmate, at the distance in moves made from the root.
     if (p.currentPly->moveCount == 0 && p.currentPly->checkCount) {
         TreeDumpText(e, "MATE!");
-        score = p.searchPly - MateScore;
+        score = p.searchPly - s.nullMoveExtraPlies - MateScore;
         EmptyRowIfInside(e, alpha, beta, score);
         return true;
     }

@@ -12,7 +12,8 @@ struct Engine;
 constexpr int MaxSearchPly = 62;
 
 // Settles the node without searching when it can: checkmate, a draw, a recognized pawn ending,
-// or the ply limit (a leaf scored by Evaluate). Returns true with the node's score.
+// or the ply limit (a leaf scored by Evaluate). Returns true with the node's score. Being mated
+// scores plies - 1000000, the plies counting each null move as one.
 bool ResolveNode(Engine& e, int alpha, int beta, int& score);
 
 // Evaluate, counted in the search statistics.

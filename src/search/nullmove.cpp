@@ -13,6 +13,7 @@ void MakeNullMove(Engine& e, int R) {
     PlyRecord* parent = p.currentPly;
     PlyRecord* r = parent + 1;
     p.searchPly += R;
+    e.search.nullMoveExtraPlies += R - 1;
     p.currentPly = r;
     r->from = r->to = 0;
     r->promotion = 0;
@@ -42,6 +43,7 @@ void UnmakeNullMove(Engine& e, int R) {
     p.whiteToMove ^= 1;
     std::swap(p.us, p.them);
     p.searchPly -= R;
+    e.search.nullMoveExtraPlies -= R - 1;
     p.currentPly--;
     const PlyRecord* r = p.currentPly;
     p.effectivePly = p.searchPly - r->extensionEighths / 8;

@@ -81,6 +81,9 @@ struct SearchData {
     // Run state.
     std::atomic<int32_t> searchState{Idle};  // SearchState handshake with the main thread
     int32_t abortSearch = 0;       // set once the running search must unwind
+    // searchPly that the null moves on the current path added beyond one ply each: a null
+    // move advances searchPly by its reduction, but a mate is counted in moves actually made.
+    int32_t nullMoveExtraPlies = 0;
     int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
     int32_t panicTime = 0;         // extended time limit granted during this search, 0 = none
     int32_t nextInfoSecond = 0;    // elapsed second of the next UCI progress line

@@ -39,6 +39,7 @@ TEST(NullMove, StateIsThatOfTheOtherSideToMove) {
     MakeNullMove(*e, 3);
     EXPECT_EQ(CheckPosition(*e), "");
     EXPECT_EQ(e->pos.searchPly, 3);
+    EXPECT_EQ(e->search.nullMoveExtraPlies, 2);  // mates below count the pass as one ply
     EXPECT_EQ(e->pos.currentPly, root + 1);
     EXPECT_EQ(e->pos.currentPly->from, 0);
     EXPECT_EQ(e->pos.hashKey, reference->pos.hashKey);
@@ -46,6 +47,7 @@ TEST(NullMove, StateIsThatOfTheOtherSideToMove) {
     EXPECT_EQ(e->pos.white.pinCount, 1);
     EXPECT_EQ(e->pos.black.pinCount, 1);
     UnmakeNullMove(*e, 3);
+    EXPECT_EQ(e->search.nullMoveExtraPlies, 0);
     EXPECT_EQ(e->pos.hashKey, key);
     EXPECT_EQ(e->pos.searchPly, 0);
     EXPECT_EQ(e->pos.currentPly, root);

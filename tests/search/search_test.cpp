@@ -65,6 +65,22 @@ TEST(Search, FindsMatesForEitherSide) {
     }
 }
 
+TEST(Search, NullMovesDoNotStretchMates) {
+    // A pass adds its reduction to searchPly; a mate found below it still counts the pass as
+    // one ply, so these mates in two are not taken for mates in three.
+    const MateCase cases[] = {
+        {"8/Np4K1/kB1p4/3N4/pb6/2p4B/3n4/8 w - -", 5, "h3d7", "White mates in 2"},
+        {"1n4R1/1P2R2K/2p4p/1P2pk1N/1rp1p1p1/4p3/2npb3/2q5 w - -", 5, "h7h6", "White mates in 2"},
+    };
+    for (const MateCase& c : cases) {
+        auto e = NewSearchEngine();
+        SetFen(*e, c.fen);
+        EXPECT_EQ(SearchTo(*e, c.depth), c.move) << c.fen;
+        EXPECT_STREQ(ScoreText(*e), c.text) << c.fen;
+        EXPECT_EQ(e->search.nullMoveExtraPlies, 0);
+    }
+}
+
 TEST(Search, MateInOneEndsTheSearchAtTheRoot) {
     auto e = NewSearchEngine();
     SetFen(*e, "6k1/5ppp/8/8/8/8/8/R5K1 w - -");
