@@ -23,6 +23,7 @@
 #include "shell/playgame.h"
 #include "shell/newgame.h"
 #include "shell/timecommands.h"
+#include "shell/xboard.h"
 #include "tools/bench.h"
 #include "tools/loadnth.h"
 #include "tools/perft.h"
@@ -300,19 +301,33 @@ static bool CommandRefresh(Engine& e) {
 static const Command commandTable[] = {
     {"help", Always, CommandHelp},
     {"help2", Always, CommandHelp2},
+    {"protover", Always, CommandProtover},
+    {"accepted", Always, CommandAccepted},
     {"new", Always, CommandNew},
+    {"reset", FritzOnly, CommandReset},
+    {"fritz", Always, CommandFritz},
+    {"name", XboardOnly, CommandName},
+    {"rating", XboardOnly, CommandRating},
+    {"result", XboardOnly, CommandResult},
     {"quit", Always, CommandQuit},
+    {"exit", Always, CommandExit},
     {"?", Always, CommandMoveNow},
     {"go", Always, CommandGo},
     {"play", Always, CommandForce},
     {"force", Always, CommandForce},
+    {"analyze", Always, CommandAnalyze},
+    {".", Always, CommandStatus},
     {"xboard", Always, CommandXboard},
+    {"black", XboardOnly, CommandNoEffect},
+    {"white", XboardOnly, CommandNoEffect},
+    {"random", XboardOnly, CommandNoEffect},
     {"hard", Always, CommandHard},
     {"easy", Always, CommandEasy},
     {"invert", Always, CommandInvert},
     {"remove", Always, CommandRemove},
     {"undo", Always, CommandUndo},
     {"forward", Always, CommandForward},
+    {"edit", Always, CommandEdit},
     {"load", Always, CommandLoad},
     {"loadnth", Always, CommandLoadnth},
     {"save", Always, CommandSave},
@@ -333,6 +348,8 @@ static const Command commandTable[] = {
     {"hash", Always, CommandHash},
     {"info", Always, CommandInfo},
     {"pv", Always, CommandPv},
+    {"post", Always, CommandPost},
+    {"nopost", Always, CommandNopost},
     {"text", Always, CommandText},
     {"refresh", Always, CommandRefresh},
     {"ref", Always, CommandRefresh},

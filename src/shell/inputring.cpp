@@ -24,8 +24,9 @@ static void Pause(int& spins) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-// Reads one token into buffer; returns false at the end of standard input.
-static bool ReadToken(char* buffer) {
+// Reads one token into buffer and whether it ended its input line; returns false at the
+// end of standard input.
+static bool ReadToken(char* buffer, bool& endsLine) {
     int c;
     do
         c = std::getchar();
@@ -42,6 +43,12 @@ static bool ReadToken(char* buffer) {
         c = std::getchar();
     }
     buffer[length] = '\0';
+    // Blanks after the token up to the end of its line still belong to the line.
+    while (c == ' ' || c == '\t' || c == '\f' || c == '\v')
+        c = std::getchar();
+    endsLine = c == '\n' || c == '\r' || c == EOF;
+    if (!endsLine)
+        std::ungetc(c, stdin);
     if (truncated)
         Print("Input token longer than %d characters, truncated.\n", SlotSize - 1);
     return true;
@@ -57,23 +64,25 @@ static char* FreeSlot() {
 }
 
 // Hands the slot at writeIndex, now filled, to the reader.
-static void PublishSlot() {
+static void PublishSlot(bool endsLine) {
     int slot = inputRing.writeIndex;
+    inputRing.endsLine[slot] = endsLine;
     inputRing.full[slot].store(1, std::memory_order_release);
     inputRing.writeIndex = (slot + 1) % RingSlots;
 }
 
-void PutToken(const char* token) {
+void PutToken(const char* token, bool endsLine) {
     char* slot = FreeSlot();
     size_t length = std::min(std::strlen(token), size_t(SlotSize - 1));
     std::memcpy(slot, token, length);
     slot[length] = '\0';
-    PublishSlot();
+    PublishSlot(endsLine);
 }
 
 void InputThreadMain() {
-    while (ReadToken(FreeSlot()))
-        PublishSlot();
+    bool endsLine;
+    while (ReadToken(FreeSlot(), endsLine))
+        PublishSlot(endsLine);
     // Input is closed: every further token is "quit", so that the program ends normally
     // even when the first one is taken as the answer to a prompt.
     for (;;)
@@ -86,6 +95,8 @@ void TakeToken(char* buffer) {
     while (!inputRing.full[slot].load(std::memory_order_acquire))
         Pause(spins);
     std::memcpy(buffer, inputRing.slots[slot], SlotSize);
+    inputRing.lastTakenEndedLine = inputRing.endsLine[slot];
+    inputRing.tokensTaken++;
     inputRing.full[slot].store(0, std::memory_order_release);
     inputRing.readIndex = (slot + 1) % RingSlots;
 }
@@ -108,4 +119,12 @@ const char* PeekToken() {
     if (!inputRing.full[slot].load(std::memory_order_acquire))
         return nullptr;
     return inputRing.slots[slot];
+}
+
+bool LastTokenEndedLine() {
+    return inputRing.lastTakenEndedLine != 0;
+}
+
+int64_t TokensTaken() {
+    return inputRing.tokensTaken;
 }

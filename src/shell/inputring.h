@@ -12,6 +12,9 @@ struct InputRing {
     std::atomic<int32_t> full[RingSlots];  // 1 while the slot holds a token not yet taken
     int32_t writeIndex;                    // next slot the input thread fills
     int32_t readIndex;                     // next slot the main thread takes
+    int8_t endsLine[RingSlots];            // 1 when the slot's token was the last of its line
+    int8_t lastTakenEndedLine;             // the token taken last ended its input line
+    int64_t tokensTaken;                   // tokens the main thread has taken so far
 };
 
 extern InputRing inputRing;
@@ -21,9 +24,10 @@ extern InputRing inputRing;
 // ends the program normally.
 void InputThreadMain();
 
-// Waits for a free slot and queues a token (at most 95 characters are kept). The ring has
-// one writer: the input thread, or a test that runs without it.
-void PutToken(const char* token);
+// Waits for a free slot and queues a token (at most 95 characters are kept), marked as the
+// last of its input line when endsLine is set. The ring has one writer: the input thread,
+// or a test that runs without it.
+void PutToken(const char* token, bool endsLine = true);
 
 // Waits for the next token and copies it into buffer (at least SlotSize bytes).
 void TakeToken(char* buffer);
@@ -37,3 +41,10 @@ bool TakeYes();
 
 // Returns the next token without taking it, or nullptr when none is waiting.
 const char* PeekToken();
+
+// True when the token taken last was the last of its input line. Protocol commands that
+// must not wait for more input read their arguments up to that token.
+bool LastTokenEndedLine();
+
+// Number of tokens taken so far.
+int64_t TokensTaken();

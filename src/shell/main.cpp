@@ -1,5 +1,6 @@
 // Start-up: command line, Engine, log file, protocol detection and the main loop.
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
+#include "shell/uci.h"
 #include "shell/version.h"
 #include "tools/testsuite.h"
 
@@ -34,6 +36,9 @@ static void DetectProtocol(Engine& e) {
         e.shell.fritzMode = 1;
         LogPrint(e, "**** Running in Fritz Mode ****\n");
         next = PeekToken();
+    } else if (next && std::strcmp(next, "uci") == 0) {
+        TakeToken(token);
+        EnterUciMode(e);
     }
     if (next && std::strcmp(next, "xboard") == 0) {
         TakeToken(token);
@@ -50,6 +55,9 @@ static void DetectProtocol(Engine& e) {
 }
 
 int main(int argc, char** argv) {
+    // xboard interrupts an engine before most of its commands unless a feature opts out;
+    // the engine has no use for the signal, and its default action would end the engine.
+    std::signal(SIGINT, SIG_IGN);
     CommandLine args = ParseCommandLine(argc, argv);
     std::unique_ptr<Engine> engine = CreateEngine(args.hashMegabytes);
     Engine& e = *engine;
@@ -93,6 +101,8 @@ int main(int argc, char** argv) {
         } else {
             idle = 0;
             TakeToken(token);
+            if (TokensTaken() == 1 && std::strcmp(token, "uci") == 0)
+                EnterUciMode(e);  // "uci" first, but later than the start-up wait
             if (!InterpretCommand(e, token) && !HandleUserMove(e, token))
                 Print("Illegal move (no matching move)%s\n", token);
         }

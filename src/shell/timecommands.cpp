@@ -80,6 +80,7 @@ bool CommandLevel(Engine& e) {
     TakeToken(base);
     t.baseSeconds = LevelBaseSeconds(base);
     t.incrementSeconds = TakeInt();
+    t.fixedMoveSeconds = 0;
     SetFixedBudget(e, LevelBudget(t.movesPerSession, t.baseSeconds, t.incrementSeconds));
     return true;
 }
@@ -110,6 +111,12 @@ bool CommandTime(Engine& e) {
     TimeControl& t = e.shell.time;
     int32_t remaining = TakeInt() / CentisecondsPerSecond;
     t.clockRemaining.store(remaining, std::memory_order_relaxed);
+    if (t.fixedMoveSeconds > 0) {
+        // "st" fixed the time per move: the clock only keeps it from running out.
+        e.search.maxTime = std::min(t.fixedMoveSeconds, ClockCap(remaining));
+        t.budgetFromClock.store(1, std::memory_order_relaxed);
+        return true;
+    }
     e.search.maxTime = ClockBudget(remaining, t.movesPerSession, t.baseSeconds,
                                    t.incrementSeconds, e.shell.plyNumber,
                                    t.totalThinkingSeconds, NextRandom, e);
@@ -127,7 +134,9 @@ bool CommandSd(Engine& e) {
 
 bool CommandSt(Engine& e) {
     StopSearchForCommand(e);  // a running search owns the depth word
-    SetFixedBudget(e, TakeInt());
+    int32_t seconds = TakeInt();
+    SetFixedBudget(e, seconds);
+    e.shell.time.fixedMoveSeconds = std::max(seconds, 0);
     e.search.searchDepth = DefaultDepth;
     return true;
 }

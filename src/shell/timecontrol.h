@@ -19,6 +19,7 @@ constexpr int TournamentPeriods = 3;
 struct TimeControl {
     int32_t movesPerSession = 0;   // xboard "level" moves per period, 0 for the whole game
     int32_t baseSeconds = 0;       // xboard "level" time per period
+    int32_t fixedMoveSeconds = 0;  // xboard "st" time per move, 0 when the clock decides
     int32_t incrementSeconds = 0;  // xboard "level" increment per move; reset by a new game
     // Seconds on the engine's clock as last reported; read by the search's time check.
     std::atomic<int32_t> clockRemaining{0};

@@ -1,0 +1,48 @@
+// The UCI protocol: identification, the command loop and the limits of "go".
+#pragma once
+
+#include <cstdint>
+
+#include "search/searchdata.h"
+
+struct Engine;
+
+// The parameters of one "go" line; -1 marks a number that was not given.
+struct UciGoParams {
+    int64_t wtime = -1;      // White's clock, milliseconds
+    int64_t btime = -1;      // Black's clock, milliseconds
+    int64_t winc = -1;       // White's increment, milliseconds
+    int64_t binc = -1;       // Black's increment, milliseconds
+    int64_t movestogo = -1;  // moves to the next time control
+    int64_t movetime = -1;   // fixed time for this move, milliseconds
+    int64_t depth = -1;      // fixed depth
+    int64_t nodes = -1;      // node limit
+    int64_t mate = -1;       // look for a mate in so many moves
+    bool infinite = false;   // search until "stop"
+    bool ponder = false;     // search on the opponent's time until "ponderhit" or "stop"
+};
+
+// The limits of one search, worked out from a "go" line.
+struct UciLimits {
+    int32_t searchDepth;     // last iteration
+    int32_t maxTime;         // target seconds
+    int64_t maxNodes;        // node limit, 0 for none
+    int32_t clockRemaining;  // seconds on the engine's clock, 0 without a clock
+    bool fromClock;          // maxTime was worked out from the clock
+    SearchState state;       // Thinking, Pondering or Analyzing
+};
+
+// Works out the limits of one search from its "go" parameters and the side to move. The
+// limits hold for that search only: what is not given gets its default.
+UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove);
+
+// Prints the identification block that answers "uci".
+void PrintUciIdentification();
+
+// Switches the process to UCI for good: logs the mode, prints the identification and runs
+// the UCI command loop. Never returns.
+[[noreturn]] void EnterUciMode(Engine& e);
+
+// Carries out one UCI command word taken from the input ring; "position", "go" and
+// "setoption" read their arguments up to the end of the word's input line.
+void UciCommand(Engine& e, const char* token);

@@ -1,0 +1,239 @@
+// The xboard protocol commands through the real binary, and the edit-mode board.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "board/gameline.h"
+#include "enginepipe.h"
+#include "enginerun.h"
+#include "notation/movetext.h"
+#include "shell/inputring.h"
+#include "shell/timecommands.h"
+#include "shell/xboard.h"
+#include "support.h"
+
+// The engine's output for an input, in a given or a fresh scratch folder, without the
+// start-up notices.
+static std::string RunXboardIn(const ScratchDir& dir, const std::string& input,
+                         const std::string& args = "", int* status = nullptr) {
+    return WithoutStartupNotices(RunEngineIn(dir, input, args, status));
+}
+static std::string RunXboard(const std::string& input, const std::string& args = "",
+                       int* status = nullptr) {
+    return WithoutStartupNotices(RunEngine(input, args, status));
+}
+
+// The first line of a file.
+static std::string FirstLine(const std::string& path) {
+    std::string text = ReadWholeFile(path);
+    return text.substr(0, text.find('\n'));
+}
+
+// An edit board started from a FEN.
+static EditBoard EditFrom(const std::string& fen) {
+    auto e = NewTestEngine();
+    SetFen(*e, fen);
+    EditBoard b;
+    StartEdit(*e, b);
+    return b;
+}
+
+TEST(XboardCommands, WordsThatNeedNoAnswer) {
+    ScratchDir dir;
+    int status = -1;
+    std::string out = RunXboardIn(dir,
+                                  "xboard\nprotover 2\naccepted done\nrandom\nblack\nwhite\n"
+                                  "rating 2000 1800\nname Fairy-Max 5.0b\n"
+                                  "result 1-0 {White mates}\n"
+                                  "result 1/2-1/2\n"  // no comment: ends with its line
+                                  "post\nnopost\nfritz\nreset\nprotover 2\nquit\n",
+                                  "", &status);
+    EXPECT_EQ(out, "feature done=1\nfeature done=1\n");
+    EXPECT_EQ(status, 0);
+    std::string log = ReadWholeFile(dir.File("mosskite.log"));
+    EXPECT_NE(log.find("Opponent: Fairy-Max 5.0b\n"), std::string::npos) << log;
+}
+
+TEST(XboardCommands, ResultCommentOverSeveralTokens) {
+    // Everything up to the token with the closing brace belongs to "result".
+    std::string out = RunXboard("xboard\nresult 0-1 {Black mates in style} protover 2\nquit\n");
+    EXPECT_EQ(out, "feature done=1\n");
+    // Without the xboard mode "result" is no command.
+    out = RunXboard("result\nquit\n", "-xboard");
+    EXPECT_EQ(out, "");
+}
+
+TEST(XboardCommands, ExitEndsTheProgramOutsideAnalysis) {
+    int status = -1;
+    std::string out = RunXboard("xboard\nexit\nprotover 2\n", "", &status);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(status, 0);
+}
+
+TEST(XboardCommands, ExitEndsAnalysisFirst) {
+    int status = -1;
+    std::string out = RunXboard("xboard\nanalyze\nexit\nprotover 2\nexit\nprotover 2\n", "", &status);
+    EXPECT_EQ(out, "feature done=1\n");
+    EXPECT_EQ(status, 0);
+}
+
+TEST(XboardCommands, EditDuringAnalysisResumesIt) {
+    // If the edit ended the analysis, the first "exit" would end the program.
+    int status = -1;
+    std::string out = RunXboard("xboard\nanalyze\nedit\n#\nKe1\nc\nKe8\n.\nexit\nprotover 2\nexit\n",
+                                "", &status);
+    EXPECT_EQ(out, "feature done=1\n");
+    EXPECT_EQ(status, 0);
+}
+
+TEST(XboardCommands, AnalysisStatusLine) {
+    std::string out = RunXboard("xboard\nanalyze\n.\nexit\n.\nquit\n");
+    std::regex line("stat01: [0-9]+ [0-9]+ [0-9]+ [0-9]+ [0-9]+\n");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(out, m, line)) << out;
+    EXPECT_TRUE(std::regex_match(out, std::regex("(stat01: [0-9]+ [0-9]+ [0-9]+ [0-9]+ [0-9]+\n){2}")))
+        << out;
+}
+
+TEST(XboardCommands, EditPlacesPiecesAndKeepsTheSideToMove) {
+    ScratchDir dir;
+    std::string out = RunXboardIn(dir,
+                                  "xboard\nforce\ne2e4\nedit\n#\nKe1\nRh1\nRa1\nc\nKe8\nRa8\n"
+                                  "K\nKi1\nQz5\nZd4\nxz1\nxa1\n.\nsave\npos.epd\nquit\n");
+    EXPECT_EQ(out.find("Illegal"), std::string::npos) << out;
+    // Black was to move after e2e4, and still is; "c" switched only the colour placed.
+    EXPECT_EQ(FirstLine(dir.File("pos.epd")), "r3k3/8/8/8/8/8/8/4K2R b Kq -");
+}
+
+TEST(XboardCommands, EditFromForceModeThenGo) {
+    // The interface's edit mode for a game from a set-up position, then the engine moves.
+    EnginePipe x;
+    x.Send("xboard");
+    x.Send("protover 2");
+    EXPECT_EQ(x.ReadLine(), "feature done=1");
+    x.Send("new");
+    x.Send("force");
+    x.Send("edit");
+    for (const char* t : {"#", "Ke1", "Qd1", "Pe4", "c", "Ke8", "Pd5", "."})
+        x.Send(t);
+    x.Send("sd 2");
+    x.Send("go");
+    std::string move = x.WaitFor("move ");
+    auto e = NewTestEngine();
+    SetFen(*e, "4k3/8/8/3p4/4P3/8/8/3QK3 w - -");
+    ASSERT_GE(move.size(), 9u);
+    Move m = ParseMove(*e, move.substr(5).c_str());
+    EXPECT_NE(MoveFrom(m), 0) << move;
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardCommands, InterruptSignalIsIgnored) {
+    EnginePipe x;
+    x.Send("xboard");
+    x.Send("protover 2");
+    EXPECT_EQ(x.ReadLine(), "feature done=1");
+    ASSERT_EQ(kill(x.Pid(), SIGINT), 0);
+    x.Send("protover 2");
+    EXPECT_EQ(x.ReadLine(), "feature done=1");
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardCommands, GameAgainstTheInterface) {
+    // The test plays the first legal move of each position; every reply must be legal.
+    EnginePipe x;
+    x.Send("xboard");
+    x.Send("protover 2");
+    EXPECT_EQ(x.ReadLine(), "feature done=1");
+    for (const char* t : {"accepted done", "new", "random", "level 0 1 0", "post", "hard", "easy",
+                          "sd 2"})
+        x.Send(t);
+    auto game = NewTestEngine();
+    for (int move = 0; move < 30; move++) {
+        const PlyRecord* r = game->pos.currentPly;
+        if (r->moveCount == 0)
+            break;
+        Move ours = EntryMove(r->moves[(move * 7) % r->moveCount]);
+        std::string text = MoveToUciText(ours);
+        GameMakeMove(*game, ours);
+        x.Send("time 6000");
+        x.Send("otim 6000");
+        x.Send(text);
+        if (game->pos.currentPly->moveCount == 0)
+            break;
+        std::string reply = x.WaitFor("move ");
+        ASSERT_GE(reply.size(), 9u) << reply;
+        Move m = ParseMove(*game, reply.substr(5).c_str());
+        ASSERT_NE(MoveFrom(m), 0) << "after " << text << ": " << reply;
+        EXPECT_EQ(MoveToUciText(m), reply.substr(5));
+        GameMakeMove(*game, m);
+        ASSERT_EQ(CheckPosition(*game), "");
+    }
+    x.Send("result 1-0 {game over}");
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+    for (const std::string& l : x.Transcript())
+        EXPECT_EQ(l.rfind("Illegal", 0), std::string::npos) << l;
+}
+
+TEST(EditBoard, ClearPlaceAndColour) {
+    EditBoard b = EditFrom("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+    EXPECT_EQ(b.side, 'b');
+    ApplyEditToken(b, "#");
+    ApplyEditToken(b, "Ke1");
+    ApplyEditToken(b, "Rh1");
+    ApplyEditToken(b, "c");
+    ApplyEditToken(b, "Ke8");
+    // Only White may castle, king side; the side to move is unchanged and no e.p. square.
+    std::string squares(64, '1');
+    squares[4] = 'k';   // e8
+    squares[60] = 'K';  // e1
+    squares[63] = 'R';  // h1
+    EXPECT_EQ(EditedPositionText(b), squares + " b K -");
+    ApplyEditToken(b, "c");
+    ApplyEditToken(b, "Ra1");
+    ApplyEditToken(b, "xh1");
+    squares[56] = 'R';  // a1
+    squares[63] = '1';
+    EXPECT_EQ(EditedPositionText(b), squares + " b Q -");
+    // Placing Black turns the letter to lower case: a rook on h8 beside the king on e8.
+    ApplyEditToken(b, "c");
+    ApplyEditToken(b, "Rh8");
+    squares[7] = 'r';
+    EXPECT_EQ(EditedPositionText(b), squares + " b Qk -");
+}
+
+TEST(EditBoard, MalformedTokensAreIgnored) {
+    EditBoard b = EditFrom("4k3/8/8/8/8/8/8/4K3 w - -");
+    std::string before = EditedPositionText(b);
+    for (const char* t : {"", "K", "Kd", "x", "xd", "Ki1", "Ka9", "Ka0", "xz1", "Zd4", "1d4", "C", "##"})
+        ApplyEditToken(b, t);
+    EXPECT_EQ(EditedPositionText(b), before);
+}
+
+TEST(XboardClock, FixedTimePerMoveOutlastsTheClockReports) {
+    auto e = NewTestEngine();
+    e->shell.xboardMode = 1;
+    e->shell.consoleMode = 0;
+    PutToken("10");
+    CommandSt(*e);
+    // The clock before each move only keeps the fixed time inside it.
+    PutToken("1000");
+    CommandTime(*e);
+    EXPECT_EQ(e->search.maxTime, 9);  // ten seconds left, less the clock's one-second margin
+    PutToken("100000");
+    CommandTime(*e);
+    EXPECT_EQ(e->search.maxTime, 10);
+    // A time control hands the budget back to the clock: (60 + 15) / 30, half again early on.
+    for (const char* t : {"0", "1", "0"})
+        PutToken(t);
+    CommandLevel(*e);
+    PutToken("6000");
+    CommandTime(*e);
+    EXPECT_EQ(e->search.maxTime, 3);
+}
