@@ -15,6 +15,7 @@
 #include "search/report.h"
 #include "search/treedump.h"
 #include "search/transtable.h"
+#include "shell/bookcommands.h"
 #include "shell/displayboard.h"
 #include "shell/gamecommands.h"
 #include "shell/inputring.h"
@@ -330,6 +331,9 @@ static const Command commandTable[] = {
     {"edit", Always, CommandEdit},
     {"load", Always, CommandLoad},
     {"loadnth", Always, CommandLoadnth},
+    {"book", Always, CommandBook},
+    {"build", Always, CommandBuild},
+    {"loadgame", Always, CommandLoadGame},
     {"save", Always, CommandSave},
     {"test", Always, CommandTest},
     {"testgensuite", Always, CommandTestgenSuite},

@@ -1,0 +1,71 @@
+// The "book", "build" and "loadgame" commands.
+#include "shell/bookcommands.h"
+
+#include <cstdio>
+
+#include "book/bookbuild.h"
+#include "book/probe.h"
+#include "engine.h"
+#include "notation/pgn.h"
+#include "shell/displayboard.h"
+#include "shell/inputring.h"
+#include "shell/newgame.h"
+#include "shell/output.h"
+#include "shell/playgame.h"
+#include "shell/searchthread.h"
+
+// Brings the display board and the notation context in step with the Engine's game.
+static void ShowEngineGame(Engine& e) {
+    CopyToDisplayBoard(e, e.shell.display);
+    SetNotationContext(e);
+}
+
+bool CommandBook(Engine& e) {
+    // The report makes and takes back moves on the Position, which a running search owns.
+    SearchState state = GetSearchState(e);
+    if (state != Idle && state != Done) {
+        Print("Book moves cannot be shown while the engine is searching.\n");
+        return true;
+    }
+    Write(BookText(e));
+    return true;
+}
+
+bool CommandBuild(Engine& e) {
+    StopSearchForCommand(e);
+    Print("Enter PGN file name:\n");
+    char name[SlotSize];
+    TakeToken(name);
+    FILE* f = std::fopen(name, "r");
+    if (!f) {
+        Print("--- ERROR: Cannot open file ---\n");
+        return false;
+    }
+    BuildBigBook(e, f);
+    std::fclose(f);
+    e.shell.plyNumber = 1;
+    ShowEngineGame(e);
+    return true;
+}
+
+bool CommandLoadGame(Engine& e) {
+    StopSearchForCommand(e);
+    Print("Enter a file name to load a game from:\n");
+    char name[SlotSize];
+    TakeToken(name);
+    FILE* f = std::fopen(name, "r");
+    if (!f) {
+        Print("--- ERROR: Cannot open file ---\n");
+        return false;
+    }
+    PgnGame game;
+    ReadPgnGame(e, f, &game);
+    std::fclose(f);
+    // Also after an unreadable move the moves before it stay played and count.
+    e.shell.plyNumber = game.playedPlies + 1;
+    ShowEngineGame(e);
+    if (e.shell.consoleMode)
+        Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    Print("%d moves read in.\n", (game.playedPlies + 1) / 2);
+    return true;
+}
