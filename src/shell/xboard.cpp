@@ -112,8 +112,12 @@ bool CommandEdit(Engine& e) {
     EditBoard b;
     StartEdit(e, b);
     char token[SlotSize];
-    for (TakeToken(token); std::strcmp(token, ".") != 0; TakeToken(token))
+    for (TakeToken(token); std::strcmp(token, ".") != 0; TakeToken(token)) {
+        // Input that ends inside the edit gives "quit" from then on: the edit cannot finish.
+        if (std::strcmp(token, "quit") == 0)
+            ExitProgram(e);
         ApplyEditToken(b, token);
+    }
     SetPositionFromEpd(e, EditedPositionText(b));  // a refused position leaves the old one
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);

@@ -38,6 +38,7 @@ bool CommandStatus(Engine& e);
 bool CommandNoEffect(Engine& e);
 
 // "edit": the xboard edit mode, up to "."; analysis, if running, goes on from the result.
+// "quit" inside the edit ends the program.
 bool CommandEdit(Engine& e);
 
 // "post" and "nopost": thinking lines on and off.

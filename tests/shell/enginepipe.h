@@ -95,6 +95,12 @@ public:
             ADD_FAILURE() << "cannot write to the engine: " << line;
     }
 
+    // Sends text as it stands, without a line end: a line may reach the engine in pieces.
+    void SendRaw(const std::string& text) {
+        if (in_ >= 0 && write(in_, text.data(), text.size()) != ssize_t(text.size()))
+            ADD_FAILURE() << "cannot write to the engine: " << text;
+    }
+
     // Returns the next line of output without its line end (start-up notices skipped);
     // "<eof>" at the end of output, "<hung>" after the guard time.
     std::string ReadLine() {
@@ -139,6 +145,17 @@ public:
             if (line.rfind(prefix, 0) == 0 || line == "<eof>" || line == "<hung>")
                 return lines;
             lines.push_back(line);
+        }
+    }
+
+    // Reads lines until one starts with prefix; returns them all, that one included.
+    std::vector<std::string> LinesThrough(const std::string& prefix) {
+        std::vector<std::string> lines;
+        for (;;) {
+            lines.push_back(ReadLine());
+            const std::string& line = lines.back();
+            if (line.rfind(prefix, 0) == 0 || line == "<eof>" || line == "<hung>")
+                return lines;
         }
     }
 

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <chrono>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "board/gameline.h"
@@ -11,6 +14,7 @@
 #include "notation/movetext.h"
 #include "shell/uci.h"
 #include "support.h"
+#include "transcript.h"
 
 static const std::string identification =
     "id name MossKite 10.88\n"
@@ -72,12 +76,189 @@ struct UciEngine : EnginePipe {
     }
 };
 
-TEST(UciProtocol, IdentificationAndQuit) {
-    int status = -1;
-    std::string out = RunShell("printf 'uci\\nisready\\nquit\\n' | '" + EngineBinary() + "'",
-                                 &status);
-    EXPECT_EQ(out, identification + "readyok\n");
-    EXPECT_EQ(status, 0);
+// Positions for transcripts, out of any opening book. White's king on h1 is boxed in by the
+// queen on f2 and the pawn on b2 is blocked, so White's one move is the h-pawn's step.
+static const std::string boxedKing = "k7/8/8/8/8/1p5P/1P3q2/7K";
+// The same without the h-pawn: White is stalemated.
+static const std::string stalemate = "k7/8/8/8/8/1p6/1P3q2/7K w - - 0 1";
+// White mates in two: Kb6 (or Kc7) and the rook mates on the eighth rank (or the a-file).
+static const std::string mateInTwo = "k7/8/2K5/8/8/8/8/7R w - - 0 1";
+// Black queens next move whatever White's king does.
+static const std::string blackQueens = "7K/8/8/8/8/8/p7/7k w - - 0 1";
+// A quiet pawn ending with plenty to search.
+static const std::string pawnEnding = "4k3/pp3ppp/8/8/8/8/PP3PPP/4K3 w - - 0 1";
+
+// The "bestmove" lines among lines.
+static int BestMoveLines(const std::vector<std::string>& lines) {
+    int n = 0;
+    for (const std::string& l : lines)
+        n += l.rfind("bestmove", 0) == 0;
+    return n;
+}
+
+// The depth of an iteration's info line, or -1 for another line.
+static int InfoDepth(const std::string& line) {
+    std::vector<std::string> w = Words(line);
+    return w.size() >= 3 && w[0] == "info" && w[1] == "depth" ? std::stoi(w[2]) : -1;
+}
+
+TEST(UciTranscript, SessionFromIdentificationToQuit) {
+    EnginePipe u;
+    u.Send("uci");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("uciok"),
+                                  {"id name MossKite 10.88", "id author Orlevane",
+                                   "option name Hash type spin default 16 min 0 max 256",
+                                   "option name Clear Hash type button", "uciok"}));
+    // Words of the protocol that need no answer, words it does not have, and a stop and a
+    // ponder hit with no search: nothing is printed.
+    for (const char* line : {"debug on", "ucinewgame", "register later", "setoption name Hash value 4",
+                             "setoption name Clear Hash", "stop", "ponderhit", "stop", "isready"})
+        u.Send(line);
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"), {"readyok"}));
+
+    // A six-field FEN, then the moves: Black's king move leaves White one legal move.
+    u.Send("position fen " + boxedKing + " b - - 0 1 moves a8a7");
+    u.Send("go depth 3");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {"~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+    // The moves stop at the first illegal one (h3h5): h3h4 and a7a6 are not played.
+    u.Send("position fen " + boxedKing + " b - - 0 1 moves a8a7 h3h5 h3h4 a7a6");
+    u.Send("go depth 3");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {"~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+    // No legal move: "bestmove 0000" at once; the stop after it has nothing to report.
+    u.Send("position fen " + stalemate);
+    u.Send("go wtime 1000 btime 1000");
+    u.Send("stop");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"), {"bestmove 0000", "readyok"}));
+
+    // "go mate 2" searches three plies.
+    u.Send("position fen " + mateInTwo);
+    u.Send("go mate 2");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {UciInfoLine(1), UciInfoLine(2), UciInfoLine(3, "c6(b6|c7)"),
+                                   "~bestmove c6(b6|c7) ponder a8[ab][78]"}));
+    // Promotions in lower case, the ponder move's too.
+    u.Send("position fen " + blackQueens);
+    u.Send("go depth 2");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {UciInfoLine(1, "h8[gh][78]"), UciInfoLine(2, "h8[gh][78] a2a1q"),
+                                   "~bestmove h8[gh][78] ponder a2a1q"}));
+    // "quit" ends the engine with nothing more to say.
+    size_t before = u.Transcript().size();
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+    EXPECT_EQ(u.Transcript().size(), before);
+}
+
+TEST(UciTranscript, GoInfiniteThenStop) {
+    EnginePipe u;
+    u.Send("uci");
+    u.WaitFor("uciok");
+    u.Send("position fen " + pawnEnding);
+    u.Send("go infinite");
+    // Only info lines until the stop, however long the analysis runs; isready is answered
+    // while it runs.
+    u.Send("isready");
+    std::vector<std::string> lines = u.LinesThrough("readyok");
+    u.Send("stop");
+    std::vector<std::string> more = u.LinesThrough("bestmove");
+    lines.insert(lines.end(), more.begin(), more.end());
+    int lastDepth = 0;
+    for (size_t i = 0; i + 1 < lines.size(); i++) {
+        const std::string& l = lines[i];
+        if (l == "readyok" || IsUciProgressLine(l) || LineMatches(l, UciCurrentMoveLine))
+            continue;
+        ASSERT_TRUE(LineMatches(l, UciInfoLine(InfoDepth(l)))) << l;
+        EXPECT_GE(InfoDepth(l), lastDepth) << l;
+        lastDepth = InfoDepth(l);
+    }
+    EXPECT_TRUE(LineMatches(lines.back(), "~bestmove [a-h][1-8][a-h][1-8]( ponder [a-h][1-8][a-h][1-8])?"))
+        << lines.back();
+    EXPECT_TRUE(LegalAfter(pawnEnding, {}, BestMoveOf(lines.back()))) << lines.back();
+    // A second stop has nothing to report.
+    u.Send("stop");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"), {"readyok"}));
+}
+
+TEST(UciProtocol, IsReadyIsAnsweredWhileTheEngineThinks) {
+    EnginePipe u;
+    u.Send("uci");
+    u.WaitFor("uciok");
+    u.Send("position fen " + pawnEnding);
+    // Ten minutes on the clock: a search of many seconds, far longer than an answer takes.
+    u.Send("go wtime 600000 btime 600000");
+    u.Send("isready");
+    std::vector<std::string> lines = u.LinesThrough("readyok");
+    EXPECT_EQ(BestMoveLines(lines), 0);
+    u.Send("stop");
+    std::string best = BestMoveOf(u.WaitFor("bestmove"));
+    EXPECT_TRUE(LegalAfter(pawnEnding, {}, best)) << best;
+}
+
+TEST(UciProtocol, ALineSplitByTheInputKeepsItsArguments) {
+    // The interface's line reaches the engine in two pieces: "go" must still read "ponder"
+    // and wait for the ponder hit, and "position" must still read its last move.
+    EnginePipe u;
+    u.Send("uci");
+    u.WaitFor("uciok");
+    u.SendRaw("position startpos moves e2e4");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    u.Send(" e7e5");
+    u.SendRaw("go ");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    u.Send("ponder depth 2");
+    u.Send("isready");
+    std::vector<std::string> lines = u.LinesThrough("readyok");
+    EXPECT_EQ(BestMoveLines(lines), 0);
+    u.Send("ponderhit");
+    std::string best = BestMoveOf(u.WaitFor("bestmove"));
+    EXPECT_TRUE(LegalAfter("", {"e2e4", "e7e5"}, best)) << best;
+}
+
+TEST(UciProtocol, GoLimitsHoldForOneSearchOnly) {
+    UciEngine u;
+    u.Send("position fen " + pawnEnding);
+    // A node limit, then a time limit of 0 seconds: each search ends at its first check.
+    u.Go("go nodes 1");
+    u.Go("go movetime 0");
+    u.Go("go depth 1");
+    // Neither the node limit, the time nor the depth is left for the next search.
+    u.Send("go depth 5");
+    std::vector<std::string> lines = u.LinesThrough("bestmove");
+    EXPECT_TRUE(TranscriptMatches(lines, {UciInfoLine(1), UciInfoLine(2), UciInfoLine(3),
+                                          UciInfoLine(4), UciInfoLine(5),
+                                          "~bestmove [a-h][1-8][a-h][1-8]( ponder [a-h][1-8][a-h][1-8])?"}));
+    u.Send("go nodes 200000");
+    lines = u.LinesThrough("bestmove");
+    int deepest = 0;
+    for (const std::string& l : lines)
+        deepest = std::max(deepest, InfoDepth(l));
+    EXPECT_GT(deepest, 5);
+}
+
+TEST(UciProtocol, CommandsDuringASearchReportItFirst) {
+    UciEngine u;
+    u.Send("position fen " + pawnEnding);
+    // "go" during an analysis: the analysis's bestmove, then the new search's.
+    u.Send("go infinite");
+    u.Send("go depth 2");
+    std::vector<std::string> lines = u.LinesThrough("bestmove");
+    EXPECT_TRUE(LegalAfter(pawnEnding, {}, BestMoveOf(lines.back()))) << lines.back();
+    lines = u.LinesThrough("bestmove");
+    EXPECT_TRUE(TranscriptMatches(lines, {UciInfoLine(1), UciInfoLine(2),
+                                          "~bestmove [a-h][1-8][a-h][1-8]( ponder [a-h][1-8][a-h][1-8])?"}));
+    // "setoption" during a ponder search: one bestmove, then the option.
+    u.Send("go ponder wtime 60000 btime 60000");
+    u.Send("setoption name Hash value 2");
+    u.Send("isready");
+    lines = u.LinesThrough("readyok");
+    EXPECT_EQ(BestMoveLines(lines), 1);
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+    EXPECT_NE(u.Log().find("Setting hash table to 2 MB\n"), std::string::npos);
 }
 
 TEST(UciProtocol, LateUciStillEntersUciMode) {
@@ -89,12 +270,6 @@ TEST(UciProtocol, LateUciStillEntersUciMode) {
     ASSERT_GE(out.size(), tail.size());
     EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
     EXPECT_TRUE(out == tail || out.rfind("\n----------------------------------\nmossKite", 0) == 0);
-}
-
-TEST(UciProtocol, UnknownWordsAndStopWithoutSearchPrintNothing) {
-    std::string out = RunShell("printf 'uci\\nucinewgame\\ndebug on\\nstop\\nstop\\n"
-                                 "ponderhit\\nisready\\nquit\\n' | '" + EngineBinary() + "'");
-    EXPECT_EQ(out, identification + "readyok\n");
 }
 
 TEST(UciProtocol, SetOptionHashAndClearHash) {
@@ -179,22 +354,6 @@ TEST(UciProtocol, GoWithoutLegalMovesAnswersNullMove) {
     EXPECT_EQ(u.ReadLine(), "readyok");  // the stop had nothing to report
 }
 
-TEST(UciProtocol, InfiniteSearchAnswersIsReadyAndStopsOnce) {
-    UciEngine u;
-    u.Send("position startpos moves d2d4");
-    u.Send("go infinite");
-    u.Send("isready");
-    EXPECT_EQ(u.WaitFor("readyok"), "readyok");
-    u.Send("stop");
-    std::string best = BestMoveOf(u.WaitFor("bestmove"));
-    EXPECT_TRUE(LegalAfter("", {"d2d4"}, best)) << best;
-    u.Send("stop");
-    u.Send("isready");
-    std::vector<std::string> between = u.LinesBefore("readyok");
-    for (const std::string& l : between)
-        EXPECT_NE(l.rfind("bestmove", 0), 0u) << l;
-}
-
 TEST(UciProtocol, PositionDuringASearchReportsThatSearchFirst) {
     UciEngine u;
     u.Send("position startpos");
@@ -275,13 +434,31 @@ TEST(UciProtocol, NodeLimitEndsTheSearch) {
     }
 }
 
+// Checks that the log's search summary after each of the engine's moves starts its
+// principal variation with that move: the summaries describe the engine's own search.
+static void ExpectSummariesMatchTheMoves(const std::string& log) {
+    static const std::regex entry("\n[0-9]+\\.(\\.\\.)? (\\S+)\n(   [^\n]*\n)*?   PV: (\\S+)");
+    int checked = 0;
+    for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
+        EXPECT_EQ((*it)[2].str(), (*it)[4].str()) << (*it)[0].str();
+        checked++;
+    }
+    EXPECT_GT(checked, 0) << log;
+}
+
 TEST(UciProtocol, ScriptedGameOfPositionGoPairs) {
-    // The engine plays both sides, 150 moves (or to the end of the game), each search
-    // given the whole game so far.
+    // 150 moves sent as an interface sends them: the whole game after "position startpos
+    // moves" and a "go" for each ply, with depth, node and clock limits in turn. The engine
+    // plays both sides; should a game end early, a new one follows, so that there are
+    // always 300 searches.
+    static constexpr int Plies = 300;
+    static const char* const goLines[] = {"go depth 2", "go nodes 3000",
+                                          "go wtime 2000 btime 2000 winc 0 binc 0"};
     UciEngine u;
     auto game = NewTestEngine();
     std::vector<std::string> moves;
-    for (int ply = 0; ply < 300; ply++) {
+    int longest = 0;
+    for (int ply = 0; ply < Plies; ply++) {
         std::string line = "position startpos";
         if (!moves.empty()) {
             line += " moves";
@@ -289,18 +466,37 @@ TEST(UciProtocol, ScriptedGameOfPositionGoPairs) {
                 line += " " + m;
         }
         u.Send(line);
-        std::string answer = u.Go(ply % 2 ? "go nodes 3000" : "go depth 2");
-        std::string best = BestMoveOf(answer);
-        if (game->pos.currentPly->moveCount == 0) {
-            EXPECT_EQ(best, "0000");
-            break;
+        u.Send(goLines[ply % 3]);
+        std::vector<std::string> lines = u.LinesThrough("bestmove");
+        // Iterations in order, then exactly one bestmove (a stray one would show up as the
+        // answer to the next "go" or before the last "readyok").
+        int lastDepth = 0;
+        for (size_t i = 0; i + 1 < lines.size(); i++) {
+            if (IsUciProgressLine(lines[i]) || LineMatches(lines[i], UciCurrentMoveLine))
+                continue;
+            int depth = InfoDepth(lines[i]);
+            ASSERT_TRUE(depth > lastDepth && LineMatches(lines[i], UciInfoLine(depth)))
+                << "ply " << ply << ": " << lines[i];
+            lastDepth = depth;
         }
-        ASSERT_TRUE(PlayUciMove(*game, best)) << "ply " << ply << ": " << answer;
+        std::string best = BestMoveOf(lines.back());
+        if (game->pos.currentPly->moveCount == 0) {
+            EXPECT_EQ(lines.back(), "bestmove 0000");
+            u.Send("ucinewgame");
+            game = NewTestEngine();
+            moves.clear();
+            continue;
+        }
+        ASSERT_TRUE(PlayUciMove(*game, best)) << "ply " << ply << ": " << lines.back();
         moves.push_back(best);
+        longest = std::max(longest, int(moves.size()));
     }
-    EXPECT_GE(moves.size(), 20u);
+    EXPECT_GE(longest, 40);
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"), {"readyok"}));
     u.Send("quit");
     EXPECT_EQ(u.Finish(), 0);
+    ExpectSummariesMatchTheMoves(u.Log());
 }
 
 TEST(UciGoLimits, ClockAndFixedLimits) {

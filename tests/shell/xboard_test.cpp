@@ -15,6 +15,7 @@
 #include "shell/timecommands.h"
 #include "shell/xboard.h"
 #include "support.h"
+#include "transcript.h"
 
 // The engine's output for an input, in a given or a fresh scratch folder, without the
 // start-up notices.
@@ -81,15 +82,6 @@ TEST(XboardCommands, ExitEndsAnalysisFirst) {
     EXPECT_EQ(status, 0);
 }
 
-TEST(XboardCommands, EditDuringAnalysisResumesIt) {
-    // If the edit ended the analysis, the first "exit" would end the program.
-    int status = -1;
-    std::string out = RunXboard("xboard\nanalyze\nedit\n#\nKe1\nc\nKe8\n.\nexit\nprotover 2\nexit\n",
-                                "", &status);
-    EXPECT_EQ(out, "feature done=1\n");
-    EXPECT_EQ(status, 0);
-}
-
 TEST(XboardCommands, AnalysisStatusLine) {
     std::string out = RunXboard("xboard\nanalyze\n.\nexit\n.\nquit\n");
     std::regex line("stat01: [0-9]+ [0-9]+ [0-9]+ [0-9]+ [0-9]+\n");
@@ -144,41 +136,229 @@ TEST(XboardCommands, InterruptSignalIsIgnored) {
     EXPECT_EQ(x.Finish(), 0);
 }
 
-TEST(XboardCommands, GameAgainstTheInterface) {
-    // The test plays the first legal move of each position; every reply must be legal.
-    EnginePipe x;
-    x.Send("xboard");
-    x.Send("protover 2");
-    EXPECT_EQ(x.ReadLine(), "feature done=1");
-    for (const char* t : {"accepted done", "new", "random", "level 0 1 0", "post", "hard", "easy",
-                          "sd 2"})
+// An engine under xboard as the interface starts it, with its features answered.
+struct XboardEngine : EnginePipe {
+    XboardEngine() {
+        Send("xboard");
+        Send("protover 2");
+        EXPECT_EQ(ReadLine(), "feature done=1");
+        Send("accepted done");
+    }
+    // Sets up a position with the edit commands (White's pieces, "c", Black's pieces).
+    void Edit(const std::vector<std::string>& tokens) {
+        Send("edit");
+        Send("#");
+        for (const std::string& t : tokens)
+            Send(t);
+        Send(".");
+    }
+    // Sends "protover 2" and returns the lines before its answer: what the engine printed
+    // in answer to the commands sent before it.
+    std::vector<std::string> LinesUpToNow() {
+        Send("protover 2");
+        return LinesBefore("feature done=1");
+    }
+};
+
+// The White king on h1 is boxed in by the queen on f2: White's one legal move is always
+// the h-pawn's step.
+static const std::vector<std::string> boxedKing = {"Kh1", "Ph3", "Pb2", "c", "Ka8", "Pb3", "Qf2"};
+
+TEST(XboardTranscript, ForcedMovesWithWhispersAndGreetings) {
+    XboardEngine x;
+    for (const char* t : {"new", "random", "level 0 1 0", "post", "hard", "easy", "force"})
+        x.Send(t);
+    x.Edit(boxedKing);
+    x.Send("sd 4");
+    x.Send("?");  // nothing to hurry
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {}));
+    x.Send("time 6000");
+    x.Send("otim 6000");
+    x.Send("go");
+    EXPECT_TRUE(TranscriptMatches(
+        x.LinesThrough("move "),
+        {"0 0 0 0 (h4 Forced Move)",
+         "~tellics whisper h4, Forced Move, 0\\.0ply, [0-9]+sec, NPS: (undef\\.|[0-9]+)",
+         "tellics kibitz Greetings from mossKite version 10.88", "tellics set 1 MossKite 10.88",
+         "move h3h4"}));
+    // The opponent's move as a bare token; the greetings go with the first moves only.
+    x.Send("time 5900");
+    x.Send("otim 5900");
+    x.Send("a8a7");
+    EXPECT_TRUE(TranscriptMatches(
+        x.LinesThrough("move "),
+        {"Thinking...", "0 0 0 0 (h5 Forced Move)",
+         "~tellics whisper h5, Forced Move, 0\\.0ply, [0-9]+sec, NPS: (undef\\.|[0-9]+)",
+         "move h4h5"}));
+    x.Send("force");
+    x.Send("result 0-1 {Black mates}");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {}));
+    size_t before = x.Transcript().size();
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+    EXPECT_EQ(x.Transcript().size(), before);
+}
+
+TEST(XboardProtocol, MoveNowAndEasyWhileThinking) {
+    XboardEngine x;
+    x.Send("new");
+    x.Send("force");
+    x.Edit({"Ke1", "Pa2", "Pb2", "Pf2", "Pg2", "Ph2", "c", "Ke8", "Pa7", "Pb7", "Pf7", "Pg7", "Ph7"});
+    // A thousand seconds a move: only "?" makes the engine move now.
+    x.Send("st 1000");
+    x.Send("go");
+    x.Send("?");
+    std::string move = x.WaitFor("move ");
+    auto game = NewTestEngine();
+    SetFen(*game, "4k3/pp3ppp/8/8/8/8/PP3PPP/4K3 w - -");
+    Move m = ParseMove(*game, move.substr(std::min<size_t>(5, move.size())).c_str());
+    ASSERT_NE(MoveFrom(m), 0) << move;
+    GameMakeMove(*game, m);
+    // "easy" while the engine thinks only switches pondering off: the move still comes.
+    x.Send("sd 4");
+    x.Send("go");
+    x.Send("easy");
+    move = x.WaitFor("move ");
+    m = ParseMove(*game, move.substr(std::min<size_t>(5, move.size())).c_str());
+    EXPECT_NE(MoveFrom(m), 0) << move;
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardProtocol, PromotionIsAnnouncedAsSpecified) {
+    XboardEngine x;
+    x.Send("new");
+    x.Send("force");
+    x.Edit({"Ka1", "Pa7", "c", "Kb6"});  // promote now, or the king takes the pawn
+    x.Send("sd 3");
+    x.Send("go");
+    EXPECT_EQ(x.WaitFor("move "), "move a7a8Q");
+    // The interface's promotion comes in lower case (Black is to move now).
+    x.Send("force");
+    x.Edit({"Ka1", "c", "Kh7", "Pc2"});
+    x.Send("c2c1q");
+    x.Send("undo");
+    x.Send("c2c1n");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {}));
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardProtocol, AnalysisGoesOnAfterNewMovesUndoAndEdit) {
+    // Each of these restarts the analysis on the new position; were one to end it, the
+    // next "exit" would end the program and "protover" would get no answer.
+    XboardEngine x;
+    x.Send("analyze");
+    for (const char* step : {"new", "e2e4", "undo", "edit"}) {
+        x.Send(step);
+        if (std::string(step) == "edit") {
+            for (const char* t : {"#", "Ke1", "Qd1", "c", "Ke8", "."})
+                x.Send(t);
+        }
+        x.Send(".");
+        std::vector<std::string> lines = x.LinesUpToNow();
+        ASSERT_EQ(lines.size(), 1u) << step;
+        EXPECT_TRUE(LineMatches(lines[0], "~stat01: [0-9]+ [0-9]+ [0-9]+ [0-9]+ [0-9]+")) << lines[0];
+    }
+    x.Send("exit");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {}));
+    x.Send("exit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardProtocol, InputEndingInsideAnEditEndsTheProgram) {
+    int status = -1;
+    std::string out = RunXboard("xboard\nedit\n#\nKe1\n", "", &status);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(status, 0);
+}
+
+TEST(XboardGame, GameAgainstTheInterface) {
+    // The test plays a legal move of each position, in coordinate notation or in algebraic
+    // notation by turns; every reply must be legal, with one whisper each and the greetings
+    // only after the engine's first move.
+    XboardEngine x;
+    for (const char* t : {"new", "random", "level 0 1 0", "post", "hard", "easy", "sd 2"})
         x.Send(t);
     auto game = NewTestEngine();
+    int replies = 0;
+    std::vector<std::string> lines;
     for (int move = 0; move < 30; move++) {
         const PlyRecord* r = game->pos.currentPly;
         if (r->moveCount == 0)
             break;
         Move ours = EntryMove(r->moves[(move * 7) % r->moveCount]);
-        std::string text = MoveToUciText(ours);
+        std::string text = move % 2 ? std::string(MoveToSan(*game, ours)) : MoveToUciText(ours);
         GameMakeMove(*game, ours);
         x.Send("time 6000");
         x.Send("otim 6000");
         x.Send(text);
         if (game->pos.currentPly->moveCount == 0)
             break;
-        std::string reply = x.WaitFor("move ");
+        std::vector<std::string> answer = x.LinesThrough("move ");
+        lines.insert(lines.end(), answer.begin(), answer.end());
+        std::string reply = answer.back();
         ASSERT_GE(reply.size(), 9u) << reply;
         Move m = ParseMove(*game, reply.substr(5).c_str());
         ASSERT_NE(MoveFrom(m), 0) << "after " << text << ": " << reply;
-        EXPECT_EQ(MoveToUciText(m), reply.substr(5));
+        EXPECT_EQ(MoveToCoordinate(m), reply.substr(5));
         GameMakeMove(*game, m);
         ASSERT_EQ(CheckPosition(*game), "");
+        replies++;
     }
     x.Send("result 1-0 {game over}");
     x.Send("quit");
     EXPECT_EQ(x.Finish(), 0);
-    for (const std::string& l : x.Transcript())
-        EXPECT_EQ(l.rfind("Illegal", 0), std::string::npos) << l;
+    int whispers = 0, greetings = 0;
+    for (const std::string& l : lines) {
+        EXPECT_NE(l.rfind("Illegal", 0), 0u) << l;
+        if (l.rfind("tellics whisper ", 0) == 0) {
+            whispers++;
+            EXPECT_TRUE(LineMatches(l, "~tellics whisper [^ ,]+, [^,]+, [0-9]+\\.[0-9]+ply, "
+                                       "[0-9]+sec, NPS: (undef\\.|[0-9]+)"))
+                << l;
+        }
+        greetings += l == "tellics kibitz Greetings from mossKite version 10.88";
+    }
+    EXPECT_EQ(whispers, replies);
+    EXPECT_EQ(greetings, 1);
+}
+
+TEST(XboardGame, EngineAgainstEngineWithPondering) {
+    // Two engines ponder on each other's time, each checked by the test; "?" while an
+    // engine ponders has no effect.
+    XboardEngine white, black;
+    for (XboardEngine* x : {&white, &black})
+        for (const char* t : {"new", "random", "level 0 1 0", "hard", "sd 3"})
+            x->Send(t);
+    auto game = NewTestEngine();
+    XboardEngine* mover = &white;
+    XboardEngine* other = &black;
+    white.Send("go");
+    for (int ply = 0; ply < 40 && game->pos.currentPly->moveCount > 0; ply++) {
+        std::string reply = mover->WaitFor("move ");
+        ASSERT_GE(reply.size(), 9u) << reply;
+        Move m = ParseMove(*game, reply.substr(5).c_str());
+        ASSERT_NE(MoveFrom(m), 0) << "ply " << ply << ": " << reply;
+        GameMakeMove(*game, m);
+        ASSERT_EQ(CheckPosition(*game), "");
+        mover->Send("?");
+        std::vector<std::string> quiet = mover->LinesUpToNow();
+        for (const std::string& l : quiet)
+            EXPECT_NE(l.rfind("move ", 0), 0u) << "ply " << ply << ": " << l;
+        other->Send("time 6000");
+        other->Send("otim 6000");
+        other->Send(reply.substr(5));
+        std::swap(mover, other);
+    }
+    for (XboardEngine* x : {&white, &black}) {
+        x->Send("force");
+        x->Send("quit");
+        EXPECT_EQ(x->Finish(), 0);
+        EXPECT_NE(x->Log().find("   Pondering "), std::string::npos);
+        for (const std::string& l : x->Transcript())
+            EXPECT_NE(l.rfind("Illegal", 0), 0u) << l;
+    }
 }
 
 TEST(EditBoard, ClearPlaceAndColour) {
