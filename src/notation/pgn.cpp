@@ -1,5 +1,6 @@
-// PGN reader: tag pairs and brace comments are skipped, move numbers are read past, and every
-// other word is a move to play or a result that ends the game.
+// PGN reader: tag pairs and brace comments are skipped (a FEN tag sets the starting position),
+// move numbers are read past, and every other word is a move to play or a result that ends
+// the game.
 #include "notation/pgn.h"
 
 #include <cctype>
@@ -12,6 +13,8 @@
 #include "shell/output.h"
 
 static constexpr int MaxWordLength = 127;  // longer words are kept cut: no move is that long
+static constexpr int MaxTagLength = 255;   // tag lines are kept cut: a FEN is far shorter
+static constexpr char FenTag[] = "FEN \"";  // a FEN tag line after its "["
 
 // One word of movetext: the characters between two blanks or line ends.
 struct PgnWord {
@@ -25,6 +28,8 @@ struct ReaderState {
     bool lineStart = true;      // the next character begins a line
     bool movetextSeen = false;  // a word of this game was read
     int commentDepth = 0;       // open brace comments
+    bool setUp = false;         // a FEN tag gave the game's starting position, in fen
+    char fen[MaxTagLength + 1]; // the FEN tag's value
 };
 
 enum WordResult { GotWord, AtEndOfFile, AtNextGame };
@@ -36,6 +41,27 @@ static bool IsByteOrderMark(int c) { return c == 0xEF || c == 0xBB || c == 0xBF;
 static bool SkipLine(FILE* f) {
     int c;
     while ((c = std::getc(f)) != EOF && c != '\n') {
+    }
+    return c != EOF;
+}
+
+// Reads the rest of a tag line, whose "[" was read, and keeps the value of a FEN tag.
+// Returns false at the end of the file.
+static bool ReadTagLine(FILE* f, ReaderState& s) {
+    char line[MaxTagLength + 1];
+    int length = 0, c;
+    while ((c = std::getc(f)) != EOF && c != '\n') {
+        if (length < MaxTagLength)
+            line[length++] = char(c);
+    }
+    line[length] = '\0';
+    constexpr int prefix = sizeof FenTag - 1;
+    if (std::strncmp(line, FenTag, prefix) == 0) {
+        const char* end = std::strchr(line + prefix, '"');
+        int valueLength = end ? int(end - line) - prefix : length - prefix;
+        std::memcpy(s.fen, line + prefix, size_t(valueLength));
+        s.fen[valueLength] = '\0';
+        s.setUp = true;
     }
     return c != EOF;
 }
@@ -55,7 +81,7 @@ static WordResult NextWord(FILE* f, ReaderState& s, PgnWord& w) {
                     std::ungetc(c, f);
                     return AtNextGame;
                 }
-                if (!SkipLine(f))
+                if (!ReadTagLine(f, s))
                     return AtEndOfFile;
                 continue;
             }
@@ -111,6 +137,10 @@ int ReadPgnGame(Engine& e, FILE* f, PgnGame* game) {
             g.endOfFile = 1;
         if (result != GotWord)
             return g.playedPlies;
+        // A game from a set-up position: its moves are played from there, not from the
+        // standard start. A position the engine cannot play from ends the game.
+        if (!s.movetextSeen && s.setUp && !SetPositionFromEpd(e, s.fen, 0))
+            return -1;
         s.movetextSeen = true;
 
         // Brace comments: a word opening one, every word inside, the word closing it.
@@ -127,13 +157,19 @@ int ReadPgnGame(Engine& e, FILE* f, PgnGame* game) {
         if (IsResult(w.text))
             return g.playedPlies;
 
-        // Move numbers: 12. and 12 are skipped, 12.Nf3 holds a move after the first dot.
+        // Move numbers: 12, 12. and 12... are skipped; 12.Nf3 and 12...Nf6 hold a move after
+        // the dots (exporters number Black's moves with three dots after comments and
+        // variations, glued to the move or not).
         char* move = w.text;
         if (std::isdigit(static_cast<unsigned char>(w.first)) && std::strncmp(move, "0-0", 3) != 0) {
             char* dot = std::strchr(move, '.');
-            if (!dot || dot[1] == '\0')
+            if (!dot)
                 continue;
-            move = dot + 1;
+            while (*dot == '.')
+                dot++;
+            if (*dot == '\0')
+                continue;
+            move = dot;
         }
         SpellCastlingWithLetters(move);
 

@@ -19,9 +19,10 @@ struct PgnGame {
 };
 
 // Reads the next game of an open PGN file and plays its moves on the Position from the
-// starting position, as game moves that can be taken back and replayed. Returns the
-// number of plies played (0 when no move was found), or -1 after printing a message for
-// a word that is no legal move; the moves before it stay played. The file is left just
+// starting position, or from the position of the game's FEN tag, as game moves that can be
+// taken back and replayed. Returns the number of plies played (0 when no move was found),
+// or -1 after printing a message for a word that is no legal move (the moves before it stay
+// played) or for a FEN tag the engine cannot play from. The file is left just
 // after the result, before the tag line of a next game that follows a game without a
 // result, or after the unreadable word. game, when given, receives the details.
 int ReadPgnGame(Engine& e, FILE* f, PgnGame* game = nullptr);

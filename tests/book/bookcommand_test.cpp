@@ -1,10 +1,15 @@
-// The "build", "book" and "loadgame" commands through the real binary.
+// The "build", "book" and "loadgame" commands, through the real binary and in-process.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "book/bookimage.h"
 #include "bookfiles.h"
+#include "notation/epd.h"
+#include "shell/bookcommands.h"
+#include "shell/gamecommands.h"
+#include "shell/inputring.h"
 #include "support.h"
 
 static const std::string noBookFiles =
@@ -70,4 +75,96 @@ TEST(BookCommands, LoadGamePlaysTheFirstGameOfTheFile) {
               std::string::npos) << out;
     EXPECT_NE(out.find("Black to play"), std::string::npos) << out;
     EXPECT_NE(out.find("\n2 moves read in.\nEnter a move or command:\n"), std::string::npos) << out;
+}
+
+// The display board shows the Engine's position and the notation context reads moves
+// against the game position's legal list.
+static void ExpectDisplayInStep(const Engine& e) {
+    for (int file = 0; file < 8; file++)
+        for (int rank = 1; rank <= 8; rank++) {
+            int sq = 10 * (file + 2) + rank;
+            ASSERT_EQ(e.shell.display.board[sq], e.pos.board[sq]) << "square " << sq;
+        }
+    EXPECT_EQ(e.shell.display.whiteToMove, e.pos.whiteToMove);
+    EXPECT_EQ(e.shell.notation.board, &e.shell.display);
+    EXPECT_EQ(e.shell.notation.moves, e.pos.rootPly);
+}
+
+// Runs a command in this process on the given answer token; returns what it printed.
+static std::string RunHere(Engine& e, bool (*command)(Engine&), const std::string& answer = "") {
+    if (!answer.empty())
+        PutToken(answer.c_str());
+    testing::internal::CaptureStdout();
+    command(e);
+    EXPECT_EQ(CheckPosition(e), "");
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(BookCommands, LoadedGameIsSteppedThroughWithUndoAndForward) {
+    std::string folder = ScratchFolder();
+    WriteFile(folder + "/game.pgn",
+              "[Event \"x\"]\n\n1. e4 e5 2. Nf3 {a comment} 2... Nc6 3. Bb5 1-0\n");
+    auto e = NewTestEngine();
+    e->shell.consoleMode = 0;
+    EXPECT_EQ(RunHere(*e, CommandLoadGame, folder + "/game.pgn"),
+              "Enter a file name to load a game from:\n3 moves read in.\n");
+    EXPECT_EQ(e->shell.plyNumber, 6);
+    EXPECT_STREQ(PositionToEpd(*e), "r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R b KQkq -");
+    ExpectDisplayInStep(*e);
+
+    RunHere(*e, CommandRemove);
+    EXPECT_EQ(e->shell.plyNumber, 4);
+    EXPECT_STREQ(PositionToEpd(*e), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -");
+    RunHere(*e, CommandUndo);
+    EXPECT_EQ(e->shell.plyNumber, 3);
+    RunHere(*e, CommandForward);
+    EXPECT_EQ(e->shell.plyNumber, 5);
+    EXPECT_STREQ(PositionToEpd(*e), "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
+    ExpectDisplayInStep(*e);
+}
+
+TEST(BookCommands, UnreadableMoveKeepsThePliesBeforeItCounted) {
+    std::string folder = ScratchFolder();
+    WriteFile(folder + "/bad.pgn", "1. d4 d5 2. c4 $1 e6 *\n");
+    auto e = NewTestEngine();
+    e->shell.consoleMode = 0;
+    EXPECT_EQ(RunHere(*e, CommandLoadGame, folder + "/bad.pgn"),
+              "Enter a file name to load a game from:\n"
+              "Invalid move, ply: 3 move: '$1'\n2 moves read in.\n");
+    EXPECT_EQ(e->shell.plyNumber, 4);  // three plies played, the fourth is next
+    ExpectDisplayInStep(*e);
+    RunHere(*e, CommandUndo);
+    EXPECT_EQ(e->shell.plyNumber, 3);
+    EXPECT_STREQ(PositionToEpd(*e), "rnbqkbnr/ppp1pppp/8/3p4/3P4/8/PPP1PPPP/RNBQKBNR w KQkq -");
+}
+
+TEST(BookCommands, BookIsNotReadWhileTheEngineSearches) {
+    auto e = NewTestEngine();
+    e->search.searchState = Thinking;
+    EXPECT_EQ(RunHere(*e, CommandBook), "Book moves cannot be shown while the engine is searching.\n");
+    e->search.searchState = Idle;
+}
+
+TEST(BookCommands, BuildThatCannotSaveSaysSoAndShowsTheStartPosition) {
+    std::string folder = ScratchFolder();
+    // A folder named like the image: it cannot be read at start-up nor written by build.
+    ASSERT_EQ(std::system(("mkdir '" + folder + "/kitebigb.bin'").c_str()), 0);
+    WriteFile(folder + "/game.pgn", "1. e4 e5 2. Nf3 *\n");
+    std::string out = RunIn(folder, "loadgame\\ngame.pgn\\nbuild\\ngame.pgn\\nrefresh\\n");
+    EXPECT_EQ(out,
+              "--- ERROR: Cannot read kitebigb.bin, the big book is empty ---\n"
+              "--- ERROR: Cannot open book file ---\n"
+              "Enter a file name to load a game from:\n2 moves read in.\n"
+              "Enter PGN file name:\n\n1 games read.\n"
+              "--- ERROR: Cannot write kitebigb.bin, the big book was not saved ---\n"
+              "    _______________________\n"
+              " 8 |br|bn|bb|bq|bk|bb|bn|br|\n"
+              " 7 |bp|bp|bp|bp|bp|bp|bp|bp|\n"
+              " 6 |__|__|__|__|__|__|__|__|\n"
+              " 5 |__|__|__|__|__|__|__|__|\n"
+              " 4 |__|__|__|__|__|__|__|__|\n"
+              " 3 |__|__|__|__|__|__|__|__|\n"
+              " 2 |WP|WP|WP|WP|WP|WP|WP|WP|\n"
+              " 1 |WR|WN|WB|WQ|WK|WB|WN|WR|\n"
+              "     a  b  c  d  e  f  g  h   White to play\n");
 }

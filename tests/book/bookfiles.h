@@ -2,14 +2,31 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
+#include <vector>
 
-// Makes a new empty folder under /tmp and returns its path.
+// The scratch folders a test process made; removed with their contents when it ends.
+struct ScratchFolders {
+    std::vector<std::string> paths;
+    ~ScratchFolders() {
+        std::error_code ignored;
+        for (const std::string& path : paths)
+            std::filesystem::remove_all(path, ignored);
+    }
+};
+inline ScratchFolders scratchFolders;
+
+// Makes a new empty folder under /tmp, removed at the end of the test, and returns its path.
 inline std::string ScratchFolder() {
     char folder[] = "/tmp/mosskite-book-XXXXXX";
-    return mkdtemp(folder) ? folder : "";
+    if (!mkdtemp(folder))
+        return "";
+    scratchFolders.paths.push_back(folder);
+    return folder;
 }
 
 inline void WriteFile(const std::string& path, const std::string& text) {

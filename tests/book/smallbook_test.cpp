@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "book/bookimage.h"
@@ -153,6 +154,18 @@ TEST(SmallBook, ImageIsWrittenOnceAndRebuiltWhenDamaged) {
         EXPECT_EQ(StoredMoves(*third, startFen), "42-44 ");
         EXPECT_EQ(long(ReadFile(folder + "/kitebook.bin").size()), SmallBookImageBytes);
     }
+
+    // An image that cannot be read is reported and the text compiled instead; the image
+    // cannot be replaced either, which is said too.
+    std::remove((folder + "/kitebook.bin").c_str());
+    ASSERT_EQ(std::system(("mkdir '" + folder + "/kitebook.bin'").c_str()), 0);
+    auto blocked = NewTestEngine();
+    EXPECT_EQ(Load(*blocked, folder),
+              "--- ERROR: Cannot read " + folder + "/kitebook.bin, not used ---\n"
+              "Reading opening book (kitebook.txt) ...\n\n1 positions read in.\n1 moves read in.\n"
+              "--- ERROR: Cannot write " + folder + "/kitebook.bin ---\n");
+    EXPECT_EQ(StoredMoves(*blocked, startFen), "42-44 ");
+    ASSERT_EQ(std::system(("rmdir '" + folder + "/kitebook.bin'").c_str()), 0);
 
     // A damaged image without a text leaves the book empty.
     std::remove((folder + "/kitebook.txt").c_str());
