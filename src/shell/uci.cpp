@@ -275,16 +275,18 @@ static void UciPosition(Engine& e) {
 }
 
 // Reads the rest of a "go" line; unknown words (and "searchmoves" with its moves) are skipped.
+// A negative time (a clock already run down, as some interfaces send it) counts as 0.
 static UciGoParams ReadGoLine() {
     static constexpr struct {
         const char* word;
         int64_t UciGoParams::*field;
+        bool isTime;  // milliseconds: a negative value means none left
     } numbers[] = {
-        {"wtime", &UciGoParams::wtime}, {"btime", &UciGoParams::btime},
-        {"winc", &UciGoParams::winc},   {"binc", &UciGoParams::binc},
-        {"movestogo", &UciGoParams::movestogo}, {"movetime", &UciGoParams::movetime},
-        {"depth", &UciGoParams::depth}, {"nodes", &UciGoParams::nodes},
-        {"mate", &UciGoParams::mate},
+        {"wtime", &UciGoParams::wtime, true}, {"btime", &UciGoParams::btime, true},
+        {"winc", &UciGoParams::winc, true},   {"binc", &UciGoParams::binc, true},
+        {"movestogo", &UciGoParams::movestogo, false}, {"movetime", &UciGoParams::movetime, true},
+        {"depth", &UciGoParams::depth, false}, {"nodes", &UciGoParams::nodes, false},
+        {"mate", &UciGoParams::mate, false},
     };
     UciGoParams go;
     char token[SlotSize];
@@ -303,7 +305,7 @@ static UciGoParams ReadGoLine() {
                 continue;
             int64_t value;
             if (TakeArgument(number) && ReadNumber(number, value))
-                go.*n.field = value;
+                go.*n.field = n.isTime ? std::max<int64_t>(value, 0) : value;
             break;
         }
     }

@@ -221,9 +221,19 @@ TEST(UciProtocol, ALineSplitByTheInputKeepsItsArguments) {
 TEST(UciProtocol, GoLimitsHoldForOneSearchOnly) {
     UciEngine u;
     u.Send("position fen " + pawnEnding);
-    // A node limit, then a time limit of 0 seconds: each search ends at its first check.
-    u.Go("go nodes 1");
-    u.Go("go movetime 0");
+    // A node limit, a time limit of 0 seconds and a clock run down below zero (as some
+    // interfaces report it): each search ends at its first check, after 2048 nodes.
+    for (const char* go : {"go nodes 1", "go movetime 0", "go wtime -5000 btime -5000"}) {
+        u.Send(go);
+        std::vector<std::string> lines = u.LinesThrough("bestmove");
+        int64_t nodes = 0;
+        for (const std::string& l : lines) {
+            std::vector<std::string> w = Words(l);
+            if (w.size() > 4 && w[0] == "info" && w[3] == "nodes")
+                nodes = std::stoll(w[4]);
+        }
+        EXPECT_LT(nodes, 2 * 2048) << go;
+    }
     u.Go("go depth 1");
     // Neither the node limit, the time nor the depth is left for the next search.
     u.Send("go depth 5");

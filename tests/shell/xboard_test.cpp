@@ -326,7 +326,7 @@ TEST(XboardGame, GameAgainstTheInterface) {
 
 TEST(XboardGame, EngineAgainstEngineWithPondering) {
     // Two engines ponder on each other's time, each checked by the test; "?" while an
-    // engine ponders has no effect.
+    // engine ponders has no effect, and the interrupt signal none at any time.
     XboardEngine white, black;
     for (XboardEngine* x : {&white, &black})
         for (const char* t : {"new", "random", "level 0 1 0", "hard", "sd 3"})
@@ -346,9 +346,13 @@ TEST(XboardGame, EngineAgainstEngineWithPondering) {
         std::vector<std::string> quiet = mover->LinesUpToNow();
         for (const std::string& l : quiet)
             EXPECT_NE(l.rfind("move ", 0), 0u) << "ply " << ply << ": " << l;
+        // As xboard does, the interrupt signal comes before the move (the engine ponders)
+        // and while it thinks.
+        ASSERT_EQ(kill(other->Pid(), SIGINT), 0);
         other->Send("time 6000");
         other->Send("otim 6000");
         other->Send(reply.substr(5));
+        ASSERT_EQ(kill(other->Pid(), SIGINT), 0);
         std::swap(mover, other);
     }
     for (XboardEngine* x : {&white, &black}) {
@@ -359,6 +363,49 @@ TEST(XboardGame, EngineAgainstEngineWithPondering) {
         for (const std::string& l : x->Transcript())
             EXPECT_NE(l.rfind("Illegal", 0), 0u) << l;
     }
+}
+
+// Plays 1. a3 h6 (out of any book) after "new" and searches it to depth 5 with thinking
+// output; returns the node count of the depth-5 line.
+static int64_t NodesAfterNewGame(XboardEngine& x) {
+    for (const char* t : {"new", "force", "a2a3", "h7h6", "post", "sd 5", "go"})
+        x.Send(t);
+    int64_t nodes = -1;
+    for (const std::string& l : x.LinesBefore("move ")) {
+        std::istringstream in(l);
+        int depth, score, centiseconds;
+        int64_t n;
+        if (in >> depth >> score >> centiseconds >> n && depth == 5)
+            nodes = n;
+    }
+    return nodes;
+}
+
+TEST(XboardProtocol, FritzModeKeepsTheTablesForTheNextGame) {
+    // Without fritz mode a new game clears the tables: the same search counts the same nodes.
+    XboardEngine plain;
+    int64_t first = NodesAfterNewGame(plain);
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(NodesAfterNewGame(plain), first);
+    // "reset" is a command in fritz mode only.
+    plain.Send("reset");
+    EXPECT_TRUE(TranscriptMatches(plain.LinesUpToNow(), {"Illegal move (no matching move)reset"}));
+    // In fritz mode the table still knows the position: fewer nodes. "reset" clears it.
+    XboardEngine fritz;
+    fritz.Send("fritz");
+    EXPECT_EQ(NodesAfterNewGame(fritz), first);
+    EXPECT_LT(NodesAfterNewGame(fritz), first);
+    fritz.Send("reset");
+    EXPECT_TRUE(TranscriptMatches(fritz.LinesUpToNow(), {}));
+    EXPECT_EQ(NodesAfterNewGame(fritz), first);
+}
+
+TEST(XboardProtocol, FritzThenUciIsAConsoleWord) {
+    // "uci" after "fritz" is no longer the first token: the console takes it as a move.
+    std::string out = RunXboard("fritz\nuci\nquit\n");
+    EXPECT_EQ(out, "\n----------------------------------\nmossKite version 10.88\n"
+                   "----------------------------------\n\ntype help for ... help!\n" +
+                       startBoard + prompt + "Illegal move (no matching move)uci\n");
 }
 
 TEST(EditBoard, ClearPlaceAndColour) {
