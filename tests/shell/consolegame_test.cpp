@@ -135,6 +135,21 @@ TEST(ConsoleGame, EngineMatesAndGoWithoutLegalMoves) {
                         BoardOf("7k/8/5K2/8/8/8/7Q/8 b - -"));
 }
 
+TEST(ConsoleGame, BellAfterTheMoveAndPlayStopsAnswering) {
+    ScratchDir dir;
+    WriteWholeFile(dir.File("mate.fen"), "7k/8/5K2/8/8/8/8/6Q1 w - -\n");
+    EngineProcess engine(dir);
+    engine.Send("search y n 4 load mate.fen go\n");
+    EXPECT_NE(engine.ReadUntil("White Mates!\n").find("My move is: 1. Qg7#\a\n"),
+              std::string::npos);
+    // "play" is force mode: moves are played and nothing answers them.
+    engine.Send("undo play Qg8\n");
+    std::string rest;
+    EXPECT_EQ(engine.Finish(&rest), 0);
+    EXPECT_EQ(rest, prompt + BoardOf("7k/8/5K2/8/8/8/8/6Q1 w - -") + prompt + prompt +
+                        "Your move was: 1. Qg8\n" + BoardOf("6Qk/8/5K2/8/8/8/8/8 b - -"));
+}
+
 TEST(ConsoleGame, MoveNowWhileIdleDoesNothing) {
     EXPECT_EQ(RunEngine("xboard ? ? quit\n"), noBookFiles);
     EXPECT_EQ(RunEngine("? quit\n"), consoleBanner);
