@@ -1,11 +1,15 @@
 // Command-line arguments: "-xboard", "-hash N", "-test SUITE RESULTS SECONDS DEPTH".
 #include "shell/commandline.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+// Reads a decimal integer, clamped to the 32-bit range.
 static int ReadInt(const char* text) {
-    return int(std::strtol(text, nullptr, 10));
+    return int(std::clamp<long long>(std::strtoll(text, nullptr, 10), INT32_MIN, INT32_MAX));
 }
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {

@@ -21,8 +21,9 @@
 #include "shell/inputring.h"
 #include "shell/logfile.h"
 #include "shell/output.h"
-#include "shell/playgame.h"
 #include "shell/newgame.h"
+#include "shell/playgame.h"
+#include "shell/searchthread.h"
 #include "shell/timecommands.h"
 #include "shell/xboard.h"
 #include "tools/bench.h"
@@ -56,9 +57,15 @@ static constexpr unsigned BigBookEntryBytes = 32;
 static const char* const dashLine =
     "----------------------------------------------------------------\n";
 
-// Prints the Engine's text board, inverted when the user asked for it.
+// Prints the Engine's text board, inverted when the user asked for it. While a search runs
+// the Engine's board belongs to the search thread (and is a ply ahead when pondering), so
+// the game as played, on the display board, is drawn instead.
 static void PrintEngineBoard(const Engine& e) {
-    Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    SearchState s = GetSearchState(e);
+    if (s == Idle || s == Done)
+        Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
+    else
+        Write(DrawBoard(e.shell.display.board, e.shell.display.whiteToMove, e.shell.invertBoard));
 }
 
 static bool CommandHelp(Engine&) {
@@ -186,6 +193,8 @@ static bool CommandTestgenSuite(Engine& e) {
 static bool CommandTestgen(Engine& e) {
     StopSearchForCommand(e);
     RunTestgen(e);
+    // The count made its moves in the records above the game: nothing there can be replayed.
+    e.pos.lastGamePly = e.pos.currentPly;
     return true;
 }
 

@@ -51,6 +51,9 @@ Move ShellSearch(Engine& e) {
 [[noreturn]] void ExitProgram(Engine& e) {
     std::fflush(stdout);
     FlushLog(e);
+    // Not fflush(nullptr): the input thread holds standard input's lock while it waits.
+    if (e.shell.treeFile)
+        std::fflush(e.shell.treeFile);
     std::_Exit(0);
 }
 

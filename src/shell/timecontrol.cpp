@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <climits>
 
 #include "engine.h"
+#include "search/searchclock.h"
 #include "shell/output.h"
 
 // Tunables of the budget and the limit test.
@@ -29,8 +29,7 @@ static int32_t Clamp32(int64_t v) {
 }
 
 int64_t NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return NowMilliseconds();  // the search's own clock, so both measure alike
 }
 
 int64_t SearchElapsedMs(const Engine& e) {

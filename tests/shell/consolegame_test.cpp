@@ -4,14 +4,6 @@
 
 #include "engineprocess.h"
 #include "enginerun.h"
-#include "shell/displayboard.h"
-
-// The Engine's text board of a position.
-static std::string BoardOf(const std::string& fen, int inverted = 0) {
-    auto e = NewTestEngine();
-    EXPECT_TRUE(SetPositionFromEpd(*e, fen.c_str())) << fen;
-    return DrawBoard(e->pos.board, e->pos.whiteToMove, inverted);
-}
 
 static const std::string afterE4 = BoardOf("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -");
 static const std::string afterE5 = BoardOf("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
@@ -124,9 +116,12 @@ TEST(ConsoleGame, EngineMatesAndGoWithoutLegalMoves) {
     EXPECT_NE(out.find(prompt + "Thinking...\nMy move is: 1. Qg7#\n" +
                        BoardOf("7k/6Q1/5K2/8/8/8/8/8 b - -") + "White Mates!\n"),
               std::string::npos);
-    // Mated: "go" announces nothing, plays nothing, and the next move number is unchanged.
+    // Mated: "go" announces nothing, plays nothing, and the move number stays: after two
+    // of them and "undo", White's move is still move 1.
     engine.Send("go\n");
     EXPECT_EQ(engine.ReadUntil("Thinking...\n" + prompt), prompt + "Thinking...\n" + prompt);
+    engine.Send("go\n");
+    EXPECT_EQ(engine.ReadUntil("Thinking...\n" + prompt), "Thinking...\n" + prompt);
     engine.Send("force undo Qh2\n");
     std::string rest;
     EXPECT_EQ(engine.Finish(&rest), 0);
@@ -188,6 +183,11 @@ TEST(ConsoleGame, ForwardAfterASearchIsRefused) {
     // replayed.
     std::string out = RunEngine("force e4 e5 Nf3 Nc6 remove go force forward quit\n");
     std::string tail = afterE5 + prompt + "Thinking...\n" + prompt + afterE5 + prompt;
+    ASSERT_GE(out.size(), tail.size());
+    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+    // The node count makes its moves there too.
+    out = RunEngine("force e4 e5 remove testgen 2 forward quit\n");
+    tail = "\n" + prompt + startBoard + prompt;
     ASSERT_GE(out.size(), tail.size());
     EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
 }

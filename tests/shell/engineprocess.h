@@ -93,15 +93,33 @@ public:
     // receives the output not read yet.
     int Finish(std::string* rest = nullptr) {
         CloseInput();
-        for (int waited = 0; waited < WaitLimitMs && ReadSome(PollMs);)
+        return WaitForExit(rest);
+    }
+
+    // Waits for the engine to end by itself, its input still open, and returns its exit
+    // status; rest receives the output not read yet. An engine that has not ended within a
+    // minute is killed and counts as hung (-1).
+    int WaitForExit(std::string* rest = nullptr) {
+        int waited = 0;
+        while (waited < WaitLimitMs && ReadSome(PollMs))
             waited += PollMs;
         int status = -1;
-        if (pid_ > 0 && waitpid(pid_, &status, 0) == pid_)
-            exited_ = true;
+        pid_t ended = 0;
+        while (pid_ > 0 && (ended = waitpid(pid_, &status, WNOHANG)) == 0 &&
+               waited < WaitLimitMs) {
+            usleep(PollMs * 1000);
+            waited += PollMs;
+        }
+        if (pid_ > 0 && ended != pid_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            status = -1;
+        }
+        exited_ = true;
         if (rest)
             *rest = all_.substr(consumed_);
         consumed_ = all_.size();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "shell/displayboard.h"
 #include "support.h"
 
 // The starting position's text board with White to move, not inverted.
@@ -23,6 +24,13 @@ inline const std::string startBoard =
     "     a  b  c  d  e  f  g  h   White to play\n";
 
 inline const std::string prompt = "Enter a move or command:\n";
+
+// The Engine's text board of a position, drawn from Black's side when inverted.
+inline std::string BoardOf(const std::string& fen, int inverted = 0) {
+    auto e = NewTestEngine();
+    EXPECT_TRUE(SetPositionFromEpd(*e, fen.c_str())) << fen;
+    return DrawBoard(e->pos.board, e->pos.whiteToMove, inverted);
+}
 
 // What the engine prints first in a folder without book files.
 inline const std::string noBookFiles =

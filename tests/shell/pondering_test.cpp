@@ -5,14 +5,6 @@
 
 #include "engineprocess.h"
 #include "enginerun.h"
-#include "shell/displayboard.h"
-
-// The Engine's text board of a position.
-static std::string BoardOf(const std::string& fen) {
-    auto e = NewTestEngine();
-    EXPECT_TRUE(SetPositionFromEpd(*e, fen.c_str())) << fen;
-    return DrawBoard(e->pos.board, e->pos.whiteToMove, 0);
-}
 
 // White's only move is Kb1; then Black may play Kg8 or b4.
 static const char* const forcedStart = "7k/7p/7P/1p6/8/p7/P7/K7 w - -";
@@ -75,5 +67,18 @@ TEST(Pondering, GoWhilePonderingPlaysForTheSideToMove) {
     EXPECT_EQ(out, "Thinking...\nMy move is: 1. .. ");
     std::string move = engine.ReadUntil("\n");
     EXPECT_TRUE(move == "Kg8\n" || move == "b4\n") << move;
+    EXPECT_EQ(engine.Finish(), 0);
+}
+
+TEST(Pondering, BoardsShownWhilePonderingAreTheGame) {
+    ScratchDir dir;
+    EngineProcess engine(dir);
+    StartPonderGame(dir, engine);
+    // The Engine holds the predicted reply and belongs to the search: the boards drawn now
+    // show the game as played.
+    engine.Send("invert invert text text ref\n");
+    std::string board = BoardOf(afterKb1);
+    EXPECT_EQ(engine.ReadUntil(board + prompt + board + prompt + board + prompt),
+              BoardOf(afterKb1, 1) + prompt + board + prompt + board + prompt + board + prompt);
     EXPECT_EQ(engine.Finish(), 0);
 }

@@ -1,6 +1,7 @@
 // Start-up through the real binary: banner, board, log file, command line, quit.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -143,6 +144,11 @@ TEST(Startup, CommandLineRules) {
     {
         const char* argv[] = {"kite", "-hash"};
         EXPECT_EQ(ParseCommandLine(2, argv).hashMegabytes, 16);
+    }
+    {
+        // Numbers beyond 32 bits are clamped, not wrapped into small or negative sizes.
+        const char* argv[] = {"kite", "-hash", "4294967360"};
+        EXPECT_EQ(ParseCommandLine(3, argv).hashMegabytes, INT32_MAX);
     }
     {
         const char* argv[] = {"kite", "-xboard", "-test", "wac.epd", "out.txt", "5", "7"};

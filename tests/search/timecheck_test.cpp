@@ -1,0 +1,98 @@
+// The time check the search makes every 2048 nodes: what it reads from the Engine, when it
+// ends the search, and the remarks it prints.
+#include <gtest/gtest.h>
+
+#include "board/gameline.h"
+#include "notation/movetext.h"
+#include "search/searchclock.h"
+#include "search/timecheck.h"
+#include "support.h"
+
+// An Engine as a search leaves it running: searched for a while, with a node count.
+static std::unique_ptr<Engine> RunningSearch(SearchState state, int elapsedMs) {
+    auto e = NewTestEngine();
+    e->search.searchState = state;
+    e->search.searchStartTime = NowMilliseconds() - elapsedMs;
+    e->search.nextInfoSecond = 1000;  // no UCI progress line in these tests
+    e->pos.nodeCount = 5000;
+    e->search.nextPollAt = 4096;
+    return e;
+}
+
+// Runs the check and returns what it printed.
+static std::string Check(Engine& e) {
+    testing::internal::CaptureStdout();
+    TimeCheck(e);
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(TimeCheck, StopRequestEndsEverySearch) {
+    auto e = RunningSearch(StopRequested, 0);
+    EXPECT_EQ(Check(*e), "");
+    EXPECT_EQ(e->search.abortSearch, 1);
+    EXPECT_EQ(e->search.nextPollAt, 4096 + PollInterval);
+}
+
+TEST(TimeCheck, NoLimitWhilePonderingOrAnalysing) {
+    for (SearchState state : {Pondering, Analyzing, Thinking}) {
+        auto e = RunningSearch(state, 60000);
+        e->search.maxNodes = 100;
+        e->search.maxTime = 1;
+        Check(*e);
+        EXPECT_EQ(e->search.abortSearch, state == Thinking ? 1 : 0) << state;
+    }
+}
+
+// An Engine after 1. e4 e5, thinking for White, whose previous search (two plies down)
+// scored 0 and whose running search scores -600: a drop that asks for panic time.
+static std::unique_ptr<Engine> ScoreDrop(int maxTime, int elapsedMs) {
+    auto e = RunningSearch(Thinking, elapsedMs);
+    Position& p = e->pos;
+    p.plyStack[0].bestScore = 0;
+    e->search.rootScoreKey[0] = p.plyStack[0].hashKey;
+    GameMakeMove(*e, ParseMove(*e, "e4"));
+    GameMakeMove(*e, ParseMove(*e, "e5"));
+    EXPECT_EQ(CheckPosition(*e), "");
+    p.rootPly->bestScore = -600;
+    e->search.maxTime = maxTime;
+    e->shell.time.clockRemaining = 1000;
+    return e;
+}
+
+TEST(TimeCheck, ScoreDropGrantsPanicTimeAndWhispers) {
+    auto e = ScoreDrop(10, 10500);
+    EXPECT_EQ(Check(*e), "tellics whisper I smell trouble!\n");
+    EXPECT_EQ(e->search.panicTime, 30);
+    EXPECT_EQ(e->search.abortSearch, 0);
+    // Under UCI the same check is silent.
+    e = ScoreDrop(10, 10500);
+    e->search.uciOutput = 1;
+    EXPECT_EQ(Check(*e), "");
+    EXPECT_EQ(e->search.panicTime, 30);
+}
+
+TEST(TimeCheck, ShortClockReducesThePanicTime) {
+    // 4 x 10 s reaches a clock of 25 s: half as long again instead of three times.
+    auto e = ScoreDrop(10, 10500);
+    e->shell.time.clockRemaining = 25;
+    e->shell.time.budgetFromClock = 1;
+    EXPECT_EQ(Check(*e),
+              "tellics whisper I smell trouble!\ntellics Low on time, reduced panic time.\n");
+    EXPECT_EQ(e->search.panicTime, 15);
+    EXPECT_EQ(e->search.abortSearch, 0);
+    // 2 x 10 s reaches a clock of 20 s: no extension at all.
+    e = ScoreDrop(10, 10500);
+    e->shell.time.clockRemaining = 20;
+    Check(*e);
+    EXPECT_EQ(e->search.panicTime, 10);
+    EXPECT_EQ(e->search.abortSearch, 1);
+}
+
+TEST(TimeCheck, NoPreviousSearchNoPanic) {
+    auto e = RunningSearch(Thinking, 10500);
+    e->pos.rootPly->bestScore = -600;
+    e->search.maxTime = 10;
+    EXPECT_EQ(Check(*e), "");
+    EXPECT_EQ(e->search.panicTime, 0);
+    EXPECT_EQ(e->search.abortSearch, 1);
+}
