@@ -77,23 +77,8 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
     TTEntry t;
     Move hashMove = 0;
     if (TTProbe(e, t)) {
-        if (t.depth >= remaining) {
-            if (t.type == ExactScore) {
-                if (alpha < t.score && t.score < beta)
-                    EmptyPvRow(e, p.searchPly);
-                return t.score;
-            }
-            if (t.type == LowerBound) {
-                if (t.score >= beta)
-                    return t.score;
-                if (t.score > alpha) {
-                    EmptyPvRow(e, p.searchPly);
-                    alpha = best = t.score;
-                }
-            } else if (t.score < alpha) {
-                return t.score;
-            }
-        }
+        if (t.depth >= remaining && TableSettles(e, t, alpha, beta, best, settled))
+            return settled;
         hashMove = MakeMoveValue(t.from, t.to, t.promotion);
     }
 

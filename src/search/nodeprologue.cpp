@@ -1,4 +1,4 @@
-// Mate, draw, pawn-ending and ply-limit exits shared by the node and quiescence searches.
+// Mate, draw, pawn-ending, ply-limit and table exits shared by the node and quiescence searches.
 #include "search/nodeprologue.h"
 
 #include "board/geometry.h"
@@ -8,6 +8,7 @@
 #include "search/draw.h"
 #include "search/pawnending.h"
 #include "search/pv.h"
+#include "search/transtable.h"
 #include "search/score.h"
 #include "search/treedump.h"
 
@@ -70,4 +71,30 @@ uint64_t ChildKeyEstimate(const Engine& e, const MoveListEntry& m) {
     if (captured != Empty)
         key ^= Zobrist(m.to, captured);
     return key;
+}
+
+bool TableSettles(Engine& e, const TTEntry& t, int& alpha, int beta, int& best, int& score) {
+    const int ply = e.pos.searchPly;
+    if (t.type == ExactScore) {
+        if (alpha < t.score && t.score < beta)
+            EmptyPvRow(e, ply);
+        score = t.score;
+        return true;
+    }
+    if (t.type == LowerBound) {
+        if (t.score >= beta) {
+            score = t.score;
+            return true;
+        }
+        if (t.score > alpha) {
+            EmptyPvRow(e, ply);
+            alpha = best = t.score;
+        }
+        return false;
+    }
+    if (t.score < alpha) {
+        score = t.score;
+        return true;
+    }
+    return false;
 }

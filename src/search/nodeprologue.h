@@ -6,6 +6,7 @@
 #include "board/types.h"
 
 struct Engine;
+struct TTEntry;
 
 // Searches never go this deep: a node at this searchPly is a leaf, which keeps the triangular
 // PV table's rows (ply + 1 <= 62 on update) and the ply stack in bounds.
@@ -15,6 +16,11 @@ constexpr int MaxSearchPly = 62;
 // or the ply limit (a leaf scored by Evaluate). Returns true with the node's score. Being mated
 // scores plies - 1000000, the plies counting each null move as one.
 bool ResolveNode(Engine& e, int alpha, int beta, int& score);
+
+// Applies a table entry deep enough to count. An exact score, a lower bound at or above beta
+// and an upper bound below alpha settle the node (true, with the score); a lower bound inside
+// the window raises alpha and best. A score inside the window empties the node's PV row.
+bool TableSettles(Engine& e, const TTEntry& t, int& alpha, int beta, int& best, int& score);
 
 // Evaluate, counted in the search statistics.
 int SearchEvaluate(Engine& e);
