@@ -407,7 +407,11 @@ void UciCommand(Engine& e, const char* token) {
 }
 
 void EnterUciMode(Engine& e) {
+    // UCI replaces whatever the command line or the wait for input chose: an engine started
+    // with -xboard must not answer a UCI interface with xboard's "move" and whispers.
     e.shell.uciMode = 1;
+    e.shell.xboardMode = 0;
+    e.shell.consoleMode = 0;
     LogPrint(e, "**** Running in UCI Mode ****\n");
     FlushLog(e);
     PrintUciIdentification();

@@ -282,6 +282,17 @@ TEST(UciProtocol, LateUciStillEntersUciMode) {
     EXPECT_TRUE(out == tail || out.rfind("\n----------------------------------\nmossKite", 0) == 0);
 }
 
+TEST(UciProtocol, UciAfterTheXboardFlagAnswersInUci) {
+    // Started with -xboard, the engine still speaks UCI when "uci" comes first.
+    EnginePipe u("-xboard");
+    u.Send("uci");
+    u.WaitFor("uciok");
+    u.Send("position fen " + boxedKing + " w - - 0 1");
+    u.Send("go depth 2");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {"~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+}
+
 TEST(UciProtocol, SetOptionHashAndClearHash) {
     UciEngine u;
     u.Send("setoption name Hash value 8");
