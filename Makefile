@@ -1,7 +1,7 @@
 # Builds: build/ is the Release engine, build-test/ the tests with asserts on.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize bench fuzz install uninstall clean
+.PHONY: all build run test sanitize bench fuzz fuzz-run install uninstall clean
 
 all: build
 
@@ -34,6 +34,11 @@ clean:
 fuzz:
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Checked -DMOSSKITE_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
+
+# Runs each fuzz target for FUZZ_SECONDS from its seed corpus; any finding fails.
+FUZZ_SECONDS ?= 8
+fuzz-run: fuzz
+	fuzz/run-targets $(FUZZ_SECONDS)
 
 # Installs into $(DESTDIR)$(PREFIX); the data folder compiled into the engine is $(PREFIX)'s.
 PREFIX ?= /usr/local
