@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -46,12 +47,23 @@ static Engine& TheEngine() {
 static std::vector<uint8_t> WholeImage(const uint8_t* payload, size_t size, long bytes,
                                        int recordBytes, bool keyed, uint64_t key) {
     std::vector<uint8_t> image(size_t(bytes), 0);
-    for (size_t i = 0; size > 0 && i < image.size(); i++)
-        image[i] = payload[i % size];
-    if (keyed)
+    if (size > 0) {
+        // The payload, then the filled part copied after itself until the image is full.
+        size_t filled = std::min(size, image.size());
+        std::memcpy(image.data(), payload, filled);
+        while (filled < image.size()) {
+            size_t n = std::min(filled, image.size() - filled);
+            std::memcpy(image.data() + filled, image.data(), n);
+            filled += n;
+        }
+    }
+    if (keyed) {
+        uint8_t keyBytes[KeyBytes];
+        for (int b = 0; b < KeyBytes; b++)
+            keyBytes[b] = uint8_t(key >> (8 * b));
         for (size_t record = 0; record < image.size(); record += size_t(recordBytes))
-            for (int b = 0; b < KeyBytes; b++)
-                image[record + size_t(b)] = uint8_t(key >> (8 * b));
+            std::memcpy(image.data() + record, keyBytes, KeyBytes);
+    }
     return image;
 }
 

@@ -18,7 +18,8 @@
 //   under UCI a "stop" comes first, so that no "bestmove" is left owing between runs.
 // The linker wraps two functions (see CMakeLists.txt): ExitProgram ends the run instead of
 // the process, and IterativeDeepening searches at most FuzzDepth plies and FuzzNodes nodes.
-// Files are opened in a scratch folder; tokens cannot name a path outside it.
+// Files are opened in a scratch folder, which holds a suite, a PGN file and a position at
+// the start of each run; tokens cannot name a path outside it.
 #include <unistd.h>
 
 #include <algorithm>
@@ -393,6 +394,26 @@ static void DetectProtocol(Engine& e) {
     }
 }
 
+// Files waiting in the scratch folder at the start of every run, for the commands that read
+// a suite, a game or a position (their names are in fuzz/commands.dict).
+static const struct {
+    const char* name;
+    const char* text;
+} scratchFiles[] = {
+    {"suite.epd",
+     "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - bm Bb5; id \"one\";\n"
+     "4k3/8/8/8/8/8/4Q3/4K3 w - - am Kd1 Qe7; id \"two\";\n"
+     "noop\n"
+     "svfe 6k1/5ppp/8/8/8/8/8/R5K1 w - -\n"
+     "srch Ra8\n"
+     "echo end of the suite\n"
+     "rtrn\n"},
+    {"games.pgn",
+     "[Event \"One\"]\n[Result \"1-0\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 {Ruy Lopez} 4. Ba4 1-0\n\n"
+     "[Event \"Two\"]\n[FEN \"4k3/P7/8/8/8/8/8/4K3 w - - 0 1\"]\n\n1. a8=Q+ Kd7 *\n"},
+    {"saved.fen", "r3k2r/8/8/3pP3/8/8/8/R3K2R w KQkq d6 0 1\n"},
+};
+
 // The small book compiled once from the repository's text, copied into every run's Engine.
 static SmallBookEntry smallBookTemplate[SmallBookSize];
 
@@ -435,6 +456,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     if (chdir(ScratchFolder()) != 0)
         FuzzFailure("cannot enter %s", ScratchFolder());
+    for (const auto& file : scratchFiles)
+        WriteScratchFile(file.name, reinterpret_cast<const uint8_t*>(file.text),
+                         std::strlen(file.text));
     std::unique_ptr<Engine> engine = NewFuzzEngine();
     Engine& e = *engine;
     feed = TokenFeed{};
