@@ -493,6 +493,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FuzzFailure("inconsistent position at the end: %s (%s)", defect.c_str(),
                         PositionToEpd(e));
     }
+    // With no search under way and no predicted reply made, the players see the game
+    // position, and typed moves are read against its list.
+    if (GetSearchState(e) == Idle && e.shell.predictedReply == 0) {
+        DisplayBoard shown;
+        InitDisplayBoard(shown);
+        CopyToDisplayBoard(e, shown);
+        const DisplayBoard& d = e.shell.display;
+        if (std::memcmp(shown.board, d.board, sizeof d.board) != 0 ||
+            shown.whiteToMove != d.whiteToMove || shown.castleRights != d.castleRights)
+            FuzzFailure("the display board is not the game position %s", PositionToEpd(e));
+        if (e.pos.currentPly != e.pos.rootPly || e.shell.notation.moves != e.pos.rootPly ||
+            e.shell.notation.board != &e.shell.display)
+            FuzzFailure("moves are not read against the game position %s", PositionToEpd(e));
+    }
     if (e.shell.treeFile)
         std::fclose(e.shell.treeFile);
     engine.reset();
