@@ -222,3 +222,16 @@ TEST(InputRing, MoreTokensThanSlots) {
     EXPECT_EQ(RunEngine(input + " quit\n", "", &status), noBookFiles + expected);
     EXPECT_EQ(status, 0);
 }
+
+TEST(Commands, FileNamesLongerThanATokenAreCut) {
+    ScratchDir dir;
+    std::string longName(300, 'p');
+    std::string out = RunEngineIn(dir, "load " + longName + " save " + longName + " quit\n");
+    // The name keeps its first 95 characters: no such position file, and the saved one
+    // goes to the cut name.
+    EXPECT_NE(out.find("Enter a file name to load a position from:\n"
+                       "--- ERROR: Cannot open file ---\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadWholeFile(dir.File(longName.substr(0, 95))),
+              "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\n\n" + startBoard);
+}

@@ -82,3 +82,26 @@ TEST(Pondering, BoardsShownWhilePonderingAreTheGame) {
               BoardOf(afterKb1, 1) + prompt + board + prompt + board + prompt + board + prompt);
     EXPECT_EQ(engine.Finish(), 0);
 }
+
+TEST(Pondering, DepthEnteredWhilePonderingStays) {
+    // The search dialog stops the ponder search before it changes the depth: a search still
+    // running would put its own depth back when it ends.
+    // White's only move is g3, after which the ponder search has work for a long time.
+    ScratchDir dir;
+    WriteWholeFile(dir.File("check.fen"),
+                   "rnb1kbnr/pppp1ppp/8/4p3/7q/5P2/PPPPP1PP/RNBQKBNR w KQkq -\n");
+    EngineProcess engine(dir);
+    engine.Send("beep hard search y n 60 time y 1000 n pv load check.fen go\n");
+    engine.ReadUntil("My move is: 1. g3\n");
+    engine.ReadUntil(prompt);
+    // A thinking line of the second iteration: the ponder search is deepening.
+    engine.ReadUntil("\n 2 ");
+    engine.ReadUntil("\n");
+    engine.Send("search y n 7 search n\n");
+    std::string first = engine.ReadUntil("Enter full-width depth:\n" + prompt);
+    EXPECT_NE(first.find("Max. Full width depth: 60\n"), std::string::npos) << first;
+    EXPECT_EQ(engine.ReadUntil("(Y/N) ?:\n"),
+              "Search Paramaters\n-----------------\nBook off.\nMax. Full width depth: 7\n"
+              "\nChange parameters (Y/N) ?:\n");
+    EXPECT_EQ(engine.Finish(), 0);
+}
