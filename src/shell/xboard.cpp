@@ -209,7 +209,10 @@ const char* AnalysisStatusLine(const Engine& e) {
     int32_t iterations = __atomic_load_n(&e.search.iterationsDone, __ATOMIC_RELAXED);
     int32_t movesDone = __atomic_load_n(&e.search.rootMovesDone, __ATOMIC_RELAXED);
     int32_t movesTotal = __atomic_load_n(&e.search.rootMoveCount, __ATOMIC_RELAXED);
-    int64_t seconds = SearchElapsedMs(e) / MillisecondsPerSecond;
+    // Timed from the request, which the main thread itself recorded: the search's own start
+    // time is the search thread's to write.
+    int64_t startMs = e.shell.time.searchStartMs.load(std::memory_order_relaxed);
+    int64_t seconds = (NowMs() - startMs) / MillisecondsPerSecond;
     std::snprintf(text, sizeof text, "stat01: %" PRId64 " %" PRId64 " %d %d %d",
                   seconds * CentisecondsPerSecond, nodes, iterations, movesDone, movesTotal);
     return text;
