@@ -181,13 +181,15 @@ TEST(XboardTranscript, ForcedMovesWithWhispersAndGreetings) {
          "~tellics whisper h4, Forced Move, 0\\.0ply, [0-9]+sec, NPS: (undef\\.|[0-9]+)",
          "tellics kibitz Greetings from mossKite version 10.88", "tellics set 1 MossKite 10.88",
          "move h3h4"}));
-    // The opponent's move as a bare token; the greetings go with the first moves only.
+    // The opponent's move as a bare token; the greetings go with the first moves only, and
+    // "nopost" ends the thinking output.
+    x.Send("nopost");
     x.Send("time 5900");
     x.Send("otim 5900");
     x.Send("a8a7");
     EXPECT_TRUE(TranscriptMatches(
         x.LinesThrough("move "),
-        {"Thinking...", "0 0 0 0 (h5 Forced Move)",
+        {"Thinking...",
          "~tellics whisper h5, Forced Move, 0\\.0ply, [0-9]+sec, NPS: (undef\\.|[0-9]+)",
          "move h4h5"}));
     x.Send("force");
