@@ -331,6 +331,7 @@ static const Command commandTable[] = {
     {"black", XboardOnly, CommandNoEffect},
     {"white", XboardOnly, CommandNoEffect},
     {"random", XboardOnly, CommandNoEffect},
+    {"computer", XboardOnly, CommandNoEffect},  // xboard says the opponent is an engine
     {"hard", Always, CommandHard},
     {"easy", Always, CommandEasy},
     {"invert", Always, CommandInvert},

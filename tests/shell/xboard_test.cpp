@@ -166,7 +166,7 @@ static const std::vector<std::string> boxedKing = {"Kh1", "Ph3", "Pb2", "c", "Ka
 
 TEST(XboardTranscript, ForcedMovesWithWhispersAndGreetings) {
     XboardEngine x;
-    for (const char* t : {"new", "random", "level 0 1 0", "post", "hard", "easy", "force"})
+    for (const char* t : {"new", "random", "computer", "level 0 1 0", "post", "hard", "easy", "force"})
         x.Send(t);
     x.Edit(boxedKing);
     x.Send("sd 4");
