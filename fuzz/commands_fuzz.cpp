@@ -16,8 +16,9 @@
 //   word exactly as the real thread's loop does.
 // - At the end of the input every further token is "quit", as the input thread makes it;
 //   under UCI a "stop" comes first, so that no "bestmove" is left owing between runs.
-// The linker wraps two functions (see CMakeLists.txt): ExitProgram ends the run instead of
-// the process, and IterativeDeepening searches at most FuzzDepth plies and FuzzNodes nodes.
+// The linker wraps three functions (see CMakeLists.txt): ExitProgram ends the run instead of
+// the process, IterativeDeepening searches only a few plies and nodes, and SetHashSize
+// allocates at most FuzzHashMegabytes (0 and 1 stay as they are).
 // Files are opened in a scratch folder, which holds a suite, a PGN file and a position at
 // the start of each run; tokens cannot name a path outside it.
 #include <unistd.h>
@@ -49,8 +50,10 @@
 #include "shell/timecontrol.h"
 #include "shell/uci.h"
 
-static constexpr int FuzzDepth = 3;            // deepest iteration of any search
-static constexpr int64_t FuzzNodes = 20000;    // node limit of every timed search
+static constexpr int FuzzDepth = 3;            // deepest iteration of a search with a node limit
+static constexpr int FuzzUnboundedDepth = 2;   // of a ponder search or analysis, which have none
+static constexpr int64_t FuzzNodes = 5000;     // node limit of every timed search
+static constexpr int FuzzHashMegabytes = 4;    // largest transposition table
 static constexpr int FuzzPerftDepth = 2;       // deepest "testgen" count
 static constexpr uint8_t ModeBits = 3;
 static constexpr uint8_t StartedStopBit = 4;
@@ -334,13 +337,22 @@ extern "C" Move __real__Z18IterativeDeepeningR6Engine(Engine& e);
 extern "C" Move __wrap__Z18IterativeDeepeningR6Engine(Engine& e) {
     const int32_t depth = e.search.searchDepth;
     const int64_t nodes = e.search.maxNodes;
-    e.search.searchDepth = std::min(depth, FuzzDepth);
+    const SearchState s = GetSearchState(e);
+    const bool nodeLimited = s != Pondering && s != Analyzing;  // as the time check has it
+    e.search.searchDepth = std::min(depth, nodeLimited ? FuzzDepth : FuzzUnboundedDepth);
     if (nodes == 0 || nodes > FuzzNodes)
         e.search.maxNodes = FuzzNodes;
     Move m = __real__Z18IterativeDeepeningR6Engine(e);
     e.search.searchDepth = depth;
     e.search.maxNodes = nodes;
     return m;
+}
+
+extern "C" void __real__Z11SetHashSizeR6Enginei(Engine& e, int megabytes);
+
+// SetHashSize without the large tables, which take long to clear.
+extern "C" void __wrap__Z11SetHashSizeR6Enginei(Engine& e, int megabytes) {
+    __real__Z11SetHashSizeR6Enginei(e, std::min(megabytes, FuzzHashMegabytes));
 }
 
 // ExitProgram: the run is over.
@@ -510,6 +522,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (e.shell.treeFile)
         std::fclose(e.shell.treeFile);
     engine.reset();
+    feed = TokenFeed{};  // whatever a run allocates it frees, or libFuzzer suspects a leak
     EmptyScratchFolder();
     if (chdir(startFolder.c_str()) != 0)
         FuzzFailure("cannot return to %s", startFolder.c_str());
