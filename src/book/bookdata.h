@@ -1,6 +1,7 @@
 // State of the opening books held by the Engine.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -38,7 +39,9 @@ struct BigBookEntry {
 
 struct BookData {
     int useBook = 1;          // 1 when book moves may be played
-    int32_t randomIndex = -1; // entry of randomTable drawn last; -1 before the first draw
+    // Entry of randomTable drawn last; -1 before the first draw. Atomic: the main thread (the
+    // clock's early-game extension) and the search thread (a book move) may both draw.
+    std::atomic<int32_t> randomIndex = -1;
 
     // ---- Opening book tables ----
     SmallBookEntry smallBook[SmallBookSize] = {};  // empty: every first from-square is 0

@@ -511,11 +511,15 @@ const uint32_t randomTable[RandomTableSize] = {
 };
 
 uint32_t NextRandom(Engine& e) {
-    int32_t& index = e.book.randomIndex;
-    index++;
-    if (index >= RandomTableSize || index < 0)
-        index = 0;
-    return randomTable[index];
+    std::atomic<int32_t>& index = e.book.randomIndex;
+    int32_t drawn = index.load(std::memory_order_relaxed);
+    int32_t next;
+    do {
+        next = drawn + 1;
+        if (next >= RandomTableSize || next < 0)
+            next = 0;
+    } while (!index.compare_exchange_weak(drawn, next, std::memory_order_relaxed));
+    return randomTable[next];
 }
 
 void AdvanceRandomByTime(Engine& e, int64_t seconds) {

@@ -89,9 +89,9 @@ TEST(ProbeBook, MovesSeenOnceAreNotPlayed) {
     auto e = EmptyBooks();
     PutBig(*e, {{E2E4, 1}, {D2D4, 1}, {G1F3, 1}});
     Move m = 0;
-    int index = e->book.randomIndex;
+    int index = e->book.randomIndex.load();
     EXPECT_EQ(ProbeBook(*e, &m), 0);
-    EXPECT_EQ(e->book.randomIndex, index);  // no draw was spent
+    EXPECT_EQ(e->book.randomIndex.load(), index);  // no draw was spent
 }
 
 TEST(ProbeBook, CountsFiveOneTwoChooseByWeight) {
