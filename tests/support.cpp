@@ -26,7 +26,7 @@ std::string SharedDir() {
     const char* env = std::getenv("MOSSKITE_SHARED");
     for (std::string dir : {std::string(env ? env : ""), std::string(MOSSKITE_SHARED_DIR),
                             std::string("/work/shared")}) {
-        if (!dir.empty() && std::filesystem::exists(dir + "/spec.md"))
+        if (!dir.empty() && std::filesystem::exists(dir + "/perft.epd"))
             return dir;
     }
     return "";
