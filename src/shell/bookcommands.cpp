@@ -8,6 +8,7 @@
 #include "engine.h"
 #include "notation/pgn.h"
 #include "shell/displayboard.h"
+#include "shell/filedialog.h"
 #include "shell/inputring.h"
 #include "shell/newgame.h"
 #include "shell/output.h"
@@ -33,14 +34,9 @@ bool CommandBook(Engine& e) {
 
 bool CommandBuild(Engine& e) {
     StopSearchForCommand(e);
-    Print("Enter PGN file name:\n");
-    char name[SlotSize];
-    TakeToken(name);
-    FILE* f = std::fopen(name, "r");
-    if (!f) {
-        Print("--- ERROR: Cannot open file ---\n");
+    FILE* f = AskAndOpenFile("Enter PGN file name:\n", "r");
+    if (!f)
         return false;
-    }
     BuildBigBook(e, f);
     std::fclose(f);
     e.shell.plyNumber = 1;
@@ -50,14 +46,9 @@ bool CommandBuild(Engine& e) {
 
 bool CommandLoadGame(Engine& e) {
     StopSearchForCommand(e);
-    Print("Enter a file name to load a game from:\n");
-    char name[SlotSize];
-    TakeToken(name);
-    FILE* f = std::fopen(name, "r");
-    if (!f) {
-        Print("--- ERROR: Cannot open file ---\n");
+    FILE* f = AskAndOpenFile("Enter a file name to load a game from:\n", "r");
+    if (!f)
         return false;
-    }
     PgnGame game;
     ReadPgnGame(e, f, &game);
     std::fclose(f);

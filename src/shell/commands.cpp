@@ -17,6 +17,7 @@
 #include "search/transtable.h"
 #include "shell/bookcommands.h"
 #include "shell/displayboard.h"
+#include "shell/filedialog.h"
 #include "shell/gamecommands.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
@@ -166,14 +167,9 @@ static bool CommandLoadnth(Engine& e) {
 
 static bool CommandSave(Engine& e) {
     StopSearchForCommand(e);
-    Print("Enter a file name to save the position to:\n");
-    char name[SlotSize];
-    TakeToken(name);
-    FILE* f = std::fopen(name, "a");
-    if (!f) {
-        Print("--- ERROR: Cannot open file ---\n");
+    FILE* f = AskAndOpenFile("Enter a file name to save the position to:\n", "a");
+    if (!f)
         return true;
-    }
     std::fprintf(f, "%s\n", PositionToEpd(e));
     std::fprintf(f, "\n%s", DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
     std::fclose(f);
@@ -207,14 +203,9 @@ static bool CommandTree(Engine& e) {
         e.shell.treeFile = nullptr;
         return true;
     }
-    Print("Enter a file name to save the tree to:\n");
-    char name[SlotSize];
-    TakeToken(name);
-    FILE* f = std::fopen(name, "a");
-    if (!f) {
-        Print("--- ERROR: Cannot open file ---\n");
+    FILE* f = AskAndOpenFile("Enter a file name to save the tree to:\n", "a");
+    if (!f)
         return true;
-    }
     e.shell.treeFile = f;
     std::fprintf(f, "\n%s", DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
     StartTreeDump(e, f);

@@ -3,6 +3,7 @@
 
 #include "board/setup.h"
 #include "engine.h"
+#include "shell/filedialog.h"
 #include "shell/inputring.h"
 #include "shell/output.h"
 #include "tools/suiteline.h"
@@ -49,14 +50,9 @@ int LoadNthPosition(FILE* file, int n, Engine& e) {
 }
 
 bool LoadNthCommand(Engine& e) {
-    Print("Enter a file name to load a position from:\n");
-    char name[SlotSize];
-    TakeToken(name);
-    FILE* file = std::fopen(name, "r");
-    if (!file) {
-        Print("--- ERROR: Cannot open file ---\n");
+    FILE* file = AskAndOpenFile("Enter a file name to load a position from:\n", "r");
+    if (!file)
         return false;
-    }
     Print("Enter the position number:\n");
     int n = TakeInt();
     int loaded = LoadNthPosition(file, n, e);

@@ -3,18 +3,11 @@
 
 #include "engine.h"
 #include "shell/displayboard.h"
+#include "shell/filedialog.h"
 #include "shell/inputring.h"
 #include "shell/newgame.h"
 #include "shell/output.h"
 #include "tools/suiteline.h"
-
-// Opens a file and reports it when it does not open.
-static FILE* OpenOrReport(const char* name, const char* mode) {
-    FILE* f = std::fopen(name, mode);
-    if (!f)
-        Print("--- ERROR: Cannot open file ---\n");
-    return f;
-}
 
 bool AskSuiteFiles(char* suiteName, FILE*& suite, FILE*& results) {
     Print("Enter the test suite file name:\n");

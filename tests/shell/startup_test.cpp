@@ -7,32 +7,11 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "enginerun.h"
 #include "shell/commandline.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "support.h"
-
-// What the engine prints first in a folder without book files.
-static const std::string noBookFiles =
-    "--- No big book: cannot open kitebigb.bin ---\n"
-    "--- ERROR: Cannot open book file ---\n";
-
-static const std::string startBanner = noBookFiles +
-    "\n----------------------------------\n"
-    "mossKite version 10.88\n"
-    "----------------------------------\n"
-    "\ntype help for ... help!\n"
-    "    _______________________\n"
-    " 8 |br|bn|bb|bq|bk|bb|bn|br|\n"
-    " 7 |bp|bp|bp|bp|bp|bp|bp|bp|\n"
-    " 6 |__|__|__|__|__|__|__|__|\n"
-    " 5 |__|__|__|__|__|__|__|__|\n"
-    " 4 |__|__|__|__|__|__|__|__|\n"
-    " 3 |__|__|__|__|__|__|__|__|\n"
-    " 2 |WP|WP|WP|WP|WP|WP|WP|WP|\n"
-    " 1 |WR|WN|WB|WQ|WK|WB|WN|WR|\n"
-    "     a  b  c  d  e  f  g  h   White to play\n"
-    "Enter a move or command:\n";
 
 // A scratch folder holding a copy of the binary under a chosen name.
 static std::string CopyBinary(const std::string& name) {
@@ -46,24 +25,17 @@ static std::string CopyBinary(const std::string& name) {
     return path;
 }
 
-static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST(Startup, ConsoleBannerBoardAndQuit) {
     int status = -1;
     std::string out = RunCommand("printf 'quit\\n' | '" + EngineBinary() + "'", &status);
-    EXPECT_EQ(out, startBanner);
+    EXPECT_EQ(out, consoleBanner);
     EXPECT_EQ(status, 0);
 }
 
 TEST(Startup, EndOfInputEndsTheProgram) {
     int status = -1;
     std::string out = RunCommand("'" + EngineBinary() + "' < /dev/null", &status);
-    EXPECT_EQ(out, startBanner);
+    EXPECT_EQ(out, consoleBanner);
     EXPECT_EQ(status, 0);
 }
 
@@ -92,7 +64,7 @@ TEST(Startup, LogFileNamedAfterTheProgram) {
     RunCommand("cd /tmp && printf 'quit\\n' | '" + binary + "' -xboard", &status);
     EXPECT_EQ(status, 0);
     std::string folder = binary.substr(0, binary.rfind('/'));
-    EXPECT_EQ(ReadFile(folder + "/Kite.log"), "======= MossKite 10.88 Log File =======\n\n");
+    EXPECT_EQ(ReadWholeFile(folder + "/Kite.log"), "======= MossKite 10.88 Log File =======\n\n");
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
