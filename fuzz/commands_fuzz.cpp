@@ -152,7 +152,7 @@ static void RunAndStore(Engine& e) {
     TimeControl& t = e.shell.time;
     t.timedFromRequest.store(1, std::memory_order_relaxed);
     Move m = thread.search(e);
-    e.search.searchElapsed = int32_t(SearchElapsedMs(e) / 1000);
+    e.search.searchElapsedMs = SearchElapsedMs(e);
     t.timedFromRequest.store(0, std::memory_order_relaxed);
     e.shell.bestMove.store(m, std::memory_order_release);
 }

@@ -178,7 +178,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
                 if (i > 0 && !failHigh) {
                     s.bestChangeIteration = s.iterationsDone;
                     s.bestChangeMoveNumber = s.rootMovesDone;
-                    s.bestChangeTime = ElapsedSeconds(e);
+                    s.bestChangeMs = ElapsedMilliseconds(e);
                     MoveToFront(list, i);
                     PostThinking(e, s.searchDepth, score);
                 }
@@ -230,7 +230,8 @@ static void ResetSearch(Engine& e) {
     SearchData& s = e.search;
     s.resignFlag = 0;
     s.searchStartTime = NowMilliseconds();
-    s.bestChangeTime = s.bestChangeIteration = s.bestChangeMoveNumber = 0;
+    s.bestChangeMs = 0;
+    s.bestChangeIteration = s.bestChangeMoveNumber = 0;
     s.lastStartedDepth = s.iterationsDone = s.rootMovesDone = 0;
     s.stats = SearchStats{};
     p.nodeCount = 0;
@@ -292,7 +293,7 @@ Move IterativeDeepening(Engine& e) {
     // Step 3. A forced move is played at once.
     if (root->moveCount == 1) {
         Move move = EntryMove(list[0]);
-        s.searchElapsed = ElapsedSeconds(e);
+        s.searchElapsedMs = ElapsedMilliseconds(e);
         SetScoreText(e, "Forced Move");
         root->bestScore = 0;
         if (s.post)
@@ -304,7 +305,7 @@ Move IterativeDeepening(Engine& e) {
     Move bookMove = 0;
     if (e.book.useBook && s.searchState.load(std::memory_order_acquire) != Analyzing
         && ProbeBook(e, &bookMove)) {
-        s.searchElapsed = ElapsedSeconds(e);
+        s.searchElapsedMs = ElapsedMilliseconds(e);
         s.pv[0][0] = MoveListEntry{uint8_t(MoveFrom(bookMove)), uint8_t(MoveTo(bookMove)),
                                    int8_t(MovePromotion(bookMove)), 0, 0};
         s.pv[0][1].from = 0;
@@ -365,7 +366,7 @@ Move IterativeDeepening(Engine& e) {
 
     // Step 10. The answer is the front move; the root list is rebuilt for the caller.
     s.searchDepth = savedDepth;
-    s.searchElapsed = ElapsedSeconds(e);
+    s.searchElapsedMs = ElapsedMilliseconds(e);
     s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;
     const Move answer = EntryMove(list[0]);
     GenerateMoves(e);

@@ -8,6 +8,7 @@
 #include "engine.h"
 #include "search/pv.h"
 #include "search/scoretext.h"
+#include "search/searchclock.h"
 #include "shell/output.h"
 
 static constexpr int StatisticsTextSize = 2048;
@@ -15,16 +16,13 @@ static constexpr int StatisticsTextSize = 2048;
 // count x 100 / total, 0 when total is 0.
 static int64_t Percent(int64_t count, int64_t total) { return total ? count * 100 / total : 0; }
 
-// count / total, 0 when total is 0.
-static int64_t Rate(int64_t count, int64_t total) { return total ? count / total : 0; }
-
 const char* NpsText(Engine& e) {
     char* out = e.search.texts.npsText;
-    if (e.search.searchElapsed < 1)
+    if (e.search.searchElapsedMs < 1)
         std::snprintf(out, sizeof e.search.texts.npsText, "undef.");
     else
         std::snprintf(out, sizeof e.search.texts.npsText, "%" PRId64,
-                      Rate(e.pos.nodeCount, e.search.searchElapsed));
+                      NodesPerSecond(e.pos.nodeCount, e.search.searchElapsedMs));
     return out;
 }
 
@@ -42,8 +40,9 @@ const char* SearchSummary(Engine& e) {
                   "   Found in: %dsec, %d.%dply   Completed: %sply\n"
                   "   Used: %dsec, Total Nodes: %" PRId64 ",  NPS: %s\n"
                   "   PV: %s\n   %s\n",
-                  s.bestChangeTime, s.bestChangeIteration, s.bestChangeMoveNumber, DepthText(e),
-                  s.searchElapsed, e.pos.nodeCount, NpsText(e), pv, ScoreText(e));
+                  WholeSeconds(s.bestChangeMs), s.bestChangeIteration, s.bestChangeMoveNumber,
+                  DepthText(e), WholeSeconds(s.searchElapsedMs), e.pos.nodeCount, NpsText(e), pv,
+                  ScoreText(e));
     return out;
 }
 
@@ -95,14 +94,14 @@ void PrintSearchStatistics(Engine& e) {
                   + st.threatExtensions + st.sixthRankExtensions + st.seventhRankExtensions;
     AddExtension(b, "  Total Ext: ", total, nodes);
     b.Add("\n");
-    b.Add("Time taken: %d sec  ", s.searchElapsed);
-    if (s.searchElapsed < 1)
+    b.Add("Time taken: %d sec  ", WholeSeconds(s.searchElapsedMs));
+    if (s.searchElapsedMs < 1)
         b.Add("Nodes/sec: Undefined.\n");
     else
-        b.Add(" Nodes/sec: %" PRId64 "\n", Rate(nodes, s.searchElapsed));
+        b.Add(" Nodes/sec: %" PRId64 "\n", NodesPerSecond(nodes, s.searchElapsedMs));
     b.Add("Completed: %d.%d ply  Deepest node: %" PRId64 "\n", s.iterationsDone, s.rootMovesDone,
           st.deepestPly);
-    b.Add("Found in: %d sec, %d.%dply\n", s.bestChangeTime, s.bestChangeIteration,
+    b.Add("Found in: %d sec, %d.%dply\n", WholeSeconds(s.bestChangeMs), s.bestChangeIteration,
           s.bestChangeMoveNumber);
     b.Add("Score: %s   (%d)\n", ScoreText(e), s.lastScore);
     b.Add("PV: %s\n", PvSanText(e));

@@ -3,7 +3,7 @@
 
 struct Engine;
 
-// Nodes per second of the last search, or "undef." when it took under a second.
+// Nodes per second of the last search, or "undef." when no millisecond passed.
 const char* NpsText(Engine& e);
 
 // Iterations completed and root moves done in the last one, as "7.12".

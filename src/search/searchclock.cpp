@@ -5,15 +5,9 @@
 
 #include "engine.h"
 
-static constexpr int64_t MillisecondsPerSecond = 1000;
-
 int64_t NowMilliseconds() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 int64_t ElapsedMilliseconds(const Engine& e) { return NowMilliseconds() - e.search.searchStartTime; }
-
-int32_t ElapsedSeconds(const Engine& e) {
-    return int32_t(ElapsedMilliseconds(e) / MillisecondsPerSecond);
-}

@@ -73,7 +73,7 @@ struct SearchData {
     // Limits set by the shell. The shell may change the time and node limits and the
     // thinking output while a search runs, hence atomics; the depth only while none runs.
     int32_t searchDepth = 30;  // depth setting; the running iteration's depth during a search
-    std::atomic<int32_t> maxTime{10};  // seconds per move
+    std::atomic<int64_t> maxTime{10000};  // milliseconds per move
     std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
     std::atomic<int32_t> post{0};      // print thinking lines
     int32_t uciOutput = 0;     // thinking as UCI info lines
@@ -85,16 +85,16 @@ struct SearchData {
     // move advances searchPly by its reduction, but a mate is counted in moves actually made.
     int32_t nullMoveExtraPlies = 0;
     int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
-    int32_t panicTime = 0;         // extended time limit granted during this search, 0 = none
+    int64_t panicTime = 0;         // extended limit in ms granted during this search, 0 = none
     int32_t nextInfoSecond = 0;    // elapsed second of the next UCI progress line
     int64_t searchStartTime = 0;   // steady clock at the start, in milliseconds
-    int32_t searchElapsed = 0;     // whole seconds used, set when the search returns
+    int64_t searchElapsedMs = 0;   // milliseconds used, set when the search returns
 
     // Results and progress of the driver.
     int32_t lastScore = 0;             // score of the latest new best root move
     int32_t rootMoveCount = 0;         // legal moves at the root
     int32_t rootEval = 0;              // static evaluation of the root
-    int32_t bestChangeTime = 0;        // seconds, iterations and root moves done when a
+    int64_t bestChangeMs = 0;          // milliseconds, iterations and root moves done when a
     int32_t bestChangeIteration = 0;   //   later root move last became best
     int32_t bestChangeMoveNumber = 0;
     int32_t iterationsDone = 0;        // iterations completed

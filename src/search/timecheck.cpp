@@ -5,12 +5,12 @@
 
 #include "engine.h"
 #include "search/driver.h"
+#include "search/searchclock.h"
 #include "shell/output.h"
 #include "shell/timecontrol.h"
 
 static constexpr int InfoLineSeconds = 3;        // seconds between UCI progress lines
 static constexpr int PreviousSearchPlies = 2;    // the engine's previous search sat this far back
-static constexpr int64_t MillisecondsPerSecond = 1000;
 
 // Reads the root score of the engine's previous search, two plies below the root, when
 // that search left one there.
@@ -25,15 +25,16 @@ void TimeCheck(Engine& e) {
     SearchData& s = e.search;
     const Position& p = e.pos;
     s.nextPollAt += PollInterval;
-    int32_t elapsed = int32_t(SearchElapsedMs(e) / MillisecondsPerSecond);
+    int64_t elapsedMs = SearchElapsedMs(e);
     int32_t state = s.searchState.load(std::memory_order_acquire);
     if (state == StopRequested) {
         s.abortSearch = 1;
         return;
     }
-    if (s.uciOutput && elapsed == s.nextInfoSecond) {
+    if (s.uciOutput && WholeSeconds(elapsedMs) == s.nextInfoSecond) {
         s.nextInfoSecond += InfoLineSeconds;
-        Print("info nodes %" PRId64 " nps %" PRId64 "\n", p.nodeCount, p.nodeCount / elapsed);
+        Print("info nodes %" PRId64 " nps %" PRId64 "\n", p.nodeCount,
+              NodesPerSecond(p.nodeCount, elapsedMs));
     }
     if (state == Pondering || state == Analyzing)
         return;
@@ -43,10 +44,10 @@ void TimeCheck(Engine& e) {
     }
     const TimeControl& t = e.shell.time;
     TimeLimitInput in{};
-    in.elapsedSeconds = elapsed;
+    in.elapsedMs = elapsedMs;
     in.maxTime = s.maxTime;
     in.clockRemaining = t.clockRemaining.load(std::memory_order_relaxed);
-    in.clockCap = t.budgetFromClock.load(std::memory_order_relaxed) ? ClockCap(in.clockRemaining) : -1;
+    in.panicCeiling = t.panicCeiling.load(std::memory_order_relaxed);
     in.bestMoveStable = s.bestMoveStable != 0;
     in.score = p.rootPly->bestScore;
     in.havePrevious = PreviousRootScore(e, in.previousScore);

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
             else if (GetSearchState(e) == Idle && e.shell.consoleMode)
                 std::this_thread::sleep_for(std::chrono::milliseconds(IdleSleepMs));
             else
-                ShortPause();
+                MainLoopPause(e);
             idle++;
         } else {
             idle = 0;

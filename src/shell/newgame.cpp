@@ -7,7 +7,7 @@
 #include "shell/searchthread.h"
 
 static constexpr int DefaultDepth = 30;
-static constexpr int DefaultMaxTime = 10;
+static constexpr int64_t DefaultMaxTimeMs = 10000;
 
 void SetNotationContext(Engine& e) {
     e.shell.notation.board = &e.shell.display;
@@ -21,12 +21,12 @@ void NewGame(Engine& e) {
     e.shell.forceMode = 0;
     e.shell.plyNumber = 1;
     e.shell.predictedReply = 0;
-    e.shell.time.totalThinkingSeconds = 0;
-    e.shell.time.incrementSeconds = 0;
+    e.shell.time.totalThinkingMs = 0;
+    e.shell.time.incrementMs = 0;
     if (e.shell.time.restoreDefaultsAtNewGame) {
         e.shell.time.restoreDefaultsAtNewGame = 0;
         e.search.searchDepth = DefaultDepth;
-        e.search.maxTime = DefaultMaxTime;
+        e.search.maxTime = DefaultMaxTimeMs;
     }
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);

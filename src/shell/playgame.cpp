@@ -2,6 +2,7 @@
 // predicted reply is made on it; the display board always shows the game as played.
 #include "shell/playgame.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "search/driver.h"
 #include "search/report.h"
 #include "search/scoretext.h"
+#include "search/searchclock.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
@@ -25,7 +27,6 @@
 static constexpr int BookPlies = 30;       // no book moves after this many plies
 static constexpr int GreetingPlies = 3;    // xboard greetings go with moves before this ply
 static constexpr int GameLevelRepetitions = 2;
-static constexpr int MillisecondsPerSecond = 1000;
 
 // Number of the move that the half-move plyNumber belongs to.
 static int MoveNumber(const Engine& e) {
@@ -127,13 +128,13 @@ int HandleUserMove(Engine& e, const char* token) {
             if (e.shell.consoleMode)
                 Write(DrawBoard(e.shell.display.board, e.shell.display.whiteToMove, 0));
             int64_t pondered = NowMs() - e.shell.ponderStartMs;
-            e.shell.ponderGainedSeconds = int32_t(pondered / MillisecondsPerSecond);
-            LogPrint(e, "   Ponder hit, gained %d seconds.\n", e.shell.ponderGainedSeconds);
+            e.shell.ponderGainedMs = std::max<int64_t>(pondered, 0);
+            LogPrint(e, "   Ponder hit, gained %d seconds.\n", WholeSeconds(e.shell.ponderGainedMs));
             e.shell.predictedReply = 0;
             SetSearchState(e, Thinking);
             return 1;
         }
-        e.shell.ponderGainedSeconds = 0;
+        e.shell.ponderGainedMs = 0;
         StopSearchForCommand(e);
     }
     LogOpponentMove(e, m);
@@ -158,7 +159,7 @@ void AnnounceMove(Engine& e, Move m, Move ponder) {
     } else if (e.shell.xboardMode) {
         std::string depth = DepthText(e);
         Print("tellics whisper %s, %s, %sply, %dsec, NPS: %s\n", san.c_str(), ScoreText(e),
-              depth.c_str(), int(e.search.searchElapsed), NpsText(e));
+              depth.c_str(), WholeSeconds(e.search.searchElapsedMs), NpsText(e));
         if (e.shell.plyNumber < GreetingPlies) {
             Print("tellics kibitz Greetings from mossKite version %s\n", VersionText);
             Print("tellics set 1 MossKite %s\n", VersionText);
@@ -180,10 +181,10 @@ void AnnounceMove(Engine& e, Move m, Move ponder) {
               san.c_str(), e.shell.beepText);
     }
 
-    int32_t elapsed = e.search.searchElapsed;
-    if (elapsed > e.shell.ponderGainedSeconds)
-        e.shell.time.totalThinkingSeconds += elapsed - e.shell.ponderGainedSeconds;
-    e.shell.ponderGainedSeconds = 0;
+    int64_t elapsed = e.search.searchElapsedMs;
+    if (elapsed > e.shell.ponderGainedMs)
+        e.shell.time.totalThinkingMs += elapsed - e.shell.ponderGainedMs;
+    e.shell.ponderGainedMs = 0;
 }
 
 // Searches the game position to depth 1 on the main thread, for a move when the search
@@ -228,5 +229,5 @@ void OnSearchDone(Engine& e) {
     e.shell.notation.moves = e.pos.currentPly - 1;
     RequestSearch(e, Pondering);
     e.shell.ponderStartMs = e.shell.time.searchStartMs.load(std::memory_order_relaxed);
-    e.shell.ponderGainedSeconds = 0;
+    e.shell.ponderGainedMs = 0;
 }

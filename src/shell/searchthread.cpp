@@ -11,11 +11,18 @@
 #include "shell/timecontrol.h"
 
 static constexpr int PollSleepMs = 5;       // longest sleep of a polling loop
+static constexpr int ClockPollSleepMs = 1;  // sleep while a move is due on the clock
 static constexpr int YieldsBeforeSleep = 20;
-static constexpr int64_t MillisecondsPerSecond = 1000;
 
 void ShortPause() {
     std::this_thread::sleep_for(std::chrono::milliseconds(PollSleepMs));
+}
+
+void MainLoopPause(const Engine& e) {
+    if (GetSearchState(e) == Thinking)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ClockPollSleepMs));
+    else
+        ShortPause();
 }
 
 SearchState GetSearchState(const Engine& e) {
@@ -73,7 +80,7 @@ static void RunAndStore(Engine& e, SearchFunction search) {
     TimeControl& t = e.shell.time;
     t.timedFromRequest.store(1, std::memory_order_relaxed);
     Move m = search(e);
-    e.search.searchElapsed = int32_t(SearchElapsedMs(e) / MillisecondsPerSecond);
+    e.search.searchElapsedMs = SearchElapsedMs(e);
     t.timedFromRequest.store(0, std::memory_order_relaxed);
     e.shell.bestMove.store(m, std::memory_order_release);
 }

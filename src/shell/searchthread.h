@@ -36,3 +36,7 @@ void WaitWhileState(const Engine& e, SearchState s);
 
 // Pauses a polling loop while a search is requested, running or waiting to be collected.
 void ShortPause();
+
+// Pauses the main loop between polls: a millisecond while the engine thinks on its own
+// clock, so that its move leaves as soon as the search ends; else a ShortPause.
+void MainLoopPause(const Engine& e);

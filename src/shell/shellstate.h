@@ -34,6 +34,6 @@ struct ShellState {
 
     Move predictedReply = 0;         // reply made on the Engine while pondering, 0 when none
     int64_t ponderStartMs = 0;       // steady-clock milliseconds when pondering began
-    int32_t ponderGainedSeconds = 0; // seconds already spent pondering before a ponder hit
+    int64_t ponderGainedMs = 0;      // milliseconds spent pondering before a ponder hit
     TimeControl time;                // clock, time controls and thinking time of the game
 };

@@ -6,34 +6,42 @@
 #include <climits>
 
 #include "book/random.h"
+#include "search/searchclock.h"
 #include "engine.h"
 #include "shell/inputring.h"
 #include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/timecontrol.h"
 
-static constexpr int CentisecondsPerSecond = 100;
-static constexpr int SdMaxTime = 1000;     // "sd" lets depth alone decide
+static constexpr int64_t MillisecondsPerCentisecond = 10;
+static constexpr int64_t SdMaxTimeMs = 1000000;  // "sd" lets depth alone decide
 static constexpr int DefaultDepth = 30;
 
 // Names of the three tournament periods in the console dialog.
 static const char* const periodNames[TournamentPeriods] = {"FIRST", "SECOND", "THIRD"};
 
-// Records a budget that was not worked out from a clock.
-static void SetFixedBudget(Engine& e, int32_t seconds) {
-    e.search.maxTime = seconds;
-    e.shell.time.budgetFromClock.store(0, std::memory_order_relaxed);
+// Records a budget that was not worked out from a clock: panic time is not capped.
+static void SetFixedBudget(Engine& e, int64_t ms) {
+    e.search.maxTime = ms;
+    e.shell.time.panicCeiling.store(-1, std::memory_order_relaxed);
+}
+
+// Records a budget worked out from a clock, less the move overhead; no panic time may
+// run past ceilingMs (less the overhead too).
+static void SetClockBudget(Engine& e, int64_t budgetMs, int64_t ceilingMs) {
+    int64_t overhead = e.shell.time.moveOverheadMs;
+    e.search.maxTime = LessOverhead(budgetMs, overhead);
+    e.shell.time.panicCeiling.store(LessOverhead(ceilingMs, overhead), std::memory_order_relaxed);
 }
 
 bool CommandSync(Engine& e) {
     TimeControl& t = e.shell.time;
-    Print("Total thinking time used so far: %d min, %d sec\n", t.totalThinkingSeconds / 60,
-          t.totalThinkingSeconds % 60);
+    int64_t seconds = t.totalThinkingMs / MillisecondsPerSecond;
+    Print("Total thinking time used so far: %d min, %d sec\n", int(seconds / 60), int(seconds % 60));
     Print("Change settings (Y/N)? ");
     if (TakeYes()) {
         Print("Enter number of minutes used on clock: ");
-        int64_t seconds = int64_t(TakeInt()) * 60;
-        t.totalThinkingSeconds = int32_t(std::clamp<int64_t>(seconds, INT32_MIN, INT32_MAX));
+        t.totalThinkingMs = int64_t(TakeInt()) * 60 * MillisecondsPerSecond;
     }
     return true;
 }
@@ -76,12 +84,15 @@ bool CommandLevel(Engine& e) {
     }
     TimeControl& t = e.shell.time;
     t.movesPerSession = std::max(TakeInt(), 0);
-    char base[SlotSize];
-    TakeToken(base);
-    t.baseSeconds = LevelBaseSeconds(base);
-    t.incrementSeconds = TakeInt();
-    t.fixedMoveSeconds = 0;
-    SetFixedBudget(e, LevelBudget(t.movesPerSession, t.baseSeconds, t.incrementSeconds));
+    char text[SlotSize];
+    TakeToken(text);
+    t.baseMs = LevelBaseMs(text);
+    TakeToken(text);
+    t.incrementMs = LevelIncrementMs(text);
+    t.fixedMoveMs = 0;
+    // The clock itself arrives with "time"; until then the budget is the level's share.
+    SetFixedBudget(e, LessOverhead(LevelBudget(t.movesPerSession, t.baseMs, t.incrementMs),
+                                   t.moveOverheadMs));
     return true;
 }
 
@@ -89,12 +100,12 @@ bool CommandLevel(Engine& e) {
 static void TimeDialog(Engine& e) {
     Print("Time Settings\n");
     Print("-------------\n");
-    Print("Maximum move time: %d\n", int(e.search.maxTime.load()));
+    Print("Maximum move time: %d\n", WholeSeconds(e.search.maxTime.load()));
     Print("Maximum move nodes (zero means no maximum): %lld\n", (long long)e.search.maxNodes.load());
     Print("\nchange max time (Y/N) ?:\n");
     if (TakeYes()) {
         Print("Enter max. move time:\n");
-        SetFixedBudget(e, TakeInt());
+        SetFixedBudget(e, int64_t(TakeInt()) * MillisecondsPerSecond);
     }
     Print("\nchange max nodes (Y/N) ?:\n");
     if (TakeYes()) {
@@ -109,34 +120,36 @@ bool CommandTime(Engine& e) {
         return true;
     }
     TimeControl& t = e.shell.time;
-    int32_t remaining = TakeInt() / CentisecondsPerSecond;
+    int64_t remaining = int64_t(TakeInt()) * MillisecondsPerCentisecond;
     t.clockRemaining.store(remaining, std::memory_order_relaxed);
-    if (t.fixedMoveSeconds > 0) {
-        // "st" fixed the time per move: the clock only keeps it from running out.
-        e.search.maxTime = std::min(t.fixedMoveSeconds, ClockCap(remaining));
-        t.budgetFromClock.store(1, std::memory_order_relaxed);
+    if (t.fixedMoveMs > 0) {
+        // "st" fixed the time per move, which the interface's clock shows afresh for each
+        // move: never longer, and never past the clock.
+        int64_t fixed = std::min(t.fixedMoveMs, std::max<int64_t>(remaining, 0));
+        SetClockBudget(e, fixed, fixed);
         return true;
     }
-    e.search.maxTime = ClockBudget(remaining, t.movesPerSession, t.baseSeconds,
-                                   t.incrementSeconds, e.shell.plyNumber,
-                                   t.totalThinkingSeconds, NextRandom, e);
-    t.budgetFromClock.store(1, std::memory_order_relaxed);
+    int64_t budget = ClockBudget(remaining, t.movesPerSession, t.baseMs, t.incrementMs,
+                                 e.shell.plyNumber, t.totalThinkingMs, NextRandom, e);
+    SetClockBudget(e, budget, ClockCap(remaining));
     return true;
 }
 
 bool CommandSd(Engine& e) {
     StopSearchForCommand(e);  // a running search owns the depth word
     e.search.searchDepth = std::clamp(TakeInt(), 1, MaxDepthSetting);
-    SetFixedBudget(e, SdMaxTime);
+    SetFixedBudget(e, SdMaxTimeMs);
     e.shell.time.restoreDefaultsAtNewGame = 1;
     return true;
 }
 
 bool CommandSt(Engine& e) {
     StopSearchForCommand(e);  // a running search owns the depth word
-    int32_t seconds = TakeInt();
-    SetFixedBudget(e, seconds);
-    e.shell.time.fixedMoveSeconds = std::max(seconds, 0);
+    int64_t ms = int64_t(TakeInt()) * MillisecondsPerSecond;
+    TimeControl& t = e.shell.time;
+    t.fixedMoveMs = std::max<int64_t>(ms, 0);
+    // Without a clock yet the fixed time itself is the ceiling.
+    SetClockBudget(e, t.fixedMoveMs, t.fixedMoveMs);
     e.search.searchDepth = DefaultDepth;
     return true;
 }

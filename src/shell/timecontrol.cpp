@@ -1,5 +1,5 @@
 // Move time budgets from the time controls and the clock, and the search's time limit
-// with its panic and paranoid extensions.
+// with its panic and paranoid extensions, all in milliseconds.
 #include "shell/timecontrol.h"
 
 #include <algorithm>
@@ -11,22 +11,20 @@
 #include "shell/output.h"
 
 // Tunables of the budget and the limit test.
-static constexpr int64_t ClockReserveSeconds = 3;  // kept back from a period's time
+static constexpr int64_t ClockReserveMs = 3000;    // kept back from a period's time
 static constexpr int64_t GameShareDivisor = 30;    // a whole game is spread over 30 moves
-static constexpr int64_t GameShareBonus = 15;      // added to the clock before that division
-static constexpr int64_t ShortClockSeconds = 15;   // below this, with an increment, play on it
-static constexpr int32_t EarlyGameSeconds = 2;     // thinking time up to which moves vary
-static constexpr int32_t CapMinimumMargin = 1;     // seconds kept on the clock at least
-static constexpr int32_t CapMarginDivisor = 10;    // ... or this fraction of the clock
+static constexpr int64_t GameShareBonusMs = 15000; // added to the clock before that division
+static constexpr int64_t ShortClockMs = 15000;     // below this, with an increment, play on it
+static constexpr int64_t IncrementReserveMs = 1000;  // kept back from the increment then
+static constexpr int64_t EarlyGameMs = 2000;       // thinking time up to which moves vary
+static constexpr int64_t CapMinimumMarginMs = 1000;  // kept on the clock at least
+static constexpr int64_t CapMarginDivisor = 10;    // ... or this fraction of the clock
 static constexpr int32_t ScoreSwing = 500;         // root score change that asks for more time
 static constexpr int32_t TroubleFloor = -2999;     // below this the game is lost anyway
 static constexpr int32_t GoodFloor = -1999;        // a sudden gain counts from here ...
 static constexpr int32_t GoodCeiling = 1500;       // ... up to here
-
-// Narrows a 64-bit value to the signed 32-bit range.
-static int32_t Clamp32(int64_t v) {
-    return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
+static constexpr int64_t SecondsPerMinute = 60;
+static constexpr int64_t MaxTimeMs = int64_t(1) << 50;  // longer than any game; no overflow
 
 int64_t NowMs() {
     return NowMilliseconds();  // the search's own clock, so both measure alike
@@ -49,86 +47,114 @@ static int64_t ReadDigits(const char*& text) {
     return v;
 }
 
-int32_t LevelBaseSeconds(const char* text) {
+int64_t LevelBaseMs(const char* text) {
     int64_t minutes = ReadDigits(text);
     int64_t seconds = 0;
     if (*text == ':') {
         text++;
         seconds = ReadDigits(text);
     }
-    return Clamp32(minutes * 60 + seconds);
+    return (minutes * SecondsPerMinute + seconds) * MillisecondsPerSecond;
 }
 
-// Share of a whole game's clock for one move: the increment less a second on a short
-// clock, else a thirtieth of the clock plus the increment.
+int64_t LevelIncrementMs(const char* text) {
+    int64_t ms = ReadDigits(text) * MillisecondsPerSecond;
+    if (*text == '.') {
+        text++;
+        // Up to three decimals count; further ones are below a millisecond.
+        for (int64_t unit = MillisecondsPerSecond / 10; unit > 0 && std::isdigit(static_cast<unsigned char>(*text));
+             unit /= 10, text++)
+            ms += (*text - '0') * unit;
+    }
+    return ms;
+}
+
+// Share of a whole game's clock for one move: on a short clock with an increment, the
+// increment less a second but at least half of it; else a thirtieth of the clock (with
+// a bonus) plus the increment.
 static int64_t GameShare(int64_t remaining, int64_t increment) {
-    if (increment != 0 && remaining < ShortClockSeconds)
-        return increment - 1;
-    return (remaining + GameShareBonus) / GameShareDivisor + increment;
+    if (increment != 0 && remaining < ShortClockMs)
+        return std::max(increment - IncrementReserveMs, increment / 2);
+    return (remaining + GameShareBonusMs) / GameShareDivisor + increment;
 }
 
-int32_t LevelBudget(int32_t movesPerSession, int32_t baseSeconds, int32_t incrementSeconds) {
+// Share of a period's clock for one of toGo moves, plus the increment.
+static int64_t PeriodShare(int64_t remaining, int64_t toGo, int64_t increment) {
+    return (remaining - ClockReserveMs) / toGo + increment;
+}
+
+// Keeps a time within a range where sums and products of a few terms cannot overflow.
+static int64_t Bound(int64_t ms) {
+    return std::clamp(ms, -MaxTimeMs, MaxTimeMs);
+}
+
+int64_t LevelBudget(int32_t movesPerSession, int64_t baseMs, int64_t incrementMs) {
     int64_t moves = std::max(movesPerSession, 0);
+    baseMs = Bound(baseMs);
+    incrementMs = Bound(incrementMs);
     if (moves != 0)
-        return Clamp32((int64_t(baseSeconds) - ClockReserveSeconds) / moves + incrementSeconds);
-    return Clamp32((int64_t(baseSeconds) + GameShareBonus) / GameShareDivisor + incrementSeconds);
+        return PeriodShare(baseMs, moves, incrementMs);
+    return (baseMs + GameShareBonusMs) / GameShareDivisor + incrementMs;
 }
 
-int32_t ClockCap(int32_t remainingSeconds) {
-    int32_t margin = std::max(CapMinimumMargin, remainingSeconds / CapMarginDivisor);
-    return std::max(0, remainingSeconds - margin);
+int64_t ClockCap(int64_t remainingMs) {
+    remainingMs = Bound(remainingMs);
+    int64_t margin = std::max(CapMinimumMarginMs, remainingMs / CapMarginDivisor);
+    return std::max<int64_t>(0, remainingMs - margin);
 }
 
-int32_t ClockBudget(int32_t remainingSeconds, int32_t movesPerSession, int32_t baseSeconds,
-                    int32_t incrementSeconds, int32_t plyNumber, int32_t totalThinkingSeconds,
+int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs) {
+    return std::max<int64_t>(0, budgetMs - std::max<int64_t>(overheadMs, 0));
+}
+
+int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs,
+                    int64_t incrementMs, int32_t plyNumber, int64_t totalThinkingMs,
                     uint32_t (*nextRandom)(Engine& e), Engine& e) {
     int64_t moves = std::max(movesPerSession, 0);
-    int64_t remaining = remainingSeconds;
+    int64_t remaining = Bound(remainingMs);
+    int64_t increment = Bound(incrementMs);
     int64_t budget;
     if (moves == 0) {
-        budget = GameShare(remaining, incrementSeconds);
+        budget = GameShare(remaining, increment);
     } else {
         // Moves to go in this period: M - plyNumber / 2, raised by M until positive.
         int64_t played = std::max(plyNumber, 0) / 2 % moves;
         int64_t toGo = played ? moves - played : moves;
-        if (toGo == moves && plyNumber > 1 && remaining < baseSeconds)
-            remaining += baseSeconds;  // the clock has not yet been credited with the period
-        budget = (remaining - ClockReserveSeconds) / toGo + incrementSeconds;
+        if (toGo == moves && plyNumber > 1 && remaining < baseMs)
+            remaining += Bound(baseMs);  // the clock has not yet been credited with the period
+        budget = PeriodShare(remaining, toGo, increment);
     }
     // The first moves of a game vary: up to half as long again, by chance.
-    if (totalThinkingSeconds <= EarlyGameSeconds && moves != 1) {
+    if (totalThinkingMs <= EarlyGameMs && moves != 1) {
         int64_t half = budget / 2;
         if (half > 0)
             budget += half + int64_t(nextRandom(e) % uint32_t(std::min<int64_t>(half, UINT32_MAX)));
     }
-    return Clamp32(std::min<int64_t>(budget, ClockCap(remainingSeconds)));
+    return std::min(budget, ClockCap(remainingMs));
 }
 
-int32_t UciClockBudget(int32_t remainingSeconds, int32_t incrementSeconds, int32_t movesToGo) {
-    int64_t budget;
-    if (movesToGo > 0)
-        budget = (int64_t(remainingSeconds) - ClockReserveSeconds) / movesToGo + incrementSeconds;
-    else
-        budget = GameShare(remainingSeconds, incrementSeconds);
-    return Clamp32(std::min<int64_t>(budget, ClockCap(remainingSeconds)));
+int64_t UciClockBudget(int64_t remainingMs, int64_t incrementMs, int32_t movesToGo) {
+    int64_t remaining = Bound(remainingMs);
+    int64_t increment = Bound(incrementMs);
+    int64_t budget = movesToGo > 0 ? PeriodShare(remaining, movesToGo, increment)
+                                   : GameShare(remaining, increment);
+    return std::min(budget, ClockCap(remainingMs));
 }
 
-// Lowers a granted panic time to the clock's cap, when the budget came from a clock.
-static int32_t CapPanic(int64_t panic, int32_t clockCap) {
-    if (clockCap >= 0)
-        panic = std::min<int64_t>(panic, clockCap);
-    return Clamp32(panic);
+// Lowers a granted panic time to the ceiling, when the budget came from a clock.
+static int64_t CapPanic(int64_t panic, int64_t ceiling) {
+    return ceiling >= 0 ? std::min(panic, ceiling) : panic;
 }
 
-bool TimeLimitReached(const TimeLimitInput& in, int32_t& panicTime, uint32_t& remarks) {
+bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& remarks) {
     remarks = 0;
-    int64_t maxTime = in.maxTime;
-    int64_t clock = in.clockRemaining;
-    int64_t s = in.score;
-    int64_t p = in.previousScore;
+    const int64_t maxTime = Bound(in.maxTime);
+    const int64_t clock = Bound(in.clockRemaining);
+    const int64_t s = in.score;
+    const int64_t p = in.previousScore;
     if (in.bestMoveStable) {
-        // An unchanged recapture: half the budget suffices unless the score dropped.
-        if (in.elapsedSeconds < maxTime / 2)
+        // An unchanged best move: half the budget suffices unless the score dropped.
+        if (in.elapsedMs < maxTime / 2)
             return false;
         if (panicTime == 0 && in.havePrevious && s < p - ScoreSwing) {
             int64_t panic = maxTime * 3 / 2;
@@ -137,11 +163,11 @@ bool TimeLimitReached(const TimeLimitInput& in, int32_t& panicTime, uint32_t& re
                 remarks |= RemarkReducedPanic;
                 panic = maxTime;
             }
-            panicTime = CapPanic(panic, in.clockCap);
+            panicTime = CapPanic(panic, in.panicCeiling);
         }
-        return !(in.elapsedSeconds < panicTime);
+        return !(in.elapsedMs < panicTime);
     }
-    if (in.elapsedSeconds < maxTime)
+    if (in.elapsedMs < maxTime)
         return false;
     if (panicTime == 0 && in.havePrevious) {
         if (s < p - ScoreSwing && p >= TroubleFloor) {
@@ -153,7 +179,7 @@ bool TimeLimitReached(const TimeLimitInput& in, int32_t& panicTime, uint32_t& re
                 if (maxTime * 2 >= clock)
                     panic = maxTime;
             }
-            panicTime = CapPanic(panic, in.clockCap);
+            panicTime = CapPanic(panic, in.panicCeiling);
         } else if (s > p + ScoreSwing && s != 0 && p < GoodCeiling && p >= GoodFloor) {
             int64_t panic = maxTime * 3;
             remarks |= RemarkLookingGood;
@@ -161,10 +187,10 @@ bool TimeLimitReached(const TimeLimitInput& in, int32_t& panicTime, uint32_t& re
                 remarks |= RemarkZeroParanoid;
                 panic = maxTime;
             }
-            panicTime = CapPanic(panic, in.clockCap);
+            panicTime = CapPanic(panic, in.panicCeiling);
         }
     }
-    return !(in.elapsedSeconds < panicTime);
+    return !(in.elapsedMs < panicTime);
 }
 
 void PrintTimeRemarks(uint32_t remarks) {

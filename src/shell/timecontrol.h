@@ -1,5 +1,6 @@
 // Time controls: the move time budget worked out from the clock and the time controls,
-// and the limit test that the search's time check applies.
+// and the limit test that the search's time check applies. Every time here is a count of
+// milliseconds on the steady clock that times searches.
 #pragma once
 
 #include <atomic>
@@ -15,23 +16,29 @@ struct TournamentPeriod {
 
 constexpr int TournamentPeriods = 3;
 
+// Margin kept back from every budget worked out from a clock, for the interface's latency.
+constexpr int64_t DefaultMoveOverheadMs = 30;
+constexpr int64_t MaxMoveOverheadMs = 5000;
+
 // The game's time controls and the clock as the interface last reported it.
 struct TimeControl {
     int32_t movesPerSession = 0;   // xboard "level" moves per period, 0 for the whole game
-    int32_t baseSeconds = 0;       // xboard "level" time per period
-    int32_t fixedMoveSeconds = 0;  // xboard "st" time per move, 0 when the clock decides
-    int32_t incrementSeconds = 0;  // xboard "level" increment per move; reset by a new game
-    // Seconds on the engine's clock as last reported; read by the search's time check.
-    std::atomic<int32_t> clockRemaining{0};
-    // 1 while maxTime was worked out from the clock, so that panic time is capped too.
-    std::atomic<int32_t> budgetFromClock{0};
+    int64_t baseMs = 0;            // xboard "level" time per period
+    int64_t fixedMoveMs = 0;       // xboard "st" time per move, 0 when the clock decides
+    int64_t incrementMs = 0;       // xboard "level" increment per move; reset by a new game
+    int64_t moveOverheadMs = DefaultMoveOverheadMs;  // UCI "Move Overhead"
+    // The engine's clock as last reported; read by the search's time check.
+    std::atomic<int64_t> clockRemaining{0};
+    // Longest any panic time may run when maxTime was worked out from a clock (the clock
+    // less its margins, or the fixed time of "st"); -1 when the budget is not from a clock.
+    std::atomic<int64_t> panicCeiling{-1};
     // Steady-clock milliseconds when the main thread accepted the move or "go" that
     // started the current search (for a ponder hit, when pondering began).
     std::atomic<int64_t> searchStartMs{0};
     // 1 while the search thread runs a requested search, which is timed from searchStartMs;
     // searches run directly (test suites, benchmark) time themselves.
     std::atomic<int32_t> timedFromRequest{0};
-    int32_t totalThinkingSeconds = 0;     // own thinking time used in the game
+    int64_t totalThinkingMs = 0;          // own thinking time used in the game
     int32_t restoreDefaultsAtNewGame = 0; // set by "sd": the next new game restores depth and time
     int32_t tournamentMode = 0;           // console tournament mode on or off (shown only)
     TournamentPeriod periods[TournamentPeriods] = {};  // console tournament periods (shown only)
@@ -45,27 +52,33 @@ int64_t NowMs();
 // search thread runs it, else since the search itself started.
 int64_t SearchElapsedMs(const Engine& e);
 
-// Seconds of a "level" BASE: minutes, or minutes and seconds joined by ":"; 0 without digits.
-int32_t LevelBaseSeconds(const char* text);
+// A "level" BASE: minutes, or minutes and seconds joined by ":"; 0 without digits.
+int64_t LevelBaseMs(const char* text);
+
+// A "level" INC: seconds with an optional fraction ("2", "0.1", "2.5"); 0 without digits.
+int64_t LevelIncrementMs(const char* text);
 
 // Budget of a "level" command: per-period share, or a thirtieth of the game, plus increment.
-int32_t LevelBudget(int32_t movesPerSession, int32_t baseSeconds, int32_t incrementSeconds);
+int64_t LevelBudget(int32_t movesPerSession, int64_t baseMs, int64_t incrementMs);
 
-// Budget from the engine's clock: remainingSeconds on the clock, movesPerSession (0 for the
-// whole game), the game's baseSeconds and increment, plyNumber of the move to play,
-// totalThinkingSeconds used so far; nextRandom(e) varies the first moves of a game.
-// The result is capped at ClockCap(remainingSeconds).
-int32_t ClockBudget(int32_t remainingSeconds, int32_t movesPerSession, int32_t baseSeconds,
-                    int32_t incrementSeconds, int32_t plyNumber, int32_t totalThinkingSeconds,
+// Budget from the engine's clock: remainingMs on the clock, movesPerSession (0 for the
+// whole game), the game's baseMs and increment, plyNumber of the move to play,
+// totalThinkingMs used so far; nextRandom(e) varies the first moves of a game.
+// The result is capped at ClockCap(remainingMs); the move overhead is not yet taken off.
+int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs,
+                    int64_t incrementMs, int32_t plyNumber, int64_t totalThinkingMs,
                     uint32_t (*nextRandom)(Engine& e), Engine& e);
 
-// Budget from UCI clock values in seconds: movesToGo 0 means the rest of the game.
-// The result is capped at ClockCap(remainingSeconds).
-int32_t UciClockBudget(int32_t remainingSeconds, int32_t incrementSeconds, int32_t movesToGo);
+// Budget from UCI clock values: movesToGo 0 means the rest of the game. The result is
+// capped at ClockCap(remainingMs); the move overhead is not yet taken off.
+int64_t UciClockBudget(int64_t remainingMs, int64_t incrementMs, int32_t movesToGo);
 
-// Longest a search may run on a clock of remainingSeconds: the clock less a margin of a
-// tenth of it, at least one second; never below 0.
-int32_t ClockCap(int32_t remainingSeconds);
+// Longest a search may run on a clock of remainingMs: the clock less a margin of a tenth
+// of it, at least one second; never below 0.
+int64_t ClockCap(int64_t remainingMs);
+
+// A budget less the move overhead, never below 0.
+int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs);
 
 // Remarks the limit test asks the time check to print (not under UCI).
 enum TimeRemark : uint32_t {
@@ -77,10 +90,10 @@ enum TimeRemark : uint32_t {
 
 // What the limit test reads and the panic time it may grant.
 struct TimeLimitInput {
-    int32_t elapsedSeconds;   // whole seconds since the search started
-    int32_t maxTime;          // target time per move
-    int32_t clockRemaining;   // seconds on the clock as last reported
-    int32_t clockCap;         // ceiling of any panic time, or -1 when the budget is not from a clock
+    int64_t elapsedMs;        // since the search started
+    int64_t maxTime;          // target time per move
+    int64_t clockRemaining;   // the clock as last reported
+    int64_t panicCeiling;     // ceiling of any panic time, or -1 when the budget is not from a clock
     bool bestMoveStable;      // the best move has not changed since the first iteration
     bool havePrevious;        // the previous search's root score exists
     int32_t score;            // root score of the running search
@@ -90,7 +103,7 @@ struct TimeLimitInput {
 // Applies the time limit with panic and paranoid time; panicTime is the extension granted
 // so far in this search (0 for none) and may be raised. Returns true when time is up;
 // remarks receives the TimeRemark bits to print.
-bool TimeLimitReached(const TimeLimitInput& in, int32_t& panicTime, uint32_t& remarks);
+bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& remarks);
 
 // Prints the remarks of a limit test on standard output.
 void PrintTimeRemarks(uint32_t remarks);

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <thread>
 
 #include "board/gameline.h"
@@ -30,9 +31,8 @@
 #include "shell/version.h"
 
 static constexpr int DefaultDepth = 30;          // depth when "go" gives none
-static constexpr int DefaultMoveSeconds = 10;    // a bare "go"
-static constexpr int UnlimitedSeconds = 3600;    // a depth, node or mate limit decides
-static constexpr int64_t MillisecondsPerSecond = 1000;
+static constexpr int64_t DefaultMoveMs = 10000;  // a bare "go"
+static constexpr int64_t UnlimitedMs = 3600000;  // a depth, node or mate limit decides
 static constexpr int BookPlies = 30;             // no book moves after this ply
 static constexpr int FenFields = 4;              // placement, side, castling, en passant
 static constexpr int MoveCounterFields = 2;      // halfmove clock and move number
@@ -112,12 +112,13 @@ void PrintUciIdentification() {
           "id author Orlevane\n"
           "option name Hash type spin default 16 min 0 max 256\n"
           "option name Clear Hash type button\n"
+          "option name Move Overhead type spin default %d min 0 max %d\n"
           "uciok\n",
-          VersionText);
+          VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs));
 }
 
-UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove) {
-    UciLimits l{DefaultDepth, DefaultMoveSeconds, 0, 0, false, Thinking};
+UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverheadMs) {
+    UciLimits l{DefaultDepth, DefaultMoveMs, 0, 0, -1, Thinking};
     bool searchLimit = false;  // depth, nodes or mate bound the search without a clock
     if (go.depth >= 0) {
         l.searchDepth = Clamp32(std::clamp<int64_t>(go.depth, 1, MaxDepthSetting));
@@ -134,7 +135,7 @@ UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove) {
         searchLimit = true;
     }
     if (go.infinite) {
-        l.maxTime = UnlimitedSeconds;
+        l.maxTime = UnlimitedMs;
         l.state = Analyzing;
         return l;
     }
@@ -142,16 +143,17 @@ UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove) {
     int64_t clock = whiteToMove ? go.wtime : go.btime;
     int64_t increment = whiteToMove ? go.winc : go.binc;
     if (go.movetime >= 0) {
-        l.maxTime = Clamp32(go.movetime / MillisecondsPerSecond);
+        // A fixed time is a hard limit: the answer must reach the interface within it.
+        l.maxTime = LessOverhead(go.movetime, moveOverheadMs);
+        l.panicCeiling = l.maxTime;
     } else if (clock >= 0) {
-        int32_t remaining = Clamp32(clock / MillisecondsPerSecond);
-        int32_t incrementSeconds = Clamp32(std::max<int64_t>(increment, 0) / MillisecondsPerSecond);
         int32_t movesToGo = go.movestogo > 0 ? Clamp32(go.movestogo) : 0;
-        l.maxTime = UciClockBudget(remaining, incrementSeconds, movesToGo);
-        l.clockRemaining = remaining;
-        l.fromClock = true;
+        int64_t budget = UciClockBudget(clock, std::max<int64_t>(increment, 0), movesToGo);
+        l.maxTime = LessOverhead(budget, moveOverheadMs);
+        l.panicCeiling = LessOverhead(ClockCap(clock), moveOverheadMs);
+        l.clockRemaining = clock;
     } else if (searchLimit) {
-        l.maxTime = UnlimitedSeconds;
+        l.maxTime = UnlimitedMs;
     }
     return l;
 }
@@ -319,17 +321,22 @@ static void UciGo(Engine& e) {
         Write("bestmove 0000\n");
         return;
     }
-    UciLimits l = UciGoLimits(go, e.pos.whiteToMove);
+    UciLimits l = UciGoLimits(go, e.pos.whiteToMove, e.shell.time.moveOverheadMs);
     e.search.searchDepth = l.searchDepth;
     e.search.maxTime = l.maxTime;
     e.search.maxNodes = l.maxNodes;
     e.shell.time.clockRemaining.store(l.clockRemaining, std::memory_order_relaxed);
-    e.shell.time.budgetFromClock.store(l.fromClock, std::memory_order_relaxed);
+    e.shell.time.panicCeiling.store(l.panicCeiling, std::memory_order_relaxed);
     session.searchOutstanding = true;
     RequestSearch(e, l.state);
 }
 
-// "setoption name NAME [value VALUE]": the options "Hash" and "Clear Hash".
+// Option names are matched without regard to case.
+static bool OptionNameIs(const char* name, const char* option) {
+    return strcasecmp(name, option) == 0;
+}
+
+// "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash" and "Move Overhead".
 static void UciSetOption(Engine& e) {
     char token[SlotSize];
     if (!TakeArgument(token) || std::strcmp(token, "name") != 0) {
@@ -350,11 +357,15 @@ static void UciSetOption(Engine& e) {
         std::strcat(name, token);
     }
     int64_t megabytes;
+    int64_t milliseconds;
     if ((std::strcmp(name, "Hash") == 0 || std::strcmp(name, "hash") == 0) && haveValue
         && ReadNumber(token, megabytes)) {
         int32_t size = Clamp32(megabytes);
         LogPrint(e, "Setting hash table to %d MB\n", size);
         SetHashSize(e, size);
+    } else if (OptionNameIs(name, "Move Overhead") && haveValue && ReadNumber(token, milliseconds)) {
+        e.shell.time.moveOverheadMs = std::clamp<int64_t>(milliseconds, 0, MaxMoveOverheadMs);
+        LogPrint(e, "Setting move overhead to %d ms\n", int(e.shell.time.moveOverheadMs));
     } else if (std::strcmp(name, "Clear Hash") == 0 || std::strcmp(name, "clear hash") == 0
                || std::strcmp(name, "Clear hash") == 0 || std::strcmp(name, "clear Hash") == 0) {
         LogPrint(e, "clearing hash=======\n");
@@ -401,7 +412,7 @@ void UciCommand(Engine& e, const char* token) {
         } else if (idle < IdleYields) {
             std::this_thread::yield();
         } else {
-            ShortPause();
+            MainLoopPause(e);
         }
     }
 }

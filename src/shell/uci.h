@@ -25,16 +25,17 @@ struct UciGoParams {
 // The limits of one search, worked out from a "go" line.
 struct UciLimits {
     int32_t searchDepth;     // last iteration
-    int32_t maxTime;         // target seconds
+    int64_t maxTime;         // target milliseconds
     int64_t maxNodes;        // node limit, 0 for none
-    int32_t clockRemaining;  // seconds on the engine's clock, 0 without a clock
-    bool fromClock;          // maxTime was worked out from the clock
+    int64_t clockRemaining;  // milliseconds on the engine's clock, 0 without a clock
+    int64_t panicCeiling;    // longest any panic time may run, -1 without a clock
     SearchState state;       // Thinking, Pondering or Analyzing
 };
 
-// Works out the limits of one search from its "go" parameters and the side to move. The
-// limits hold for that search only: what is not given gets its default.
-UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove);
+// Works out the limits of one search from its "go" parameters and the side to move; a
+// budget from a clock or "movetime" keeps back moveOverheadMs. The limits hold for that
+// search only: what is not given gets its default.
+UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverheadMs);
 
 // Prints the identification block that answers "uci".
 void PrintUciIdentification();

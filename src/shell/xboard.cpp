@@ -23,8 +23,7 @@
 static constexpr int BoardSquares = 64;
 static constexpr int EditTokenLength = 3;       // piece or "x", file, rank
 static constexpr int OpponentNameSize = 200;    // longer names are cut
-static constexpr int64_t MillisecondsPerSecond = 1000;
-static constexpr int CentisecondsPerSecond = 100;
+static constexpr int64_t MillisecondsPerCentisecond = 10;
 
 bool CommandProtover(Engine&) {
     TakeInt();  // the protocol version; every version gets the same answer
@@ -212,8 +211,8 @@ const char* AnalysisStatusLine(const Engine& e) {
     // Timed from the request, which the main thread itself recorded: the search's own start
     // time is the search thread's to write.
     int64_t startMs = e.shell.time.searchStartMs.load(std::memory_order_relaxed);
-    int64_t seconds = (NowMs() - startMs) / MillisecondsPerSecond;
+    int64_t centiseconds = (NowMs() - startMs) / MillisecondsPerCentisecond;
     std::snprintf(text, sizeof text, "stat01: %" PRId64 " %" PRId64 " %d %d %d",
-                  seconds * CentisecondsPerSecond, nodes, iterations, movesDone, movesTotal);
+                  centiseconds, nodes, iterations, movesDone, movesTotal);
     return text;
 }

@@ -15,7 +15,7 @@
 static constexpr const char* BenchPosition =
     "r2qkbnr/1pp3pp/p1p2p2/4p3/3PP1b1/5N2/PPP2PPP/RNBQ1RK1 w kq -";
 constexpr int BenchDepth = 10;
-constexpr int BenchMaxTime = 900;
+constexpr int64_t BenchMaxTimeMs = 900000;
 
 int64_t RunBenchmark(Engine& e) {
     Print("\n*****************************************\n"
@@ -28,7 +28,7 @@ int64_t RunBenchmark(Engine& e) {
     e.search.post = 1;
     const int32_t depthSetting = e.search.searchDepth;
     e.search.searchDepth = BenchDepth;
-    e.search.maxTime = BenchMaxTime;
+    e.search.maxTime = BenchMaxTimeMs;
     IterativeDeepening(e);
     const int64_t nodes = e.pos.nodeCount;
     Print("\n***** Benchmark Speed: %s nodes/sec.\n\n", NpsText(e));

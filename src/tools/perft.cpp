@@ -8,6 +8,7 @@
 #include "board/movegen.h"
 #include "engine.h"
 #include "search/draw.h"
+#include "search/searchclock.h"
 #include "shell/inputring.h"
 #include "shell/output.h"
 #include "shell/timecontrol.h"
@@ -42,7 +43,7 @@ int64_t CountNodes(Engine& e, int depth) {
     p.searchPly = 0;
     e.search.searchStartTime = NowMs();
     int64_t leaves = Perft(e, depth);
-    e.search.searchElapsed = int32_t((NowMs() - e.search.searchStartTime) / 1000);
+    e.search.searchElapsedMs = NowMs() - e.search.searchStartTime;
     return leaves;
 }
 
@@ -56,11 +57,11 @@ void RunTestgen(Engine& e) {
     GenerateMoves(e);
     int64_t leaves = CountNodes(e, depth);
     int64_t nodes = e.pos.nodeCount;
-    int32_t seconds = e.search.searchElapsed;
+    int64_t ms = e.search.searchElapsedMs;
     char nps[32] = "undefined";
-    if (seconds > 0)
-        std::snprintf(nps, sizeof nps, "%" PRId64, nodes / seconds);
+    if (ms > 0)
+        std::snprintf(nps, sizeof nps, "%" PRId64, NodesPerSecond(nodes, ms));
     Print("Node count at depth %d is: %" PRId64 "\nTotal nodes: %" PRId64
           "\nTime: %d seconds\nNPS: %s\n",
-          depth, leaves, nodes, seconds, nps);
+          depth, leaves, nodes, WholeSeconds(ms), nps);
 }

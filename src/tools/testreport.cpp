@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cinttypes>
 
+#include "search/searchclock.h"
 #include "shell/output.h"
 #include "shell/version.h"
 
@@ -79,18 +80,18 @@ void RecordTestResult(FILE* results, const SuiteSearchReport& report, SuiteStats
     Print("%d solved correctly out of %d positions.\n\n", stats.solved, stats.positions);
 }
 
-void PrintSuiteSummary(const SuiteStats& stats, int32_t runSeconds) {
+void PrintSuiteSummary(const SuiteStats& stats, int64_t runMs) {
     Print("*** Test Finished ***\n%d solved correctly out of %d positions.\n"
           "Total nodes: %.0f,  Total time: %dsec\n",
-          stats.solved, stats.positions, stats.nodes, runSeconds);
+          stats.solved, stats.positions, stats.nodes, WholeSeconds(runMs));
 }
 
-void WriteSuiteSummary(FILE* results, const SuiteStats& stats, int32_t runSeconds,
+void WriteSuiteSummary(FILE* results, const SuiteStats& stats, int64_t runMs,
                        int32_t maxTimeSetting) {
     const double positions = stats.positions;
     std::fprintf(results, "\n%d solved correctly out of %d positions.\n\n", stats.solved,
                  stats.positions);
-    std::fprintf(results, "%-30s %.1lf sec\n", "Total time:", double(runSeconds));
+    std::fprintf(results, "%-30s %.1lf sec\n", "Total time:", double(runMs) / MillisecondsPerSecond);
     std::fprintf(results, "%-30s %.1lf sec\n", "Total of move times:",
                  double(stats.totalMoveTime));
     std::fprintf(results, "%-30s %.1lf sec (position %d)\n", "Max time used on a position:",
@@ -107,7 +108,7 @@ void WriteSuiteSummary(FILE* results, const SuiteStats& stats, int32_t runSecond
                  stats.secondMoveFailHighs, Percent(stats.secondMoveFailHighs, stats.failHighs));
     std::fprintf(results, "%-30s %.0lf\n", "Hash Hits:", stats.hashHits);
     std::fprintf(results, "%-30s %.0lf\n", "Pawn Hash Hits:", stats.pawnHashHits);
-    std::fprintf(results, "%-30s %.0lf\n", "Nodes/second:", Ratio(stats.nodes, runSeconds));
+    std::fprintf(results, "%-30s %.0lf\n", "Nodes/second:", double(NodesPerSecond(int64_t(stats.nodes), runMs)));
     if (stats.positions != 0) {
         std::fprintf(results, "%-30s %.0lf (%.1lf)\n", "Sum Solved Times:", stats.sumSolvedTimes,
                      stats.sumSolvedTimes / positions);

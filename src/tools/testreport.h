@@ -68,9 +68,9 @@ void RecordTestResult(FILE* results, const SuiteSearchReport& report, SuiteStats
                       bool solved);
 
 // Prints the end of a run on standard output: solved count, nodes and run time.
-void PrintSuiteSummary(const SuiteStats& stats, int32_t runSeconds);
+void PrintSuiteSummary(const SuiteStats& stats, int64_t runMs);
 
 // Writes the closing statistics, the ply summary and the time summary (the limits below
 // maxTimeSetting) to the result file and flushes it.
-void WriteSuiteSummary(FILE* results, const SuiteStats& stats, int32_t runSeconds,
+void WriteSuiteSummary(FILE* results, const SuiteStats& stats, int64_t runMs,
                        int32_t maxTimeSetting);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 
 #include "board/setup.h"
 #include "engine.h"
@@ -11,6 +10,7 @@
 #include "search/driver.h"
 #include "search/pv.h"
 #include "search/scoretext.h"
+#include "search/searchclock.h"
 #include "search/transtable.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
@@ -42,7 +42,7 @@ static SuiteSearchReport SearchPosition(Engine& e, SuiteRun& run, char* moveText
     r.scoreText = ScoreText(e);
     r.pvText = PvSanText(e);
     const SearchData& s = e.search;
-    r.seconds = s.searchElapsed;
+    r.seconds = WholeSeconds(s.searchElapsedMs);
     r.nodes = e.pos.nodeCount;
     r.quiesceNodes = s.stats.quiesceNodes;
     r.hashHits = s.stats.hashHits;
@@ -52,7 +52,7 @@ static SuiteSearchReport SearchPosition(Engine& e, SuiteRun& run, char* moveText
     r.failHighSecond = s.stats.failHighSecond;
     r.iterations = s.iterationsDone;
     r.rootMoves = s.rootMovesDone;
-    r.foundTime = s.bestChangeTime;
+    r.foundTime = WholeSeconds(s.bestChangeMs);
     r.foundDepth = s.bestChangeIteration;
     r.foundFraction = s.bestChangeMoveNumber;
     return r;
@@ -134,9 +134,9 @@ static bool RunSuiteLine(Engine& e, SuiteRun& run, char* line) {
 void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, Engine& e) {
     SuiteRun run{suiteName, results, SuiteStats{}};
     WriteSuiteHeader(results, suiteName,
-                     SuiteLimits{e.search.maxTime, e.search.maxNodes, e.search.searchDepth,
+                     SuiteLimits{WholeSeconds(e.search.maxTime), e.search.maxNodes, e.search.searchDepth,
                                  TTSizeBytes(e)});
-    std::time_t start = std::time(nullptr);
+    const int64_t startMs = NowMilliseconds();
     char line[SuiteLineCapacity];
     for (SuiteLineRead read; (read = ReadSuiteLine(suite, line)) != SuiteLineRead::End;) {
         if (read == SuiteLineRead::TooLong)
@@ -144,9 +144,9 @@ void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, Engine& e) 
         else if (!RunSuiteLine(e, run, line))
             break;
     }
-    int32_t runSeconds = int32_t(std::time(nullptr) - start);
-    PrintSuiteSummary(run.stats, runSeconds);
-    WriteSuiteSummary(results, run.stats, runSeconds, e.search.maxTime);
+    const int64_t runMs = NowMilliseconds() - startMs;
+    PrintSuiteSummary(run.stats, runMs);
+    WriteSuiteSummary(results, run.stats, runMs, WholeSeconds(e.search.maxTime));
 }
 
 bool TestCommand(Engine& e) {
@@ -172,7 +172,7 @@ int RunCommandLineTest(Engine& e, const char* suiteName, const char* resultsName
             std::fclose(suite);
         return 1;
     }
-    e.search.maxTime = std::max(seconds, 0);
+    e.search.maxTime = int64_t(std::max(seconds, 0)) * MillisecondsPerSecond;
     e.search.searchDepth = std::clamp(depth, 1, MaxDepthSetting);
     SetInitialPosition(e, 1);  // a suite that searches before setting a position gets this one
     RunTestSuite(suiteName, suite, results, e);

@@ -37,7 +37,7 @@ TEST(TimeCheck, NoLimitWhilePonderingOrAnalysing) {
     for (SearchState state : {Pondering, Analyzing, Thinking}) {
         auto e = RunningSearch(state, 60000);
         e->search.maxNodes = 100;
-        e->search.maxTime = 1;
+        e->search.maxTime = 1000;
         Check(*e);
         EXPECT_EQ(e->search.abortSearch, state == Thinking ? 1 : 0) << state;
     }
@@ -45,7 +45,7 @@ TEST(TimeCheck, NoLimitWhilePonderingOrAnalysing) {
 
 // An Engine after 1. e4 e5, thinking for White, whose previous search (two plies down)
 // scored 0 and whose running search scores -600: a drop that asks for panic time.
-static std::unique_ptr<Engine> ScoreDrop(int maxTime, int elapsedMs) {
+static std::unique_ptr<Engine> ScoreDrop(int64_t maxTime, int elapsedMs) {
     auto e = RunningSearch(Thinking, elapsedMs);
     Position& p = e->pos;
     p.plyStack[0].bestScore = 0;
@@ -55,44 +55,65 @@ static std::unique_ptr<Engine> ScoreDrop(int maxTime, int elapsedMs) {
     EXPECT_EQ(CheckPosition(*e), "");
     p.rootPly->bestScore = -600;
     e->search.maxTime = maxTime;
-    e->shell.time.clockRemaining = 1000;
+    e->shell.time.clockRemaining = 1000000;
     return e;
 }
 
 TEST(TimeCheck, ScoreDropGrantsPanicTimeAndWhispers) {
-    auto e = ScoreDrop(10, 10500);
+    auto e = ScoreDrop(10000, 10500);
     EXPECT_EQ(Check(*e), "tellics whisper I smell trouble!\n");
-    EXPECT_EQ(e->search.panicTime, 30);
+    EXPECT_EQ(e->search.panicTime, 30000);
     EXPECT_EQ(e->search.abortSearch, 0);
     // Under UCI the same check is silent.
-    e = ScoreDrop(10, 10500);
+    e = ScoreDrop(10000, 10500);
     e->search.uciOutput = 1;
     EXPECT_EQ(Check(*e), "");
-    EXPECT_EQ(e->search.panicTime, 30);
+    EXPECT_EQ(e->search.panicTime, 30000);
 }
 
 TEST(TimeCheck, ShortClockReducesThePanicTime) {
     // 4 x 10 s reaches a clock of 25 s: half as long again instead of three times.
-    auto e = ScoreDrop(10, 10500);
-    e->shell.time.clockRemaining = 25;
-    e->shell.time.budgetFromClock = 1;
+    auto e = ScoreDrop(10000, 10500);
+    e->shell.time.clockRemaining = 25000;
+    e->shell.time.panicCeiling = 22500;
     EXPECT_EQ(Check(*e),
               "tellics whisper I smell trouble!\ntellics Low on time, reduced panic time.\n");
-    EXPECT_EQ(e->search.panicTime, 15);
+    EXPECT_EQ(e->search.panicTime, 15000);
     EXPECT_EQ(e->search.abortSearch, 0);
     // 2 x 10 s reaches a clock of 20 s: no extension at all.
-    e = ScoreDrop(10, 10500);
-    e->shell.time.clockRemaining = 20;
+    e = ScoreDrop(10000, 10500);
+    e->shell.time.clockRemaining = 20000;
     Check(*e);
-    EXPECT_EQ(e->search.panicTime, 10);
+    EXPECT_EQ(e->search.panicTime, 10000);
     EXPECT_EQ(e->search.abortSearch, 1);
 }
 
 TEST(TimeCheck, NoPreviousSearchNoPanic) {
     auto e = RunningSearch(Thinking, 10500);
     e->pos.rootPly->bestScore = -600;
-    e->search.maxTime = 10;
+    e->search.maxTime = 10000;
     EXPECT_EQ(Check(*e), "");
     EXPECT_EQ(e->search.panicTime, 0);
+    EXPECT_EQ(e->search.abortSearch, 1);
+}
+
+TEST(TimeCheck, UciProgressLineCountsMilliseconds) {
+    auto e = RunningSearch(Analyzing, 2500);
+    e->search.uciOutput = 1;
+    e->search.nextInfoSecond = 2;
+    EXPECT_EQ(Check(*e), "info nodes 5000 nps 2000\n");
+    EXPECT_EQ(e->search.nextInfoSecond, 5);
+}
+
+TEST(TimeCheck, BudgetsAreMilliseconds) {
+    // 970 ms, the budget of one second a move less the move overhead: not yet at 900 ms,
+    // over at 980 ms.
+    auto e = RunningSearch(Thinking, 900);
+    e->search.maxTime = 970;
+    Check(*e);
+    EXPECT_EQ(e->search.abortSearch, 0);
+    e = RunningSearch(Thinking, 980);
+    e->search.maxTime = 970;
+    Check(*e);
     EXPECT_EQ(e->search.abortSearch, 1);
 }

@@ -142,7 +142,7 @@ TEST(Commands, SyncDialog) {
                        "Change settings (Y/N)? " + prompt +
                        "Total thinking time used so far: 3 min, 0 sec\n" +
                        "Change settings (Y/N)? Enter number of minutes used on clock: " +
-                       prompt + "Total thinking time used so far: 35791394 min, 7 sec\n" +
+                       prompt + "Total thinking time used so far: 2147483647 min, 0 sec\n" +
                        "Change settings (Y/N)? " + prompt);
 }
 

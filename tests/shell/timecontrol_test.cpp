@@ -14,97 +14,124 @@ static uint32_t FakeRandomDraw(Engine&) {
 }
 
 TEST(TimeControl, LevelBudget) {
-    EXPECT_EQ(LevelBudget(40, 300, 0), 7);             // (300 - 3) / 40
-    EXPECT_EQ(LevelBudget(0, 120, 12), 16);            // (120 + 15) / 30 + 12
-    EXPECT_EQ(LevelBudget(-5, 120, 12), 16);           // negative moves count as the whole game
-    EXPECT_EQ(LevelBudget(1, 0, 0), -3);               // not corrected: stops at the first check
-    EXPECT_EQ(LevelBudget(0, INT32_MAX, INT32_MAX), INT32_MAX);  // saturates, no overflow
+    EXPECT_EQ(LevelBudget(40, 300000, 0), 7425);        // (300 s - 3 s) / 40
+    EXPECT_EQ(LevelBudget(0, 120000, 12000), 16500);    // (120 s + 15 s) / 30 + 12 s
+    EXPECT_EQ(LevelBudget(0, 600000, 100), 20600);      // a fractional increment counts
+    EXPECT_EQ(LevelBudget(40, 300000, 2500), 9925);
+    EXPECT_EQ(LevelBudget(-5, 120000, 12000), 16500);   // negative moves count as the whole game
+    EXPECT_EQ(LevelBudget(1, 0, 0), -3000);             // not corrected: stops at the first check
+    EXPECT_GT(LevelBudget(0, INT64_MAX, INT64_MAX), 0); // saturates, no overflow
 }
 
-TEST(TimeControl, LevelBaseText) {
-    EXPECT_EQ(LevelBaseSeconds("5"), 300);
-    EXPECT_EQ(LevelBaseSeconds("0:30"), 30);
-    EXPECT_EQ(LevelBaseSeconds("2:05"), 125);
-    EXPECT_EQ(LevelBaseSeconds("x"), 0);
-    EXPECT_EQ(LevelBaseSeconds(""), 0);
-    EXPECT_GT(LevelBaseSeconds("99999999999999999999"), 0);  // saturates
+TEST(TimeControl, LevelTexts) {
+    EXPECT_EQ(LevelBaseMs("5"), 300000);
+    EXPECT_EQ(LevelBaseMs("0:30"), 30000);
+    EXPECT_EQ(LevelBaseMs("0:10"), 10000);
+    EXPECT_EQ(LevelBaseMs("2:05"), 125000);
+    EXPECT_EQ(LevelBaseMs("x"), 0);
+    EXPECT_EQ(LevelBaseMs(""), 0);
+    EXPECT_GT(LevelBaseMs("99999999999999999999"), 0);  // saturates
+    EXPECT_EQ(LevelIncrementMs("12"), 12000);
+    EXPECT_EQ(LevelIncrementMs("0.1"), 100);
+    EXPECT_EQ(LevelIncrementMs("2.5"), 2500);
+    EXPECT_EQ(LevelIncrementMs(".25"), 250);
+    EXPECT_EQ(LevelIncrementMs("0.0105"), 10);          // below a millisecond is dropped
+    EXPECT_EQ(LevelIncrementMs("3."), 3000);
+    EXPECT_EQ(LevelIncrementMs("x"), 0);
+    EXPECT_EQ(LevelIncrementMs("-1"), 0);
+    EXPECT_GT(LevelIncrementMs("99999999999999999999"), 0);
 }
 
 TEST(TimeControl, ClockBudgetWholeGame) {
     auto engine = NewTestEngine();
     fakeRandomCalls = 0;
     // Past the early game (more than 2 s thought), no random extension.
-    EXPECT_EQ(ClockBudget(10, 0, 0, 0, 5, 10, FakeRandomDraw, *engine), 0);    // (10 + 15) / 30
-    EXPECT_EQ(ClockBudget(10, 0, 0, 2, 5, 10, FakeRandomDraw, *engine), 1);    // short clock: increment - 1
-    EXPECT_EQ(ClockBudget(600, 0, 0, 0, 5, 10, FakeRandomDraw, *engine), 20);  // (600 + 15) / 30
+    EXPECT_EQ(ClockBudget(10000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 833);   // (10 s + 15 s) / 30
+    EXPECT_EQ(ClockBudget(600000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 20500);
+    // A short clock with an increment plays on the increment less a second, but never on
+    // less than half of it: 10 s left with 1 s gives 0.5 s, with 2 s gives 1 s.
+    EXPECT_EQ(ClockBudget(10000, 0, 0, 1000, 5, 10000, FakeRandomDraw, *engine), 500);
+    EXPECT_EQ(ClockBudget(10000, 0, 0, 2000, 5, 10000, FakeRandomDraw, *engine), 1000);
+    EXPECT_EQ(ClockBudget(10000, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 50);
+    EXPECT_EQ(ClockBudget(14999, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 50);
+    EXPECT_EQ(ClockBudget(15000, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 1100);
     EXPECT_EQ(fakeRandomCalls, 0);
+    EXPECT_EQ(UciClockBudget(60000, 0, 0), 2500);      // (60 s + 15 s) / 30
+    EXPECT_EQ(UciClockBudget(10000, 1000, 0), 500);    // the short clock, as above
+    EXPECT_EQ(UciClockBudget(5000, 2000, 0), 1000);
+    EXPECT_EQ(UciClockBudget(63000, 0, 20), 3000);     // (63 s - 3 s) / 20
+    EXPECT_EQ(UciClockBudget(63000, 2000, -4), 4600);  // a negative moves-to-go means the whole game
+    EXPECT_EQ(UciClockBudget(300000, 5000, 1), 270000);  // capped: 302 s asked, 300 s - 30 s allowed
 }
 
 TEST(TimeControl, ClockBudgetIsCappedByTheClock) {
     auto engine = NewTestEngine();
     // One minute + 30 s with 10 s left: the rule says 29 s, the clock allows 9.
-    EXPECT_EQ(ClockBudget(10, 0, 60, 30, 41, 100, FakeRandomDraw, *engine), 9);
-    EXPECT_EQ(UciClockBudget(10, 30, 0), 9);
-    EXPECT_EQ(ClockBudget(1, 0, 60, 30, 41, 100, FakeRandomDraw, *engine), 0);
-    EXPECT_EQ(ClockBudget(0, 0, 60, 30, 41, 100, FakeRandomDraw, *engine), 0);
-    EXPECT_EQ(ClockCap(10), 9);
-    EXPECT_EQ(ClockCap(100), 90);
-    EXPECT_EQ(ClockCap(1), 0);
+    EXPECT_EQ(ClockBudget(10000, 0, 60000, 30000, 41, 100000, FakeRandomDraw, *engine), 9000);
+    EXPECT_EQ(UciClockBudget(10000, 30000, 0), 9000);
+    // With no increment and a nearly empty clock, the cap decides.
+    EXPECT_EQ(ClockBudget(1500, 0, 60000, 0, 41, 100000, FakeRandomDraw, *engine), 500);
+    EXPECT_EQ(ClockBudget(1000, 0, 60000, 30000, 41, 100000, FakeRandomDraw, *engine), 0);
+    EXPECT_EQ(ClockBudget(0, 0, 60000, 30000, 41, 100000, FakeRandomDraw, *engine), 0);
+    EXPECT_EQ(UciClockBudget(INT64_MAX, INT64_MAX, 0), ClockCap(INT64_MAX));
+    EXPECT_EQ(ClockCap(10000), 9000);
+    EXPECT_EQ(ClockCap(100000), 90000);
+    EXPECT_EQ(ClockCap(1500), 500);
+    EXPECT_EQ(ClockCap(1000), 0);
     EXPECT_EQ(ClockCap(0), 0);
-    EXPECT_EQ(ClockCap(-50), 0);
+    EXPECT_EQ(ClockCap(-50000), 0);
+    EXPECT_EQ(LessOverhead(500, 30), 470);
+    EXPECT_EQ(LessOverhead(20, 30), 0);
+    EXPECT_EQ(LessOverhead(500, -30), 500);
 }
 
 TEST(TimeControl, ClockBudgetPerPeriod) {
     auto engine = NewTestEngine();
     // 40 moves in 5 minutes, 200 s left at ply 21 (move 11): 30 moves to go.
-    EXPECT_EQ(ClockBudget(200, 40, 300, 0, 21, 100, FakeRandomDraw, *engine), (200 - 3) / 30);
+    EXPECT_EQ(ClockBudget(200000, 40, 300000, 0, 21, 100000, FakeRandomDraw, *engine), 6566);
     // Ply 81 (move 41): 40 to go; the clock shows less than the base, so the base is added.
-    EXPECT_EQ(ClockBudget(20, 40, 300, 0, 81, 100, FakeRandomDraw, *engine), (320 - 3) / 40);
-    EXPECT_EQ(ClockBudget(400, 40, 300, 0, 81, 100, FakeRandomDraw, *engine), (400 - 3) / 40);
+    EXPECT_EQ(ClockBudget(20000, 40, 300000, 0, 81, 100000, FakeRandomDraw, *engine), 7925);
+    EXPECT_EQ(ClockBudget(400000, 40, 300000, 0, 81, 100000, FakeRandomDraw, *engine), 9925);
     // At ply 1 the base is never added.
-    EXPECT_EQ(ClockBudget(200, 40, 300, 0, 1, 100, FakeRandomDraw, *engine), (200 - 3) / 40);
+    EXPECT_EQ(ClockBudget(200000, 40, 300000, 0, 1, 100000, FakeRandomDraw, *engine), 4925);
     // Far into the game the moves to go wrap; a huge ply count does not loop for long.
-    EXPECT_EQ(ClockBudget(300, 1, 300, 0, 2000001, 100, FakeRandomDraw, *engine), ClockCap(300));
-    EXPECT_EQ(ClockBudget(600, 40, 300, 0, 1000001, 100, FakeRandomDraw, *engine), (600 - 3) / 40);
+    EXPECT_EQ(ClockBudget(300000, 1, 300000, 0, 2000001, 100000, FakeRandomDraw, *engine),
+              ClockCap(300000));
+    EXPECT_EQ(ClockBudget(600000, 40, 300000, 0, 1000001, 100000, FakeRandomDraw, *engine), 14925);
     // A negative moves-per-session counts as the whole game.
-    EXPECT_EQ(ClockBudget(600, -3, 300, 0, 5, 100, FakeRandomDraw, *engine), 20);
+    EXPECT_EQ(ClockBudget(600000, -3, 300000, 0, 5, 100000, FakeRandomDraw, *engine), 20500);
 }
 
 TEST(TimeControl, EarlyGameRandomExtension) {
     auto engine = NewTestEngine();
     fakeRandomCalls = 0;
     fakeRandomValue = 7;
-    // (600 + 15) / 30 = 20; H = 10; 20 + 10 + 7 % 10.
-    EXPECT_EQ(ClockBudget(600, 0, 600, 0, 1, 0, FakeRandomDraw, *engine), 37);
+    // (600 s + 15 s) / 30 = 20.5 s; H = 10.25 s; 20.5 s + 10.25 s + 7 ms.
+    EXPECT_EQ(ClockBudget(600000, 0, 600000, 0, 1, 0, FakeRandomDraw, *engine), 30757);
     EXPECT_EQ(fakeRandomCalls, 1);
     // Not with one move per period.
-    EXPECT_EQ(ClockBudget(600, 1, 600, 0, 1, 0, FakeRandomDraw, *engine), ClockCap(600));
+    EXPECT_EQ(ClockBudget(600000, 1, 600000, 0, 1, 0, FakeRandomDraw, *engine), ClockCap(600000));
     EXPECT_EQ(fakeRandomCalls, 1);
-    // H of 0 or below: no extension and no draw (a negative H would read as hours).
-    EXPECT_EQ(ClockBudget(600, 0, 600, 1, 1, 2, FakeRandomDraw, *engine), 21 + 10 + 7);
+    // Up to 2 s of thinking the game is early.
+    EXPECT_EQ(ClockBudget(600000, 0, 600000, 1000, 1, 2000, FakeRandomDraw, *engine), 21500 + 10750 + 7);
     EXPECT_EQ(fakeRandomCalls, 2);
-    EXPECT_EQ(ClockBudget(10, 0, 60, 0, 1, 0, FakeRandomDraw, *engine), 0);
-    EXPECT_EQ(ClockBudget(0, 0, 0, -10, 1, 0, FakeRandomDraw, *engine), -11);
+    EXPECT_EQ(ClockBudget(600000, 0, 600000, 1000, 1, 2001, FakeRandomDraw, *engine), 21500);
+    // H of 0 or below: no extension and no draw (a negative H would read as hours).
+    EXPECT_EQ(ClockBudget(0, 0, 0, -10000, 1, 0, FakeRandomDraw, *engine), -5000);
     EXPECT_EQ(fakeRandomCalls, 2);
     // The extension is capped by the clock as well.
     fakeRandomValue = 0xFFFFFFFF;
-    EXPECT_LE(ClockBudget(40, 0, 60, 30, 1, 0, FakeRandomDraw, *engine), ClockCap(40));
-}
-
-TEST(TimeControl, UciClockBudget) {
-    EXPECT_EQ(UciClockBudget(60, 0, 0), 2);     // (60 + 15) / 30
-    EXPECT_EQ(UciClockBudget(63, 0, 20), 3);    // (63 - 3) / 20
-    EXPECT_EQ(UciClockBudget(63, 2, -4), 4);    // a negative moves-to-go means the whole game
-    EXPECT_EQ(UciClockBudget(300, 5, 1), 270);  // capped: 302 asked, 300 - 30 allowed
+    EXPECT_LE(ClockBudget(40000, 0, 60000, 30000, 1, 0, FakeRandomDraw, *engine), ClockCap(40000));
 }
 
 // A limit-test input with no clock and a previous score.
-static TimeLimitInput Input(int elapsed, int maxTime, int score, int previous) {
+// Times are given in seconds and kept in milliseconds.
+static TimeLimitInput Input(int64_t elapsed, int64_t maxTime, int score, int previous) {
     TimeLimitInput in{};
-    in.elapsedSeconds = elapsed;
-    in.maxTime = maxTime;
-    in.clockRemaining = 1000;
-    in.clockCap = -1;
+    in.elapsedMs = elapsed * 1000;
+    in.maxTime = maxTime * 1000;
+    in.clockRemaining = 1000000;
+    in.panicCeiling = -1;
     in.bestMoveStable = false;
     in.havePrevious = true;
     in.score = score;
@@ -113,7 +140,7 @@ static TimeLimitInput Input(int elapsed, int maxTime, int score, int previous) {
 }
 
 TEST(TimeLimit, PlainBudget) {
-    int32_t panic = 0;
+    int64_t panic = 0;
     uint32_t remarks = 0;
     EXPECT_FALSE(TimeLimitReached(Input(9, 10, 0, 0), panic, remarks));
     EXPECT_TRUE(TimeLimitReached(Input(10, 10, 0, 0), panic, remarks));
@@ -124,34 +151,34 @@ TEST(TimeLimit, PlainBudget) {
 }
 
 TEST(TimeLimit, StableBestMoveStopsAtHalfTime) {
-    int32_t panic = 0;
+    int64_t panic = 0;
     uint32_t remarks = 0;
     TimeLimitInput in = Input(4, 10, 0, 0);
     in.bestMoveStable = true;
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    in.elapsedSeconds = 5;
+    in.elapsedMs = 5000;
     EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
     // With a score drop the stable move gets half as long again.
     in.score = -600;
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 15);
+    EXPECT_EQ(panic, 15000);
     EXPECT_EQ(remarks, uint32_t(RemarkTrouble));
-    in.elapsedSeconds = 15;
+    in.elapsedMs = 15000;
     EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
     // Short clock: no extension beyond maxTime.
     panic = 0;
-    in.elapsedSeconds = 5;
-    in.clockRemaining = 20;
+    in.elapsedMs = 5000;
+    in.clockRemaining = 20000;
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 10);
+    EXPECT_EQ(panic, 10000);
     EXPECT_EQ(remarks, uint32_t(RemarkTrouble | RemarkReducedPanic));
 }
 
 TEST(TimeLimit, PanicTime) {
-    int32_t panic = 0;
+    int64_t panic = 0;
     uint32_t remarks = 0;
     EXPECT_FALSE(TimeLimitReached(Input(10, 10, -600, 0), panic, remarks));
-    EXPECT_EQ(panic, 30);
+    EXPECT_EQ(panic, 30000);
     EXPECT_EQ(remarks, uint32_t(RemarkTrouble));
     // Granted once per search: a later check only compares.
     EXPECT_FALSE(TimeLimitReached(Input(29, 10, -6000, 0), panic, remarks));
@@ -171,38 +198,38 @@ TEST(TimeLimit, PanicTime) {
 }
 
 TEST(TimeLimit, PanicOnAShortClock) {
-    int32_t panic = 0;
+    int64_t panic = 0;
     uint32_t remarks = 0;
     TimeLimitInput in = Input(10, 10, -600, 0);
-    in.clockRemaining = 40;  // 4 x maxTime reaches the clock: 1.5 x
+    in.clockRemaining = 40000;  // 4 x maxTime reaches the clock: 1.5 x
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 15);
+    EXPECT_EQ(panic, 15000);
     EXPECT_EQ(remarks, uint32_t(RemarkTrouble | RemarkReducedPanic));
     panic = 0;
-    in.clockRemaining = 20;  // 2 x maxTime reaches it: 1 x
+    in.clockRemaining = 20000;  // 2 x maxTime reaches it: 1 x
     EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 10);
+    EXPECT_EQ(panic, 10000);
     // A clock budget caps any panic time: 3 x 10 asked, 12 allowed.
     panic = 0;
-    in.clockRemaining = 1000;
-    in.clockCap = 12;
+    in.clockRemaining = 1000000;
+    in.panicCeiling = 12000;
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 12);
-    in.elapsedSeconds = 12;
+    EXPECT_EQ(panic, 12000);
+    in.elapsedMs = 12000;
     EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
 }
 
 TEST(TimeLimit, ParanoidTime) {
-    int32_t panic = 0;
+    int64_t panic = 0;
     uint32_t remarks = 0;
     EXPECT_FALSE(TimeLimitReached(Input(10, 10, 600, 0), panic, remarks));
-    EXPECT_EQ(panic, 30);
+    EXPECT_EQ(panic, 30000);
     EXPECT_EQ(remarks, uint32_t(RemarkLookingGood));
     panic = 0;
     TimeLimitInput in = Input(10, 10, 600, 0);
-    in.clockRemaining = 40;
+    in.clockRemaining = 40000;
     EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 10);
+    EXPECT_EQ(panic, 10000);
     EXPECT_EQ(remarks, uint32_t(RemarkLookingGood | RemarkZeroParanoid));
     // No paranoid time for a score of 0, a previous score already winning or already lost.
     panic = 0;
@@ -214,10 +241,15 @@ TEST(TimeLimit, ParanoidTime) {
 }
 
 TEST(TimeLimit, HugeBudgetsDoNotOverflow) {
-    int32_t panic = 0;
+    int64_t panic = 0;
     uint32_t remarks = 0;
     TimeLimitInput in = Input(1000000000, 1000000000, -600, 0);
-    in.clockRemaining = INT32_MAX;  // 4 x maxTime reaches it, 2 x does not: 1.5 x
+    in.clockRemaining = 3 * in.maxTime;  // 4 x maxTime reaches it, 2 x does not: 1.5 x
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    EXPECT_EQ(panic, 1500000000);
+    EXPECT_EQ(panic, in.maxTime * 3 / 2);
+    panic = 0;
+    in.maxTime = in.clockRemaining = INT64_MAX;
+    in.elapsedMs = INT64_MAX;
+    EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
+    EXPECT_GT(panic, 0);
 }

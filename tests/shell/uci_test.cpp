@@ -21,6 +21,7 @@ static const std::string identification =
     "id author Orlevane\n"
     "option name Hash type spin default 16 min 0 max 256\n"
     "option name Clear Hash type button\n"
+    "option name Move Overhead type spin default 30 min 0 max 5000\n"
     "uciok\n";
 
 // The words of a line.
@@ -108,7 +109,9 @@ TEST(UciTranscript, SessionFromIdentificationToQuit) {
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("uciok"),
                                   {"id name MossKite 10.88", "id author Orlevane",
                                    "option name Hash type spin default 16 min 0 max 256",
-                                   "option name Clear Hash type button", "uciok"}));
+                                   "option name Clear Hash type button",
+                                   "option name Move Overhead type spin default 30 min 0 max 5000",
+                                   "uciok"}));
     // Words of the protocol that need no answer, words it does not have, and a stop and a
     // ponder hit with no search: nothing is printed.
     for (const char* line : {"debug on", "ucinewgame", "register later", "setoption name Hash value 4",
@@ -520,34 +523,40 @@ TEST(UciProtocol, ScriptedGameOfPositionGoPairs) {
     ExpectSummariesMatchTheMoves(u.Log());
 }
 
+// Limits with no move overhead, so the rules show plainly; the overhead has its own test.
+static UciLimits Limits(const UciGoParams& go, int whiteToMove) {
+    return UciGoLimits(go, whiteToMove, 0);
+}
+
 TEST(UciGoLimits, ClockAndFixedLimits) {
     UciGoParams go;
-    go.wtime = go.btime = 60000;  // one minute each, no increment: (60 + 15) / 30
-    UciLimits l = UciGoLimits(go, 1);
-    EXPECT_EQ(l.maxTime, 2);
-    EXPECT_EQ(l.clockRemaining, 60);
-    EXPECT_TRUE(l.fromClock);
+    go.wtime = go.btime = 60000;  // one minute each, no increment: (60 s + 15 s) / 30
+    UciLimits l = Limits(go, 1);
+    EXPECT_EQ(l.maxTime, 2500);
+    EXPECT_EQ(l.clockRemaining, 60000);
+    EXPECT_EQ(l.panicCeiling, 54000);
     EXPECT_EQ(l.searchDepth, 30);
     EXPECT_EQ(l.maxNodes, 0);
     EXPECT_EQ(l.state, Thinking);
 
     go = UciGoParams{};
-    go.movetime = 2500;
-    l = UciGoLimits(go, 1);
-    EXPECT_EQ(l.maxTime, 2);
+    go.movetime = 250;  // milliseconds, and a hard limit
+    l = Limits(go, 1);
+    EXPECT_EQ(l.maxTime, 250);
+    EXPECT_EQ(l.panicCeiling, 250);
     EXPECT_EQ(l.clockRemaining, 0);
-    EXPECT_FALSE(l.fromClock);
 
     go = UciGoParams{};
     go.depth = 6;
-    l = UciGoLimits(go, 0);
+    l = Limits(go, 0);
     EXPECT_EQ(l.searchDepth, 6);
-    EXPECT_EQ(l.maxTime, 3600);
+    EXPECT_EQ(l.maxTime, 3600000);
+    EXPECT_EQ(l.panicCeiling, -1);
 
     // A bare "go": the default ten seconds at the default depth.
-    l = UciGoLimits(UciGoParams{}, 1);
+    l = Limits(UciGoParams{}, 1);
     EXPECT_EQ(l.searchDepth, 30);
-    EXPECT_EQ(l.maxTime, 10);
+    EXPECT_EQ(l.maxTime, 10000);
     EXPECT_EQ(l.maxNodes, 0);
 }
 
@@ -558,33 +567,57 @@ TEST(UciGoLimits, OwnClockIncrementAndMovesToGo) {
     go.winc = 7000;
     go.binc = 2000;
     // Black to move: its two minutes and two seconds.
-    UciLimits l = UciGoLimits(go, 0);
-    EXPECT_EQ(l.maxTime, (120 + 15) / 30 + 2);
+    UciLimits l = Limits(go, 0);
+    EXPECT_EQ(l.maxTime, (120000 + 15000) / 30 + 2000);
     // White to move: a short clock with an increment plays on the increment less a second.
-    l = UciGoLimits(go, 1);
-    EXPECT_EQ(l.maxTime, 4);  // the increment less a second, capped below the 5 s left
+    l = Limits(go, 1);
+    EXPECT_EQ(l.maxTime, 4000);  // 6 s, capped below the 5 s left
     go.movestogo = 20;
-    l = UciGoLimits(go, 0);
-    EXPECT_EQ(l.maxTime, (120 - 3) / 20 + 2);
+    l = Limits(go, 0);
+    EXPECT_EQ(l.maxTime, (120000 - 3000) / 20 + 2000);
+    // Ten seconds and one a move: never less than half the increment. Less time on the
+    // clock never means more thinking.
+    go = UciGoParams{};
+    go.wtime = go.btime = 10000;
+    go.winc = go.binc = 1000;
+    EXPECT_EQ(Limits(go, 1).maxTime, 500);
+    go.wtime = go.btime = 5000;
+    go.winc = go.binc = 2000;
+    EXPECT_EQ(Limits(go, 1).maxTime, 1000);
+}
+
+TEST(UciGoLimits, MoveOverheadIsKeptBack) {
+    UciGoParams go;
+    go.wtime = go.btime = 60000;
+    UciLimits l = UciGoLimits(go, 1, 30);
+    EXPECT_EQ(l.maxTime, 2500 - 30);
+    EXPECT_EQ(l.panicCeiling, 54000 - 30);
+    go = UciGoParams{};
+    go.movetime = 250;
+    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 220);
+    go.movetime = 10;
+    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 0);  // the move comes at the first check
+    // A bare "go" has no clock to keep a margin from.
+    EXPECT_EQ(UciGoLimits(UciGoParams{}, 1, 30).maxTime, 10000);
 }
 
 TEST(UciGoLimits, NodesMateInfinitePonder) {
     UciGoParams go;
     go.nodes = 50000;
-    UciLimits l = UciGoLimits(go, 1);
+    UciLimits l = Limits(go, 1);
     EXPECT_EQ(l.maxNodes, 50000);
-    EXPECT_EQ(l.maxTime, 3600);  // the node limit decides, not the clock rule's 0 seconds
+    EXPECT_EQ(l.maxTime, 3600000);  // the node limit decides, not the clock rule's 0 seconds
 
     go = UciGoParams{};
     go.mate = 3;
-    l = UciGoLimits(go, 1);
+    l = Limits(go, 1);
     EXPECT_EQ(l.searchDepth, 5);
-    EXPECT_EQ(l.maxTime, 3600);
+    EXPECT_EQ(l.maxTime, 3600000);
 
     go = UciGoParams{};
     go.infinite = true;
     go.depth = 12;
-    l = UciGoLimits(go, 1);
+    l = Limits(go, 1);
     EXPECT_EQ(l.state, Analyzing);
     EXPECT_EQ(l.searchDepth, 12);
 
@@ -592,12 +625,12 @@ TEST(UciGoLimits, NodesMateInfinitePonder) {
     go = UciGoParams{};
     go.ponder = true;
     go.wtime = go.btime = 60000;
-    l = UciGoLimits(go, 1);
+    l = Limits(go, 1);
     EXPECT_EQ(l.state, Pondering);
-    EXPECT_EQ(l.maxTime, 2);
+    EXPECT_EQ(l.maxTime, 2500);
     go.depth = 4;
     go.wtime = go.btime = -1;
-    l = UciGoLimits(go, 1);
+    l = Limits(go, 1);
     EXPECT_EQ(l.state, Pondering);
     EXPECT_EQ(l.searchDepth, 4);
 }

@@ -449,20 +449,29 @@ TEST(XboardClock, FixedTimePerMoveOutlastsTheClockReports) {
     auto e = NewTestEngine();
     e->shell.xboardMode = 1;
     e->shell.consoleMode = 0;
-    PutToken("10");
+    PutToken("1");
     CommandSt(*e);
-    // The clock before each move only keeps the fixed time inside it.
-    PutToken("1000");
+    EXPECT_EQ(e->search.maxTime, 1000 - 30);
+    // The interface shows the fixed time afresh before each move: the whole of it is used,
+    // less the move overhead, and no panic time runs past it.
+    PutToken("100");
     CommandTime(*e);
-    EXPECT_EQ(e->search.maxTime, 9);  // ten seconds left, less the clock's one-second margin
+    EXPECT_EQ(e->search.maxTime, 1000 - 30);
+    EXPECT_EQ(e->shell.time.panicCeiling, 1000 - 30);
     PutToken("100000");
     CommandTime(*e);
-    EXPECT_EQ(e->search.maxTime, 10);
-    // A time control hands the budget back to the clock: (60 + 15) / 30, half again early on.
+    EXPECT_EQ(e->search.maxTime, 1000 - 30);
+    // Less on the clock than the fixed time: the clock decides.
+    PutToken("50");
+    CommandTime(*e);
+    EXPECT_EQ(e->search.maxTime, 500 - 30);
+    // A time control hands the budget back to the clock: (60 s + 15 s) / 30, half again
+    // and a little more by chance early on.
     for (const char* t : {"0", "1", "0"})
         PutToken(t);
     CommandLevel(*e);
     PutToken("6000");
     CommandTime(*e);
-    EXPECT_EQ(e->search.maxTime, 3);
+    EXPECT_GE(e->search.maxTime, 3750 - 30);
+    EXPECT_LT(e->search.maxTime, 5000 - 30);
 }

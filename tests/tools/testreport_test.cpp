@@ -126,11 +126,11 @@ TEST(TestReport, SummaryTableAndSummaries) {
     testing::internal::GetCapturedStdout();
     std::string records = FileText(f);
     testing::internal::CaptureStdout();
-    PrintSuiteSummary(stats, 12);
+    PrintSuiteSummary(stats, 12400);  // milliseconds
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "*** Test Finished ***\n1 solved correctly out of 2 positions.\n"
               "Total nodes: 4000,  Total time: 12sec\n");
-    WriteSuiteSummary(f, stats, 10, 30);  // a 30-second limit shows the 5, 10, 20 counters
+    WriteSuiteSummary(f, stats, 10000, 30);  // a 30-second limit shows the 5, 10, 20 counters
     EXPECT_EQ(FileText(f).substr(records.size()),
               "\n1 solved correctly out of 2 positions.\n\n"
               "Total time:                    10.0 sec\n"
