@@ -69,12 +69,14 @@ int64_t LevelIncrementMs(const char* text) {
     return ms;
 }
 
-// Share of a whole game's clock for one move: on a short clock with an increment, the
-// increment less a second but at least half of it; else a thirtieth of the clock (with
-// a bonus) plus the increment.
+// Share of a whole game's clock for one move: a thirtieth of the clock (with a bonus)
+// plus the increment; on a short clock with an increment, the increment less a second,
+// but never less than half the increment nor a thirtieth of the clock itself, so that a
+// sub-second increment neither leaves the move no time nor leaves the clock unused.
 static int64_t GameShare(int64_t remaining, int64_t increment) {
     if (increment != 0 && remaining < ShortClockMs)
-        return std::max(increment - IncrementReserveMs, increment / 2);
+        return std::max({increment - IncrementReserveMs, increment / 2,
+                         remaining / GameShareDivisor});
     return (remaining + GameShareBonusMs) / GameShareDivisor + increment;
 }
 

@@ -51,10 +51,10 @@ TEST(TimeCommands, ClockBudgets) {
     EXPECT_EQ(e->shell.time.clockRemaining.load(), 10000);
     EXPECT_EQ(e->search.maxTime.load(), 833 - 30);  // (10 s + 15 s) / 30
     EXPECT_EQ(e->shell.time.panicCeiling.load(), 9000 - 30);
-    // Ten seconds and a tenth: the short clock plays on half the increment.
+    // Ten seconds and a tenth: the short clock plays on a thirtieth of the clock.
     RunWithArgs(*e, "level", {"0", "0:10", "0.1"});
     RunWithArgs(*e, "time", {"1000"});
-    EXPECT_EQ(e->search.maxTime.load(), 50 - 30);
+    EXPECT_EQ(e->search.maxTime.load(), 333 - 30);
     RunWithArgs(*e, "level", {"0", "1", "2"});
     RunWithArgs(*e, "time", {"1000"});
     EXPECT_EQ(e->search.maxTime.load(), 1000 - 30);

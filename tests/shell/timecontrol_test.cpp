@@ -52,9 +52,11 @@ TEST(TimeControl, ClockBudgetWholeGame) {
     // less than half of it: 10 s left with 1 s gives 0.5 s, with 2 s gives 1 s.
     EXPECT_EQ(ClockBudget(10000, 0, 0, 1000, 5, 10000, FakeRandomDraw, *engine), 500);
     EXPECT_EQ(ClockBudget(10000, 0, 0, 2000, 5, 10000, FakeRandomDraw, *engine), 1000);
-    EXPECT_EQ(ClockBudget(10000, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 50);
-    EXPECT_EQ(ClockBudget(14999, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 50);
+    // Nor on less than a thirtieth of the clock: 10 s + 0.1 s spends the clock too.
+    EXPECT_EQ(ClockBudget(10000, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 333);
+    EXPECT_EQ(ClockBudget(14999, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 499);
     EXPECT_EQ(ClockBudget(15000, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 1100);
+    EXPECT_EQ(ClockBudget(1500, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 50);
     EXPECT_EQ(fakeRandomCalls, 0);
     EXPECT_EQ(UciClockBudget(60000, 0, 0), 2500);      // (60 s + 15 s) / 30
     EXPECT_EQ(UciClockBudget(10000, 1000, 0), 500);    // the short clock, as above
@@ -117,7 +119,7 @@ TEST(TimeControl, EarlyGameRandomExtension) {
     EXPECT_EQ(fakeRandomCalls, 2);
     EXPECT_EQ(ClockBudget(600000, 0, 600000, 1000, 1, 2001, FakeRandomDraw, *engine), 21500);
     // H of 0 or below: no extension and no draw (a negative H would read as hours).
-    EXPECT_EQ(ClockBudget(0, 0, 0, -10000, 1, 0, FakeRandomDraw, *engine), -5000);
+    EXPECT_EQ(ClockBudget(0, 0, 0, -10000, 1, 0, FakeRandomDraw, *engine), 0);
     EXPECT_EQ(fakeRandomCalls, 2);
     // The extension is capped by the clock as well.
     fakeRandomValue = 0xFFFFFFFF;
