@@ -475,3 +475,28 @@ TEST(XboardClock, FixedTimePerMoveOutlastsTheClockReports) {
     EXPECT_GE(e->search.maxTime, 3750 - 30);
     EXPECT_LT(e->search.maxTime, 5000 - 30);
 }
+
+TEST(XboardClock, FractionalIncrementSearchesAndReportsItsSpeed) {
+    // Ten seconds and a tenth a move: a third of a second for a searched move, whose
+    // whisper gives the speed as a number of nodes a second, never "undef.".
+    XboardEngine x;
+    for (const char* t : {"new", "level 0 0:10 0.1", "post", "easy", "force"})
+        x.Send(t);
+    x.Edit({"Kg1", "Qd1", "Rf1", "Pf2", "Pg2", "Ph2", "Nc3", "c", "Kg8", "Qd8", "Rf8", "Pf7",
+            "Pg7", "Ph7", "Nc6"});
+    x.Send("time 1000");
+    x.Send("otim 1000");
+    x.Send("go");
+    int whispers = 0;
+    for (const std::string& l : x.LinesThrough("move ")) {
+        if (l.rfind("tellics whisper ", 0) != 0)
+            continue;
+        whispers++;
+        EXPECT_TRUE(LineMatches(l, "~tellics whisper [^ ,]+, [^,]+, [0-9]+\\.[0-9]+ply, [0-9]+sec, "
+                                   "NPS: [0-9]+"))
+            << l;
+    }
+    EXPECT_EQ(whispers, 1);
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
