@@ -94,23 +94,23 @@ static bool MoveFitsBoard(const Position& p, const TTEntry& t) {
 bool TTProbe(Engine& e, TTEntry& entry) {
     SearchData& s = e.search;
     const Position& p = e.pos;
-    entry.from = 0;
-    if (!s.ttBase)
-        return false;
-    uint32_t keyLow = uint32_t(p.hashKey);
-    uint32_t keyHigh = uint32_t(p.hashKey >> 32);
-    for (uint32_t k = 0; k < BucketSize; k++) {
-        const TTEntry& t = s.ttBase[(keyLow + k) & s.ttMask];
-        if (!Matches(t, keyLow, keyHigh, p.epSquare))
-            continue;
-        entry = t;
-        if (t.from == NullMoveBestMarker || MoveFitsBoard(p, t)) {
+    if (s.ttBase) {
+        uint32_t keyLow = uint32_t(p.hashKey);
+        uint32_t keyHigh = uint32_t(p.hashKey >> 32);
+        for (uint32_t k = 0; k < BucketSize; k++) {
+            const TTEntry& t = s.ttBase[(keyLow + k) & s.ttMask];
+            if (!Matches(t, keyLow, keyHigh, p.epSquare))
+                continue;
+            // A move that does not fit belongs to another position with the same key.
+            if (t.from != NullMoveBestMarker && !MoveFitsBoard(p, t))
+                break;
+            entry = t;
             s.stats.hashHits++;
             return true;
         }
-        entry.from = 0;
-        return false;
     }
+    // A miss hands back an empty entry, so that no field of the copy is left unset.
+    entry = TTEntry{};
     return false;
 }
 

@@ -22,7 +22,7 @@ void SetHashSize(Engine& e, int megabytes);
 uint32_t TTSizeBytes(const Engine& e);
 
 // Looks the current position up; true with a copy of its entry when one matches and its move
-// still fits the board. On false the copy's from is 0.
+// still fits the board. On false the copy is empty: every field 0, so no hash move.
 bool TTProbe(Engine& e, TTEntry& entry);
 
 // Stores a result for the current position under the bucket's replacement rules.

@@ -1,6 +1,7 @@
 // Transposition table: sizing, matching and the bucket's replacement rules.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "search/tables.h"
@@ -54,6 +55,32 @@ TEST(TransTable, OffTableNeitherStoresNorFinds) {
     EXPECT_EQ(t.from, 0);
     EXPECT_EQ(e->search.stats.hashHits, 0);
     ClearTables(*e);  // harmless without a table
+}
+
+// True when every field of the copy is 0, as in an empty slot.
+bool IsEmptyCopy(const TTEntry& t) {
+    return t.stamp == 0 && t.depth == 0 && t.type == 0 && t.ep == 0 && t.score == 0
+        && t.keyLow == 0 && t.keyHigh == 0 && t.from == 0 && t.to == 0 && t.promotion == 0;
+}
+
+TEST(TransTable, MissGivesAnEmptyCopy) {
+    // Callers take the hash move from the copy whether the probe found it or not, so a miss
+    // must leave no field as it was.
+    auto e = NewTestEngine();
+    TTEntry t;
+    std::memset(static_cast<void*>(&t), 0xAB, sizeof t);
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_TRUE(IsEmptyCopy(t));
+    // A stored move that does not fit the board (e3-e4 from an empty square).
+    TTStore(*e, MakeMoveValue(63, 64), 4, 50, ExactScore);
+    std::memset(static_cast<void*>(&t), 0xAB, sizeof t);
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_TRUE(IsEmptyCopy(t));
+    // No table at all.
+    SetHashSize(*e, 0);
+    std::memset(static_cast<void*>(&t), 0xAB, sizeof t);
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_TRUE(IsEmptyCopy(t));
 }
 
 TEST(TransTable, StoreAndProbe) {
