@@ -101,6 +101,38 @@ TEST(TransTable, StoreAndProbe) {
     EXPECT_EQ(Found(*e).depth, -3);
 }
 
+TEST(TransTable, MateScoresCountFromTheNode) {
+    auto e = NewTestEngine();
+    // Mating at root distance 10, stored three plies from the root: seven plies from the node.
+    e->pos.searchPly = 3;
+    TTStore(*e, E2E4, 4, 999990, ExactScore);
+    EXPECT_EQ(e->search.ttBase[uint32_t(e->pos.hashKey) & e->search.ttMask].score, 999993);
+    EXPECT_EQ(Found(*e).score, 999990);
+    // Met again five plies from the root (or in a later search): still seven from the node.
+    e->pos.searchPly = 5;
+    EXPECT_EQ(Found(*e).score, 999988);
+    e->pos.searchPly = 0;
+    EXPECT_EQ(Found(*e).score, 999993);
+    // Being mated, stored at ply 4 and met at ply 2.
+    UseKey(*e, 0x0000000100000077ull);
+    e->pos.searchPly = 4;
+    TTStore(*e, D2D4, 2, -999990, UpperBound);
+    e->pos.searchPly = 2;
+    EXPECT_EQ(Found(*e).score, -999992);
+    // A null move counts as one ply whatever its reduction added to searchPly.
+    e->search.nullMoveExtraPlies = 2;
+    e->pos.searchPly = 6;
+    EXPECT_EQ(Found(*e).score, -999990);
+    e->search.nullMoveExtraPlies = 0;
+    // Other scores are kept as they are at any ply.
+    UseKey(*e, 0x0000000200000099ull);
+    e->pos.searchPly = 7;
+    TTStore(*e, G1F3, 3, 999800, LowerBound);
+    e->pos.searchPly = 1;
+    EXPECT_EQ(Found(*e).score, 999800);
+    e->pos.searchPly = 0;
+}
+
 TEST(TransTable, EnPassantSquareIsPartOfTheIdentity) {
     auto e = NewTestEngine();
     e->pos.epSquare = 63;  // e3
