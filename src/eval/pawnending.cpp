@@ -288,11 +288,12 @@ void PawnEndgame(Engine& e, int& score) {
     Racer white = WhiteRacer(p);
     Racer black = BlackRacer(p);
 
-    // 3. Opposition against a side whose pawns cannot move.
+    // 3. Opposition against a side whose pawns cannot move; a side without pawns has no
+    // stuck pawns, so bare kings and the pawnless side of king and pawns are left alone.
     if (p.black.kingSquare == p.white.kingSquare + 2) {
-        if (white.immobile)
+        if (p.white.pawnCount && white.immobile)
             score -= Opposition;
-        else if (black.immobile)
+        else if (p.black.pawnCount && black.immobile)
             score += Opposition;
     }
 

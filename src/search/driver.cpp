@@ -332,7 +332,7 @@ Move IterativeDeepening(Engine& e) {
     root->recaptureExtended = 0;
 
     // Step 8. Sort the root list once: hash move first, then by key.
-    TTEntry t;
+    TTEntry t{};
     TTProbe(e, t);
     OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
     for (int i = 1; i <= root->moveCount - 2; i++)
@@ -386,7 +386,7 @@ Move PredictMove(Engine& e) {
     if (p.currentPly->moveCount == 0)
         return 0;
     NormalizePromotions(e);
-    TTEntry t;
+    TTEntry t{};
     bool known = TTProbe(e, t);
     OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
     if (known)

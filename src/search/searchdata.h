@@ -27,7 +27,7 @@ struct TTEntry {
     int8_t depth;       // remaining depth of the storing node; 0 or below for quiescence
     uint8_t type;       // UpperBound, ExactScore or LowerBound
     uint8_t ep;         // epSquare of the position (part of its identity)
-    int32_t score;      // from the side to move's view
+    int32_t score;      // from the side to move's view; a mate counted from this position
     uint32_t keyLow;    // low half of hashKey
     uint32_t keyHigh;   // high half of hashKey
     uint8_t from;       // best move; 0 marks an empty slot, 1 a null-move cutoff

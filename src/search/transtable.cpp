@@ -9,6 +9,7 @@
 #endif
 
 #include "engine.h"
+#include "search/score.h"
 #include "shell/output.h"
 
 static constexpr int BucketSize = 4;
@@ -74,6 +75,12 @@ void SetHashSize(Engine& e, int megabytes) {
 
 uint32_t TTSizeBytes(const Engine& e) { return e.search.ttEntries * uint32_t(sizeof(TTEntry)); }
 
+// Plies from the root to the current node, each null move counting as one: the distance
+// mate scores are counted in.
+static inline int PliesFromRoot(const Engine& e) {
+    return e.pos.searchPly - e.search.nullMoveExtraPlies;
+}
+
 // True when the entry belongs to the current position.
 static inline bool Matches(const TTEntry& t, uint32_t keyLow, uint32_t keyHigh, uint8_t ep) {
     return t.keyLow == keyLow && t.keyHigh == keyHigh && t.ep == ep && t.from != 0;
@@ -94,23 +101,24 @@ static bool MoveFitsBoard(const Position& p, const TTEntry& t) {
 bool TTProbe(Engine& e, TTEntry& entry) {
     SearchData& s = e.search;
     const Position& p = e.pos;
-    entry.from = 0;
-    if (!s.ttBase)
-        return false;
-    uint32_t keyLow = uint32_t(p.hashKey);
-    uint32_t keyHigh = uint32_t(p.hashKey >> 32);
-    for (uint32_t k = 0; k < BucketSize; k++) {
-        const TTEntry& t = s.ttBase[(keyLow + k) & s.ttMask];
-        if (!Matches(t, keyLow, keyHigh, p.epSquare))
-            continue;
-        entry = t;
-        if (t.from == NullMoveBestMarker || MoveFitsBoard(p, t)) {
+    if (s.ttBase) {
+        uint32_t keyLow = uint32_t(p.hashKey);
+        uint32_t keyHigh = uint32_t(p.hashKey >> 32);
+        for (uint32_t k = 0; k < BucketSize; k++) {
+            const TTEntry& t = s.ttBase[(keyLow + k) & s.ttMask];
+            if (!Matches(t, keyLow, keyHigh, p.epSquare))
+                continue;
+            // A move that does not fit belongs to another position with the same key.
+            if (t.from != NullMoveBestMarker && !MoveFitsBoard(p, t))
+                break;
+            entry = t;
+            entry.score = ScoreFromTable(t.score, PliesFromRoot(e));
             s.stats.hashHits++;
             return true;
         }
-        entry.from = 0;
-        return false;
     }
+    // A miss hands back an empty entry, so that no field of the copy is left unset.
+    entry = TTEntry{};
     return false;
 }
 
@@ -130,6 +138,7 @@ void TTStore(Engine& e, Move move, int depth, int score, uint8_t type) {
     const Position& p = e.pos;
     if (!s.ttBase)
         return;
+    score = ScoreToTable(score, PliesFromRoot(e));
     uint32_t keyLow = uint32_t(p.hashKey);
     uint32_t keyHigh = uint32_t(p.hashKey >> 32);
     uint8_t stamp = uint8_t(p.gamePly + p.searchPly);

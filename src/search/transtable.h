@@ -22,10 +22,12 @@ void SetHashSize(Engine& e, int megabytes);
 uint32_t TTSizeBytes(const Engine& e);
 
 // Looks the current position up; true with a copy of its entry when one matches and its move
-// still fits the board. On false the copy's from is 0.
+// still fits the board, its score (a mate counted from the node) made a score from the root
+// again. On false the copy is empty: every field 0, so no hash move.
 bool TTProbe(Engine& e, TTEntry& entry);
 
-// Stores a result for the current position under the bucket's replacement rules.
+// Stores a result for the current position under the bucket's replacement rules; a mate
+// score is kept counted from this node.
 void TTStore(Engine& e, Move move, int depth, int score, uint8_t type);
 
 // Starts loading the bucket of a position with the given key into the cache, so that a

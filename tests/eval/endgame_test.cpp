@@ -148,6 +148,24 @@ TEST(PawnEnding, UnstoppablePawnAndRammedPairs) {
     EXPECT_EQ(TraceOf(*e, "8/8/8/3p4/3P1K2/8/8/k7 w - - 0 1").value[TermPawnEnding], 3000);
 }
 
+TEST(PawnEnding, OppositionCountsOnlyForASideWithPawns) {
+    auto e = NewTestEngine();
+    // Bare kings in opposition: neither side has a pawn to be stuck, whoever moves.
+    for (const char* fen : {"8/8/8/4k3/8/4K3/8/8 w - - 0 1", "8/8/8/4k3/8/4K3/8/8 b - - 0 1"})
+        EXPECT_EQ(TraceOf(*e, fen).value[TermPawnEnding], 0) << fen;
+    // King and pawn against king, the pawn free to move and not running: the pawnless side
+    // gains nothing from the opposition.
+    EXPECT_EQ(TraceOf(*e, "8/8/8/4k3/8/4K3/P7/8 w - - 0 1").value[TermPawnEnding], 0);
+    EXPECT_EQ(TraceOf(*e, "8/p7/8/4k3/8/4K3/8/8 w - - 0 1").value[TermPawnEnding], 0);
+    // A side whose only pawn is blocked still loses the opposition: -300 from White's view
+    // when White's pawn is stuck, +300 when Black's is.
+    EXPECT_EQ(TraceOf(*e, "8/8/8/4k3/4P3/4K3/8/8 w - - 0 1").value[TermPawnEnding], -300);
+    EXPECT_EQ(TraceOf(*e, "8/8/4k3/4p3/4K3/8/8/8 b - - 0 1").value[TermPawnEnding], 300);
+    // Stuck White pawns against a Black pawn that can still move.
+    EXPECT_EQ(TraceOf(*e, "8/8/7p/p3k3/P7/4K3/8/8 w - - 0 1").value[TermPawnEnding], -300);
+    EXPECT_EQ(TraceOf(*e, "8/8/4k3/p7/P3K3/7P/8/8 b - - 0 1").value[TermPawnEnding], 300);
+}
+
 TEST(Passers, FarAdvancedPawns) {
     auto e = NewTestEngine();
     // A rook behind the seventh-rank pawn, nothing in the way: the pawn promotes.

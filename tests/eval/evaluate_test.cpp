@@ -90,13 +90,16 @@ static const char* const symmetricCases[] = {
     "r3k3/8/8/8/8/8/8/R3KB2 w - - 0 1",
     "7k/P7/8/8/8/8/8/R3K3 w - - 0 1",
     "1k6/8/8/8/8/8/6p1/4K2Q b - - 0 1",
+    "8/8/8/4k3/8/4K3/8/8 w - - 0 1",    // bare kings in opposition
+    "8/8/8/4k3/8/4K3/P7/8 b - - 0 1",   // the same with one free pawn
+    "8/8/8/4k3/4P3/4K3/8/8 w - - 0 1",  // and with the pawn stuck
 };
 
 TEST(Evaluate, ColourFlipGivesTheSameScore) {
     // The rules are colour-symmetric except in three places that these positions avoid:
     // the endgame branch is chosen by White's material alone, the Black fianchetto bishop
     // looks for a White pawn on e5 (White's twin for its own pawn on e4), and in pawn endings
-    // the opposition term looks only at Black's king standing above White's.
+    // with pawns on both sides the opposition term tries White's stuck pawns first.
     auto e = NewTestEngine();
     auto flipped = NewTestEngine();
     for (const char* fen : symmetricCases) {

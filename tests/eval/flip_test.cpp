@@ -16,8 +16,8 @@
 
 // True where the rules are not colour-symmetric: the endgame branch is chosen by White's
 // material alone; the Black fianchetto pattern looks for a White pawn on e5 where White's
-// looks for its own pawn on e4; and in king and pawn endings the opposition term looks
-// only at Black's king standing two squares above White's.
+// looks for its own pawn on e4; and in king and pawn endings with pawns on both sides, the
+// opposition term tries White's stuck pawns before Black's.
 static bool AsymmetricRules(const Position& p) {
     bool whiteEnding = p.white.material < 13001;
     bool blackEnding = p.black.material < 13001;
@@ -29,7 +29,8 @@ static bool AsymmetricRules(const Position& p) {
         return true;
     int wk = p.white.kingSquare;
     int bk = p.black.kingSquare;
-    return p.white.material == 0 && p.black.material == 0 && (bk == wk + 2 || wk == bk + 2);
+    return p.white.material == 0 && p.black.material == 0 && bk == wk + 2 && p.white.pawnCount
+        && p.black.pawnCount;
 }
 
 // Plays random games from a position and checks every position reached; returns how many

@@ -290,6 +290,57 @@ TEST(Search, ResignAfterFourLostSearches) {
     EXPECT_EQ(ResignFlags(true), (std::vector<int>{0, 0, 0, 0, 0}));
 }
 
+// The root score of the last search as plies to the side to move's mate, or 0 when the
+// score is no mate for it.
+int MatePlies(const Engine& e) {
+    int score = e.search.lastScore;
+    return score > 999900 ? 1000000 - score : 0;
+}
+
+struct MateLine {
+    const char* fen;
+    int moves;          // the side to move mates in this many moves
+    const char* first;  // the mating side's first move and the defence to it, after which
+    const char* reply;  // it mates in one move less
+};
+
+TEST(Search, MateDistanceHoldsWhenTheTableIsReused) {
+    // Mates in 2 to 5 for either side, each searched twice; then the first move and its
+    // defence are played as game moves and the mate in one move less (1 to 4) is searched
+    // twice, so that every search after the first reads the entries of the ones before it,
+    // the later ones at other plies than they were stored at.
+    const MateLine lines[] = {
+        {"7k/7P/7Q/1p6/1P4p1/8/8/K7 w - -", 2, "h6g6", "g4g3"},
+        {"8/8/8/5N2/p2p4/KB1B4/8/k7 w - -", 2, "f5d4", "a4b3"},
+        {"7r/8/8/8/8/2k5/8/K7 b - -", 2, "c3b3", "a1b1"},
+        {"1r5k/4NP1b/7K/8/6R1/8/8/8 w - -", 3, "g4g8", "b8g8"},
+        {"2q5/4B2p/7n/4p1pk/P2n1b2/R3P2P/2r3P1/1Q3R1K b - -", 3, "c8h3", "g2h3"},
+        {"1k6/8/8/2K5/8/8/8/7R w - -", 3, "c5b6", "b8c8"},
+        {"8/8/8/8/1k6/8/8/2R3RK w - -", 4, "g1g8", "b4b3"},
+        {"2r3rk/8/1K6/8/8/8/8/8 b - -", 4, "c8c2", "b6b7"},
+        {"8/8/8/8/8/8/3k4/RR5K w - -", 5, "a1a3", "d2c2"},
+    };
+    for (const MateLine& line : lines) {
+        auto e = NewSearchEngine();
+        SetFen(*e, line.fen);
+        for (int run = 0; run < 2; run++) {
+            SearchTo(*e, 2 * line.moves);
+            EXPECT_EQ(MatePlies(*e), 2 * line.moves - 1) << line.fen << " search " << run + 1;
+        }
+        for (const char* text : {line.first, line.reply}) {
+            Move m = ParseMove(*e, text);
+            ASSERT_NE(MoveFrom(m), 0) << line.fen << " " << text;
+            PlayGameMove(*e, m);
+        }
+        for (int run = 0; run < 2; run++) {
+            SearchTo(*e, 2 * line.moves - 2);
+            EXPECT_EQ(MatePlies(*e), 2 * line.moves - 3)
+                << line.fen << " after " << line.first << " " << line.reply << ", search "
+                << run + 1;
+        }
+    }
+}
+
 TEST(Search, PredictMoveUsesTheTable) {
     auto e = NewSearchEngine();
     SearchTo(*e, 4);

@@ -1,6 +1,7 @@
 // Transposition table: sizing, matching and the bucket's replacement rules.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "search/tables.h"
@@ -56,6 +57,32 @@ TEST(TransTable, OffTableNeitherStoresNorFinds) {
     ClearTables(*e);  // harmless without a table
 }
 
+// True when every field of the copy is 0, as in an empty slot.
+bool IsEmptyCopy(const TTEntry& t) {
+    return t.stamp == 0 && t.depth == 0 && t.type == 0 && t.ep == 0 && t.score == 0
+        && t.keyLow == 0 && t.keyHigh == 0 && t.from == 0 && t.to == 0 && t.promotion == 0;
+}
+
+TEST(TransTable, MissGivesAnEmptyCopy) {
+    // Callers take the hash move from the copy whether the probe found it or not, so a miss
+    // must leave no field as it was.
+    auto e = NewTestEngine();
+    TTEntry t;
+    std::memset(static_cast<void*>(&t), 0xAB, sizeof t);
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_TRUE(IsEmptyCopy(t));
+    // A stored move that does not fit the board (e3-e4 from an empty square).
+    TTStore(*e, MakeMoveValue(63, 64), 4, 50, ExactScore);
+    std::memset(static_cast<void*>(&t), 0xAB, sizeof t);
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_TRUE(IsEmptyCopy(t));
+    // No table at all.
+    SetHashSize(*e, 0);
+    std::memset(static_cast<void*>(&t), 0xAB, sizeof t);
+    EXPECT_FALSE(TTProbe(*e, t));
+    EXPECT_TRUE(IsEmptyCopy(t));
+}
+
 TEST(TransTable, StoreAndProbe) {
     auto e = NewTestEngine();
     TTEntry t{};
@@ -72,6 +99,38 @@ TEST(TransTable, StoreAndProbe) {
     UseKey(*e, 0x1234567800000042ull);
     TTStore(*e, D2D4, -3, 7, UpperBound);
     EXPECT_EQ(Found(*e).depth, -3);
+}
+
+TEST(TransTable, MateScoresCountFromTheNode) {
+    auto e = NewTestEngine();
+    // Mating at root distance 10, stored three plies from the root: seven plies from the node.
+    e->pos.searchPly = 3;
+    TTStore(*e, E2E4, 4, 999990, ExactScore);
+    EXPECT_EQ(e->search.ttBase[uint32_t(e->pos.hashKey) & e->search.ttMask].score, 999993);
+    EXPECT_EQ(Found(*e).score, 999990);
+    // Met again five plies from the root (or in a later search): still seven from the node.
+    e->pos.searchPly = 5;
+    EXPECT_EQ(Found(*e).score, 999988);
+    e->pos.searchPly = 0;
+    EXPECT_EQ(Found(*e).score, 999993);
+    // Being mated, stored at ply 4 and met at ply 2.
+    UseKey(*e, 0x0000000100000077ull);
+    e->pos.searchPly = 4;
+    TTStore(*e, D2D4, 2, -999990, UpperBound);
+    e->pos.searchPly = 2;
+    EXPECT_EQ(Found(*e).score, -999992);
+    // A null move counts as one ply whatever its reduction added to searchPly.
+    e->search.nullMoveExtraPlies = 2;
+    e->pos.searchPly = 6;
+    EXPECT_EQ(Found(*e).score, -999990);
+    e->search.nullMoveExtraPlies = 0;
+    // Other scores are kept as they are at any ply.
+    UseKey(*e, 0x0000000200000099ull);
+    e->pos.searchPly = 7;
+    TTStore(*e, G1F3, 3, 999800, LowerBound);
+    e->pos.searchPly = 1;
+    EXPECT_EQ(Found(*e).score, 999800);
+    e->pos.searchPly = 0;
 }
 
 TEST(TransTable, EnPassantSquareIsPartOfTheIdentity) {
