@@ -34,6 +34,13 @@ static void SetClockBudget(Engine& e, int64_t budgetMs, int64_t ceilingMs) {
     e.shell.time.panicCeiling.store(LessOverhead(ceilingMs, overhead), std::memory_order_relaxed);
 }
 
+// Records the budget of a fixed time a move, which is also the ceiling of any panic time.
+static void SetFixedMoveBudget(Engine& e, int64_t fixedMs) {
+    int64_t budget = FixedMoveBudget(fixedMs, e.shell.time.moveOverheadMs);
+    e.search.maxTime = budget;
+    e.shell.time.panicCeiling.store(budget, std::memory_order_relaxed);
+}
+
 bool CommandSync(Engine& e) {
     TimeControl& t = e.shell.time;
     int64_t seconds = t.totalThinkingMs / MillisecondsPerSecond;
@@ -125,8 +132,7 @@ bool CommandTime(Engine& e) {
     if (t.fixedMoveMs > 0) {
         // "st" fixed the time per move, which the interface's clock shows afresh for each
         // move: never longer, and never past the clock.
-        int64_t fixed = std::min(t.fixedMoveMs, std::max<int64_t>(remaining, 0));
-        SetClockBudget(e, fixed, fixed);
+        SetFixedMoveBudget(e, std::min(t.fixedMoveMs, std::max<int64_t>(remaining, 0)));
         return true;
     }
     int64_t budget = ClockBudget(remaining, t.movesPerSession, t.baseMs, t.incrementMs,
@@ -149,7 +155,7 @@ bool CommandSt(Engine& e) {
     TimeControl& t = e.shell.time;
     t.fixedMoveMs = std::max<int64_t>(ms, 0);
     // Without a clock yet the fixed time itself is the ceiling.
-    SetClockBudget(e, t.fixedMoveMs, t.fixedMoveMs);
+    SetFixedMoveBudget(e, t.fixedMoveMs);
     e.search.searchDepth = DefaultDepth;
     return true;
 }

@@ -19,6 +19,7 @@ static constexpr int64_t IncrementReserveMs = 1000;  // kept back from the incre
 static constexpr int64_t EarlyGameMs = 2000;       // thinking time up to which moves vary
 static constexpr int64_t CapMinimumMarginMs = 1000;  // kept on the clock at least
 static constexpr int64_t CapMarginDivisor = 10;    // ... or this fraction of the clock
+static constexpr int64_t FixedMoveReserveDivisor = 10;  // kept back from a fixed move time
 static constexpr int32_t ScoreSwing = 500;         // root score change that asks for more time
 static constexpr int32_t TroubleFloor = -2999;     // below this the game is lost anyway
 static constexpr int32_t GoodFloor = -1999;        // a sudden gain counts from here ...
@@ -107,6 +108,11 @@ int64_t ClockCap(int64_t remainingMs) {
 
 int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs) {
     return std::max<int64_t>(0, budgetMs - std::max<int64_t>(overheadMs, 0));
+}
+
+int64_t FixedMoveBudget(int64_t fixedMs, int64_t overheadMs) {
+    fixedMs = Bound(fixedMs);
+    return LessOverhead(fixedMs, std::max(overheadMs, fixedMs / FixedMoveReserveDivisor));
 }
 
 int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs,

@@ -80,6 +80,10 @@ int64_t ClockCap(int64_t remainingMs);
 // A budget less the move overhead, never below 0.
 int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs);
 
+// Budget of a fixed time a move (xboard "st"): the interface calls the flag the instant
+// that time runs out, so a tenth of it is kept back, at least the move overhead.
+int64_t FixedMoveBudget(int64_t fixedMs, int64_t overheadMs);
+
 // Remarks the limit test asks the time check to print (not under UCI).
 enum TimeRemark : uint32_t {
     RemarkTrouble = 1,         // "tellics whisper I smell trouble!\n"

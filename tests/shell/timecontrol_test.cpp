@@ -85,6 +85,11 @@ TEST(TimeControl, ClockBudgetIsCappedByTheClock) {
     EXPECT_EQ(LessOverhead(500, 30), 470);
     EXPECT_EQ(LessOverhead(20, 30), 0);
     EXPECT_EQ(LessOverhead(500, -30), 500);
+    // A fixed time a move keeps back a tenth, at least the overhead.
+    EXPECT_EQ(FixedMoveBudget(1000, 30), 900);
+    EXPECT_EQ(FixedMoveBudget(10000, 30), 9000);
+    EXPECT_EQ(FixedMoveBudget(1000, 200), 800);
+    EXPECT_EQ(FixedMoveBudget(0, 30), 0);
 }
 
 TEST(TimeControl, ClockBudgetPerPeriod) {

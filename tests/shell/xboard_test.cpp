@@ -451,20 +451,20 @@ TEST(XboardClock, FixedTimePerMoveOutlastsTheClockReports) {
     e->shell.consoleMode = 0;
     PutToken("1");
     CommandSt(*e);
-    EXPECT_EQ(e->search.maxTime, 1000 - 30);
-    // The interface shows the fixed time afresh before each move: the whole of it is used,
-    // less the move overhead, and no panic time runs past it.
+    EXPECT_EQ(e->search.maxTime, 900);  // the interface flags at once: a tenth kept back
+    // The interface shows the fixed time afresh before each move: the budget stays, and no
+    // panic time runs past it.
     PutToken("100");
     CommandTime(*e);
-    EXPECT_EQ(e->search.maxTime, 1000 - 30);
-    EXPECT_EQ(e->shell.time.panicCeiling, 1000 - 30);
+    EXPECT_EQ(e->search.maxTime, 900);
+    EXPECT_EQ(e->shell.time.panicCeiling, 900);
     PutToken("100000");
     CommandTime(*e);
-    EXPECT_EQ(e->search.maxTime, 1000 - 30);
+    EXPECT_EQ(e->search.maxTime, 900);
     // Less on the clock than the fixed time: the clock decides.
     PutToken("50");
     CommandTime(*e);
-    EXPECT_EQ(e->search.maxTime, 500 - 30);
+    EXPECT_EQ(e->search.maxTime, 450);
     // A time control hands the budget back to the clock: (60 s + 15 s) / 30, half again
     // and a little more by chance early on.
     for (const char* t : {"0", "1", "0"})
