@@ -24,9 +24,9 @@ static void Pause(int& spins) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-// Reads one token into buffer and whether it ended its input line; returns false at the
-// end of standard input.
-static bool ReadToken(char* buffer, bool& endsLine) {
+// Reads one token into buffer, whether it ended its input line and whether it was cut to
+// fit the slot; returns false at the end of standard input.
+static bool ReadToken(char* buffer, bool& endsLine, bool& truncated) {
     int c;
     do
         c = std::getchar();
@@ -34,7 +34,7 @@ static bool ReadToken(char* buffer, bool& endsLine) {
     if (c == EOF)
         return false;
     int length = 0;
-    bool truncated = false;
+    truncated = false;
     while (c != EOF && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') {
         if (length < SlotSize - 1)
             buffer[length++] = char(c);
@@ -49,8 +49,6 @@ static bool ReadToken(char* buffer, bool& endsLine) {
     endsLine = c == '\n' || c == '\r' || c == EOF;
     if (!endsLine)
         std::ungetc(c, stdin);
-    if (truncated)
-        Print("Input token longer than %d characters, truncated.\n", SlotSize - 1);
     return true;
 }
 
@@ -64,25 +62,28 @@ static char* FreeSlot() {
 }
 
 // Hands the slot at writeIndex, now filled, to the reader.
-static void PublishSlot(bool endsLine) {
+static void PublishSlot(bool endsLine, bool truncated) {
     int slot = inputRing.writeIndex;
     inputRing.endsLine[slot] = endsLine;
+    inputRing.truncated[slot] = truncated;
     inputRing.full[slot].store(1, std::memory_order_release);
     inputRing.writeIndex = (slot + 1) % RingSlots;
 }
 
 void PutToken(const char* token, bool endsLine) {
     char* slot = FreeSlot();
-    size_t length = std::min(std::strlen(token), size_t(SlotSize - 1));
+    size_t fullLength = std::strlen(token);
+    size_t length = std::min(fullLength, size_t(SlotSize - 1));
     std::memcpy(slot, token, length);
     slot[length] = '\0';
-    PublishSlot(endsLine);
+    PublishSlot(endsLine, length < fullLength);
 }
 
 void InputThreadMain() {
     bool endsLine;
-    while (ReadToken(FreeSlot(), endsLine))
-        PublishSlot(endsLine);
+    bool truncated;
+    while (ReadToken(FreeSlot(), endsLine, truncated))
+        PublishSlot(endsLine, truncated);
     // Input is closed: every further token is "quit", so that the program ends normally
     // even when the first one is taken as the answer to a prompt.
     for (;;)
@@ -96,9 +97,12 @@ void TakeToken(char* buffer) {
         Pause(spins);
     std::memcpy(buffer, inputRing.slots[slot], SlotSize);
     inputRing.lastTakenEndedLine = inputRing.endsLine[slot];
+    bool truncated = inputRing.truncated[slot];
     inputRing.tokensTaken++;
     inputRing.full[slot].store(0, std::memory_order_release);
     inputRing.readIndex = (slot + 1) % RingSlots;
+    if (truncated)
+        Print("Input token longer than %d characters, truncated.\n", SlotSize - 1);
 }
 
 int TakeInt() {

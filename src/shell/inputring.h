@@ -13,6 +13,7 @@ struct InputRing {
     int32_t writeIndex;                    // next slot the input thread fills
     int32_t readIndex;                     // next slot the main thread takes
     int8_t endsLine[RingSlots];            // 1 when the slot's token was the last of its line
+    int8_t truncated[RingSlots];           // 1 when the token was cut to fit its slot
     int8_t lastTakenEndedLine;             // the token taken last ended its input line
     int64_t tokensTaken;                   // tokens the main thread has taken so far
 };
@@ -29,7 +30,9 @@ void InputThreadMain();
 // or a test that runs without it.
 void PutToken(const char* token, bool endsLine = true);
 
-// Waits for the next token and copies it into buffer (at least SlotSize bytes).
+// Waits for the next token and copies it into buffer (at least SlotSize bytes). A token
+// that was cut to fit its slot is reported here, by the thread that acts on it, so that
+// the notice comes in order with what the command taking the token prints.
 void TakeToken(char* buffer);
 
 // Waits for the next token and returns it read as a decimal integer (optional sign and
