@@ -93,7 +93,7 @@ bool CommandExit(Engine& e) {
 bool CommandAnalyze(Engine& e) {
     StopSearchForCommand(e);
     e.shell.forceMode = 0;
-    RequestSearch(e, Analyzing);
+    RequestSearchAfterCommand(e, Analyzing);
     return true;
 }
 
@@ -122,7 +122,7 @@ bool CommandEdit(Engine& e) {
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
     if (analyzing)
-        RequestSearch(e, Analyzing);
+        RequestSearchAfterCommand(e, Analyzing);
     return true;
 }
 
