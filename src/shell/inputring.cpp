@@ -10,6 +10,9 @@
 #include <cstring>
 #include <thread>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include "shell/output.h"
 
 InputRing inputRing;
@@ -31,6 +34,7 @@ static bool ReadToken(char* buffer, bool& endsLine, bool& truncated) {
     do
         c = std::getchar();
     while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v');
+    inputRing.inputBegun.store(1, std::memory_order_release);
     if (c == EOF)
         return false;
     int length = 0;
@@ -123,6 +127,29 @@ const char* PeekToken() {
     if (!inputRing.full[slot].load(std::memory_order_acquire))
         return nullptr;
     return inputRing.slots[slot];
+}
+
+// True when standard input has something to read, or its end, at once.
+static bool InputWaiting() {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, 0) > 0 && (input.revents & (POLLIN | POLLHUP)) != 0;
+}
+
+bool AwaitFirstToken(int milliseconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    int spins = 0;
+    while (!PeekToken()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            // Nothing came in time, unless the input thread is still on its way with it.
+            if (!inputRing.inputBegun.load(std::memory_order_acquire) && !InputWaiting())
+                return false;
+            while (!PeekToken())
+                Pause(spins);
+            return true;
+        }
+        Pause(spins);
+    }
+    return true;
 }
 
 bool LastTokenEndedLine() {

@@ -16,6 +16,8 @@ struct InputRing {
     int8_t truncated[RingSlots];           // 1 when the token was cut to fit its slot
     int8_t lastTakenEndedLine;             // the token taken last ended its input line
     int64_t tokensTaken;                   // tokens the main thread has taken so far
+    std::atomic<int8_t> inputBegun;        // the input thread has read the start of a token
+                                           // or the end of input
 };
 
 extern InputRing inputRing;
@@ -44,6 +46,11 @@ bool TakeYes();
 
 // Returns the next token without taking it, or nullptr when none is waiting.
 const char* PeekToken();
+
+// Waits up to milliseconds for the first token; true when one is waiting. Input that has
+// come within that time but that the input thread has not turned into a token yet is
+// waited for as well, so that the answer does not depend on when that thread gets to run.
+bool AwaitFirstToken(int milliseconds);
 
 // True when the token taken last was the last of its input line. Protocol commands that
 // must not wait for more input read their arguments up to that token.
