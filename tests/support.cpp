@@ -24,8 +24,7 @@ std::string RunCommand(const std::string& command, int* status) {
 
 std::string SharedDir() {
     const char* env = std::getenv("MOSSKITE_SHARED");
-    for (std::string dir : {std::string(env ? env : ""), std::string(MOSSKITE_SHARED_DIR),
-                            std::string("/work/shared")}) {
+    for (std::string dir : {std::string(env ? env : ""), std::string(MOSSKITE_SHARED_DIR)}) {
         if (!dir.empty() && std::filesystem::exists(dir + "/perft.epd"))
             return dir;
     }

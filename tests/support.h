@@ -29,13 +29,13 @@ std::string RunCommand(const std::string& command, int* status = nullptr);
 // Path of the engine binary built with the tests.
 inline std::string EngineBinary() { return MOSSKITE_BINARY; }
 
-// Folder of the shared read-only project material (suites, perft data, PGN files):
-// $MOSSKITE_SHARED, else ../shared beside the source tree, else /work/shared.
-std::string SharedDir();
+// File of the test material kept in the repository (tests/data/): positions with their
+// perft counts, EPD positions and PGN games.
+inline std::string TestDataPath(const std::string& name) {
+    return std::string(MOSSKITE_SOURCE_DIR) + "/tests/data/" + name;
+}
 
-// Skips the current test when the shared material is not on this machine.
-#define REQUIRE_SHARED_DIR()                                              \
-    do {                                                                  \
-        if (SharedDir().empty())                                          \
-            GTEST_SKIP() << "shared test material not found";             \
-    } while (0)
+// Folder of the larger shared material (suites, perft data, PGN collections) when it is
+// there: $MOSSKITE_SHARED, else ../shared beside the source tree; "" when neither holds it.
+// Tests run on the repository's own material first and add the shared runs on top.
+std::string SharedDir();

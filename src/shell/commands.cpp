@@ -234,15 +234,21 @@ static bool CommandBeep(Engine& e) {
     return true;
 }
 
-// Prints the sizes of the engine's tables.
+// Prints the sizes of the engine's tables, as one message: "mem" runs during a search,
+// whose lines must not split the report.
 static void ShowMemory(const Engine& e) {
-    auto line = [](const char* label, unsigned long long count, unsigned size) {
-        Print("%s%llu x %u = %llu bytes.\n", label, count, size, count * size);
+    static constexpr int LineSize = 96;  // a label and three numbers of at most 20 digits
+    char report[4 * LineSize];
+    int used = 0;
+    auto line = [&](const char* label, unsigned long long count, unsigned size) {
+        used += std::snprintf(report + used, sizeof report - size_t(used),
+                              "%s%llu x %u = %llu bytes.\n", label, count, size, count * size);
     };
     line("Trans. hash table: ", e.search.ttEntries, TransEntryBytes);
     line("Pawn hash table:   ", PawnHashEntries, PawnHashEntryBytes);
     line("Small book table:  ", SmallBookEntries, SmallBookEntryBytes);
     line("Big book table:    ", BigBookEntries, BigBookEntryBytes);
+    Write(std::string_view(report, size_t(used)));
 }
 
 static bool CommandBench(Engine& e) {
@@ -379,6 +385,7 @@ int InterpretCommand(Engine& e, const char* token) {
             continue;
         if (c.handler(e) && e.shell.consoleMode)
             Print("Enter a move or command:\n");
+        StartSearchAfterCommand(e);
         return 1;
     }
     return 0;

@@ -25,7 +25,7 @@ bool CommandNew(Engine& e) {
     ShowBoard(e);
     LogPrint(e, "\n\nNew Game\n");
     if (analyzing)
-        RequestSearch(e, Analyzing);
+        RequestSearchAfterCommand(e, Analyzing);
     return true;
 }
 
@@ -115,7 +115,7 @@ static void StepThroughGame(Engine& e, int plies) {
         e.book.useBook = 0;
     ShowBoard(e);
     if (analyzing)
-        RequestSearch(e, Analyzing);
+        RequestSearchAfterCommand(e, Analyzing);
 }
 
 bool CommandRemove(Engine& e) {

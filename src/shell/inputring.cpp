@@ -10,6 +10,9 @@
 #include <cstring>
 #include <thread>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include "shell/output.h"
 
 InputRing inputRing;
@@ -24,17 +27,18 @@ static void Pause(int& spins) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-// Reads one token into buffer and whether it ended its input line; returns false at the
-// end of standard input.
-static bool ReadToken(char* buffer, bool& endsLine) {
+// Reads one token into buffer, whether it ended its input line and whether it was cut to
+// fit the slot; returns false at the end of standard input.
+static bool ReadToken(char* buffer, bool& endsLine, bool& truncated) {
     int c;
     do
         c = std::getchar();
     while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v');
+    inputRing.inputBegun.store(1, std::memory_order_release);
     if (c == EOF)
         return false;
     int length = 0;
-    bool truncated = false;
+    truncated = false;
     while (c != EOF && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') {
         if (length < SlotSize - 1)
             buffer[length++] = char(c);
@@ -49,8 +53,6 @@ static bool ReadToken(char* buffer, bool& endsLine) {
     endsLine = c == '\n' || c == '\r' || c == EOF;
     if (!endsLine)
         std::ungetc(c, stdin);
-    if (truncated)
-        Print("Input token longer than %d characters, truncated.\n", SlotSize - 1);
     return true;
 }
 
@@ -64,25 +66,28 @@ static char* FreeSlot() {
 }
 
 // Hands the slot at writeIndex, now filled, to the reader.
-static void PublishSlot(bool endsLine) {
+static void PublishSlot(bool endsLine, bool truncated) {
     int slot = inputRing.writeIndex;
     inputRing.endsLine[slot] = endsLine;
+    inputRing.truncated[slot] = truncated;
     inputRing.full[slot].store(1, std::memory_order_release);
     inputRing.writeIndex = (slot + 1) % RingSlots;
 }
 
 void PutToken(const char* token, bool endsLine) {
     char* slot = FreeSlot();
-    size_t length = std::min(std::strlen(token), size_t(SlotSize - 1));
+    size_t fullLength = std::strlen(token);
+    size_t length = std::min(fullLength, size_t(SlotSize - 1));
     std::memcpy(slot, token, length);
     slot[length] = '\0';
-    PublishSlot(endsLine);
+    PublishSlot(endsLine, length < fullLength);
 }
 
 void InputThreadMain() {
     bool endsLine;
-    while (ReadToken(FreeSlot(), endsLine))
-        PublishSlot(endsLine);
+    bool truncated;
+    while (ReadToken(FreeSlot(), endsLine, truncated))
+        PublishSlot(endsLine, truncated);
     // Input is closed: every further token is "quit", so that the program ends normally
     // even when the first one is taken as the answer to a prompt.
     for (;;)
@@ -96,9 +101,12 @@ void TakeToken(char* buffer) {
         Pause(spins);
     std::memcpy(buffer, inputRing.slots[slot], SlotSize);
     inputRing.lastTakenEndedLine = inputRing.endsLine[slot];
+    bool truncated = inputRing.truncated[slot];
     inputRing.tokensTaken++;
     inputRing.full[slot].store(0, std::memory_order_release);
     inputRing.readIndex = (slot + 1) % RingSlots;
+    if (truncated)
+        Print("Input token longer than %d characters, truncated.\n", SlotSize - 1);
 }
 
 int TakeInt() {
@@ -119,6 +127,29 @@ const char* PeekToken() {
     if (!inputRing.full[slot].load(std::memory_order_acquire))
         return nullptr;
     return inputRing.slots[slot];
+}
+
+// True when standard input has something to read, or its end, at once.
+static bool InputWaiting() {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    return poll(&input, 1, 0) > 0 && (input.revents & (POLLIN | POLLHUP)) != 0;
+}
+
+bool AwaitFirstToken(int milliseconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    int spins = 0;
+    while (!PeekToken()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            // Nothing came in time, unless the input thread is still on its way with it.
+            if (!inputRing.inputBegun.load(std::memory_order_acquire) && !InputWaiting())
+                return false;
+            while (!PeekToken())
+                Pause(spins);
+            return true;
+        }
+        Pause(spins);
+    }
+    return true;
 }
 
 bool LastTokenEndedLine() {

@@ -13,8 +13,11 @@ struct InputRing {
     int32_t writeIndex;                    // next slot the input thread fills
     int32_t readIndex;                     // next slot the main thread takes
     int8_t endsLine[RingSlots];            // 1 when the slot's token was the last of its line
+    int8_t truncated[RingSlots];           // 1 when the token was cut to fit its slot
     int8_t lastTakenEndedLine;             // the token taken last ended its input line
     int64_t tokensTaken;                   // tokens the main thread has taken so far
+    std::atomic<int8_t> inputBegun;        // the input thread has read the start of a token
+                                           // or the end of input
 };
 
 extern InputRing inputRing;
@@ -29,7 +32,9 @@ void InputThreadMain();
 // or a test that runs without it.
 void PutToken(const char* token, bool endsLine = true);
 
-// Waits for the next token and copies it into buffer (at least SlotSize bytes).
+// Waits for the next token and copies it into buffer (at least SlotSize bytes). A token
+// that was cut to fit its slot is reported here, by the thread that acts on it, so that
+// the notice comes in order with what the command taking the token prints.
 void TakeToken(char* buffer);
 
 // Waits for the next token and returns it read as a decimal integer (optional sign and
@@ -41,6 +46,11 @@ bool TakeYes();
 
 // Returns the next token without taking it, or nullptr when none is waiting.
 const char* PeekToken();
+
+// Waits up to milliseconds for the first token; true when one is waiting. Input that has
+// come within that time but that the input thread has not turned into a token yet is
+// waited for as well, so that the answer does not depend on when that thread gets to run.
+bool AwaitFirstToken(int milliseconds);
 
 // True when the token taken last was the last of its input line. Protocol commands that
 // must not wait for more input read their arguments up to that token.

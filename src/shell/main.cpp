@@ -23,12 +23,11 @@
 
 static constexpr int IdleYields = 10;     // zero-length sleeps before the main loop sleeps
 static constexpr int IdleSleepMs = 200;  // sleep while nothing is asked of the engine
+static constexpr int FirstTokenWaitMs = 100;  // input later than this gets the console
 
 // Looks at the first token to choose the protocol; prints the console banner otherwise.
 static void DetectProtocol(Engine& e) {
-    std::this_thread::yield();
-    if (!PeekToken())
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    AwaitFirstToken(FirstTokenWaitMs);
     char token[SlotSize];
     const char* next = PeekToken();
     if (next && std::strcmp(next, "fritz") == 0) {

@@ -70,6 +70,18 @@ void StopSearchForCommand(Engine& e) {
     StopSearch(e);
 }
 
+void RequestSearchAfterCommand(Engine& e, SearchState s) {
+    e.shell.searchAfterCommand = s;
+}
+
+void StartSearchAfterCommand(Engine& e) {
+    SearchState s = e.shell.searchAfterCommand;
+    if (s == Idle)
+        return;
+    e.shell.searchAfterCommand = Idle;
+    RequestSearch(e, s);
+}
+
 void PlayGameMove(Engine& e, Move m, int report) {
     GameMakeMove(e, m);
     e.shell.plyNumber++;
@@ -87,14 +99,16 @@ void PlayGameMove(Engine& e, Move m, int report) {
         Print("Draw\n");
 }
 
-void LogOpponentMove(Engine& e, Move m) {
+void LogOpponentMove(Engine& e, Move m, const char* after) {
     int whiteMoves = e.shell.display.whiteToMove;
     LogPrint(e, whiteMoves ? "%d. " : "%d... ", MoveNumber(e));
     std::string san = MoveToSan(e.shell.notation, m);
     LogPrint(e, "%s\n", san.c_str());
     if (!e.shell.xboardMode)
-        Print(whiteMoves ? "Your move was: %d. %s\n" : "Your move was: %d. .. %s\n",
-              MoveNumber(e), san.c_str());
+        Print(whiteMoves ? "Your move was: %d. %s\n%s" : "Your move was: %d. .. %s\n%s",
+              MoveNumber(e), san.c_str(), after);
+    else if (*after)
+        Write(after);
 }
 
 int HandleUserMove(Engine& e, const char* token) {
@@ -119,14 +133,20 @@ int HandleUserMove(Engine& e, const char* token) {
     if (s == Pondering) {
         if (m == e.shell.predictedReply) {
             // Ponder hit: the Engine already holds the move; the search goes on as our own.
-            LogOpponentMove(e, m);
+            // It goes on printing too, so the echo and the board after the move are one
+            // message.
+            const char* board = "";
+            if (e.shell.consoleMode) {
+                DisplayBoard after = e.shell.display;
+                DisplayBoardApplyMove(after, m);
+                board = DrawBoard(after.board, after.whiteToMove, 0);
+            }
+            LogOpponentMove(e, m, board);
             DisplayBoardApplyMove(e.shell.display, m);
             e.shell.plyNumber++;
             // The game position is now the search's root, one record up; its list is read
             // again only after the search is done.
             e.shell.notation.moves++;
-            if (e.shell.consoleMode)
-                Write(DrawBoard(e.shell.display.board, e.shell.display.whiteToMove, 0));
             int64_t pondered = NowMs() - e.shell.ponderStartMs;
             e.shell.ponderGainedMs = std::max<int64_t>(pondered, 0);
             LogPrint(e, "   Ponder hit, gained %d seconds.\n", WholeSeconds(e.shell.ponderGainedMs));

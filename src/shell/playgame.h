@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/types.h"
+#include "search/searchdata.h"
 
 struct Engine;
 
@@ -24,12 +25,20 @@ void OnSearchDone(Engine& e);
 // books the thinking time. ponder is the UCI ponder move (0 for none).
 void AnnounceMove(Engine& e, Move m, Move ponder);
 
-// Logs the opponent's move and, unless under xboard, echoes it.
-void LogOpponentMove(Engine& e, Move m);
+// Logs the opponent's move and, unless under xboard, echoes it; the text after (a board)
+// follows in the same message.
+void LogOpponentMove(Engine& e, Move m, const char* after = "");
 
 // Stops the search before a command changes the Engine; a ponder search also takes back
 // the predicted reply it made.
 void StopSearchForCommand(Engine& e);
+
+// Asks for a search in state s once the running command has printed its output and the
+// prompt: the search thread's output then never comes before the command's own.
+void RequestSearchAfterCommand(Engine& e, SearchState s);
+
+// Starts the search the command just carried out asked for, if any.
+void StartSearchAfterCommand(Engine& e);
 
 // Flushes standard output and the log, then ends the process with status 0 at once: the
 // search thread may still be running, so no destructor runs.

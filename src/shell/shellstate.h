@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "board/types.h"
+#include "search/searchdata.h"
 #include "shell/displayboard.h"
 #include "shell/timecontrol.h"
 
@@ -31,6 +32,10 @@ struct ShellState {
     // Move of the last search: stored (release) by the search thread before it reports
     // Done in the Engine's searchState, read (acquire) by the main thread after it saw Done.
     std::atomic<Move> bestMove{0};
+
+    // Search a command asked for, started once the command has printed all it prints
+    // (Idle when none).
+    SearchState searchAfterCommand = Idle;
 
     Move predictedReply = 0;         // reply made on the Engine while pondering, 0 when none
     int64_t ponderStartMs = 0;       // steady-clock milliseconds when pondering began

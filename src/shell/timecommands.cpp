@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "book/random.h"
 #include "search/searchclock.h"
@@ -43,9 +44,10 @@ static void SetFixedMoveBudget(Engine& e, int64_t fixedMs) {
 
 bool CommandSync(Engine& e) {
     TimeControl& t = e.shell.time;
+    // Each block up to a question is one message: a search may be printing meanwhile.
     int64_t seconds = t.totalThinkingMs / MillisecondsPerSecond;
-    Print("Total thinking time used so far: %d min, %d sec\n", int(seconds / 60), int(seconds % 60));
-    Print("Change settings (Y/N)? ");
+    Print("Total thinking time used so far: %d min, %d sec\nChange settings (Y/N)? ",
+          int(seconds / 60), int(seconds % 60));
     if (TakeYes()) {
         Print("Enter number of minutes used on clock: ");
         t.totalThinkingMs = int64_t(TakeInt()) * 60 * MillisecondsPerSecond;
@@ -56,16 +58,19 @@ bool CommandSync(Engine& e) {
 // Console "level": shows and edits the tournament-mode settings.
 static void TournamentDialog(Engine& e) {
     TimeControl& t = e.shell.time;
+    // The settings and the question are one message: a search may be printing meanwhile.
+    static constexpr int SettingsSize = 512;  // five lines of words and 32-bit numbers
+    char settings[SettingsSize] = "Tournament Mode Off\n";
     if (t.tournamentMode) {
-        Print("Tournament Mode On\n");
+        int used = std::snprintf(settings, sizeof settings, "Tournament Mode On\n");
         for (int i = 0; i < TournamentPeriods; i++)
-            Print("Time control %d: %d moves in %d minutes\n", i + 1, t.periods[i].moves,
-                  t.periods[i].minutes);
-        Print("Auto sync. every %d moves\n\n", t.autoSyncMoves);
-    } else {
-        Print("Tournament Mode Off\n");
+            used += std::snprintf(settings + used, sizeof settings - size_t(used),
+                                  "Time control %d: %d moves in %d minutes\n", i + 1,
+                                  t.periods[i].moves, t.periods[i].minutes);
+        std::snprintf(settings + used, sizeof settings - size_t(used),
+                      "Auto sync. every %d moves\n\n", t.autoSyncMoves);
     }
-    Print("Change settings (Y/N)? ");
+    Print("%sChange settings (Y/N)? ", settings);
     if (!TakeYes())
         return;
     Print("Use tournament mode (Y/N)? ");
@@ -105,11 +110,10 @@ bool CommandLevel(Engine& e) {
 
 // Console "time": shows and edits the time and node limits.
 static void TimeDialog(Engine& e) {
-    Print("Time Settings\n");
-    Print("-------------\n");
-    Print("Maximum move time: %d\n", WholeSeconds(e.search.maxTime.load()));
-    Print("Maximum move nodes (zero means no maximum): %lld\n", (long long)e.search.maxNodes.load());
-    Print("\nchange max time (Y/N) ?:\n");
+    // One message up to the question: a search may be printing meanwhile.
+    Print("Time Settings\n-------------\nMaximum move time: %d\n"
+          "Maximum move nodes (zero means no maximum): %lld\n\nchange max time (Y/N) ?:\n",
+          WholeSeconds(e.search.maxTime.load()), (long long)e.search.maxNodes.load());
     if (TakeYes()) {
         Print("Enter max. move time:\n");
         SetFixedBudget(e, int64_t(TakeInt()) * MillisecondsPerSecond);

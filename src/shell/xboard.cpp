@@ -92,7 +92,7 @@ bool CommandExit(Engine& e) {
 bool CommandAnalyze(Engine& e) {
     StopSearchForCommand(e);
     e.shell.forceMode = 0;
-    RequestSearch(e, Analyzing);
+    RequestSearchAfterCommand(e, Analyzing);
     return true;
 }
 
@@ -121,7 +121,7 @@ bool CommandEdit(Engine& e) {
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
     if (analyzing)
-        RequestSearch(e, Analyzing);
+        RequestSearchAfterCommand(e, Analyzing);
     return true;
 }
 

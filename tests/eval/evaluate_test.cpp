@@ -183,7 +183,7 @@ TEST(EvalCommand, NamesTheProgramsComponents) {
 
 TEST(EvalCommand, ConsoleCommandPrintsTheBreakdown) {
     int status = -1;
-    std::string out = RunCommand("cd /tmp && printf 'eval\\nquit\\n' | " + EngineBinary(), &status);
+    std::string out = RunCommand("printf 'eval\\nquit\\n' | '" + EngineBinary() + "'", &status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(out.find("Static evaluation: 71 (White's view)\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Total                                71\n"), std::string::npos) << out;

@@ -91,8 +91,9 @@ TEST(SearchTexts, ThinkingLineLayout) {
     KnightDance(*e, 2);
     e->search.searchStartTime = NowMilliseconds();
     e->pos.nodeCount = 12345;
-    EXPECT_STREQ(FormatThinkingLine(*e, 5, 1234), " 5  123     0   12345 g1f3 g8f6\n");
-    EXPECT_STREQ(FormatThinkingLine(*e, 12, -999999), "12 -99999     0   12345 g1f3 g8f6\n");
+    // The time field is five wide whatever the clock has run on since the start.
+    EXPECT_TRUE(Like(FormatThinkingLine(*e, 5, 1234), " 5  123 ?????   12345 g1f3 g8f6\n"));
+    EXPECT_TRUE(Like(FormatThinkingLine(*e, 12, -999999), "12 -99999 ?????   12345 g1f3 g8f6\n"));
 }
 
 TEST(SearchTexts, PvIsCutAtThirtyMoves) {
@@ -116,6 +117,7 @@ TEST(SearchTexts, StatisticsWithoutNodesPrintZeros) {
     SetFen(*e, "7k/8/8/8/8/8/8/K5R1 b - -");  // Kh7 is Black's only move
     IterativeDeepening(*e);
     EXPECT_EQ(e->pos.nodeCount, 0);
+    e->search.searchElapsedMs = 0;  // as fast as it always is, whatever the machine's load
     testing::internal::CaptureStdout();
     PrintSearchStatistics(*e);
     std::string out = testing::internal::GetCapturedStdout();

@@ -223,3 +223,56 @@ TEST(Awkward, MoveNowWithNothingToStop) {
     EXPECT_FALSE(NextEngineMove(engine).empty());
     EXPECT_EQ(engine.Finish(), 0);
 }
+
+TEST(Awkward, AnalysisOutputFollowsTheCommandThatStartsIt) {
+    // "analyze", and "new", "undo" and "edit" while analysing, print all they print, the
+    // prompt last, before the analysis they start prints its first thinking line.
+    ScratchDir dir;
+    EngineProcess engine(dir);
+    engine.Send(endlessSearches + "pv analyze\n");
+    engine.ReadUntil("Display PV during search turned on.\n" + prompt);
+    EXPECT_EQ(engine.ReadUntil(prompt), prompt);
+    EXPECT_EQ(engine.ReadUntil("\n").substr(0, 3), " 0 ");
+    const int rounds = 8;
+    for (int round = 0; round < rounds; round++) {
+        // Lines of the analysis running so far may come before the command's output.
+        engine.Send("new\n");
+        engine.ReadUntil(startBoard);
+        EXPECT_EQ(engine.ReadUntil("\n"), prompt) << round;
+        EXPECT_EQ(engine.ReadUntil("\n").substr(0, 3), " 0 ") << round;
+        engine.Send("undo\n");  // nothing to take back: the board again
+        engine.ReadUntil(startBoard);
+        EXPECT_EQ(engine.ReadUntil("\n"), prompt) << round;
+        EXPECT_EQ(engine.ReadUntil("\n").substr(0, 3), " 0 ") << round;
+        engine.Send("edit # Ke1 c Ke8 .\n");
+        engine.ReadUntil(prompt);
+        EXPECT_EQ(engine.ReadUntil("\n").substr(0, 3), " 0 ") << round;
+        engine.Send("new\n");
+        engine.ReadUntil(startBoard + prompt);
+    }
+    engine.Send("exit\n");
+    EXPECT_EQ(engine.Finish(), 0);
+}
+
+TEST(Awkward, PonderHitEchoAndBoardStayTogether) {
+    // The ponder search goes on printing after the hit: the echo of the move and the board
+    // after it are one piece of output all the same.
+    ScratchDir dir;
+    WriteWholeFile(dir.File("forced.fen"), std::string(forcedStart) + "\n");
+    EngineProcess engine(dir);
+    engine.Send("beep hard pv search y n 60 time y 1 n\n");
+    const int rounds = 4;
+    for (int round = 0; round < rounds; round++) {
+        engine.Send("load forced.fen go\n");
+        engine.ReadUntil("My move is: 1. Kb1\n");
+        engine.ReadUntil(BoardOf(afterKb1) + prompt);
+        engine.ReadUntil("\n 1 ");  // the ponder search is under way
+        engine.Send("Kg8\n");
+        engine.ReadUntil("Your move was: 1. .. Kg8\n");
+        std::string board = BoardOf(afterKg8);
+        EXPECT_EQ(engine.ReadUntil(board), board) << round;
+        engine.ReadUntil("My move is: 2. ");
+        engine.ReadUntil(prompt);
+    }
+    EXPECT_EQ(engine.Finish(), 0);
+}

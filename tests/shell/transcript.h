@@ -7,9 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <regex>
 #include <string>
 #include <vector>
+
+#include "pattern.h"
 
 // An iteration's UCI line at the given depth; the principal variation starts with the
 // move pv0 when it is given, and is any line of moves otherwise.
@@ -27,15 +28,14 @@ inline const std::string UciCurrentMoveLine =
 // The UCI progress line printed every few seconds of a search: its presence depends on the
 // speed of the machine, so transcripts leave it out.
 inline bool IsUciProgressLine(const std::string& line) {
-    static const std::regex progress("info nodes [0-9]+ nps [0-9]+");
-    return std::regex_match(line, progress);
+    return FullMatch(line, "info nodes [0-9]+ nps [0-9]+");
 }
 
 // True when the line is what the expected line asks for.
 inline bool LineMatches(const std::string& line, const std::string& expected) {
     if (expected.empty() || expected[0] != '~')
         return line == expected;
-    return std::regex_match(line, std::regex(expected.substr(1)));
+    return FullMatch(line, expected.substr(1));
 }
 
 // Compares a transcript with the expected lines, progress lines left out, and shows both

@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <chrono>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -461,10 +460,10 @@ TEST(UciProtocol, NodeLimitEndsTheSearch) {
 // Checks that the log's search summary after each of the engine's moves starts its
 // principal variation with that move: the summaries describe the engine's own search.
 static void ExpectSummariesMatchTheMoves(const std::string& log) {
-    static const std::regex entry("\n[0-9]+\\.(\\.\\.)? (\\S+)\n(   [^\n]*\n)*?   PV: (\\S+)");
     int checked = 0;
-    for (std::sregex_iterator it(log.begin(), log.end(), entry), end; it != end; ++it) {
-        EXPECT_EQ((*it)[2].str(), (*it)[4].str()) << (*it)[0].str();
+    for (const std::vector<std::string>& m :
+         AllMatches(log, "\n[0-9]+\\.(\\.\\.)? (\\S+)\n(   [^\n]*\n)*?   PV: (\\S+)")) {
+        EXPECT_EQ(m[2], m[4]) << m[0];
         checked++;
     }
     EXPECT_GT(checked, 0) << log;

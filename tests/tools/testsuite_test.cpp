@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include "pattern.h"
 #include "support.h"
 
 // A scratch folder for one engine run, removed with the object.
@@ -100,22 +100,22 @@ TEST(TestSuite, FixedDepthRunWritesTheResultFile) {
     EXPECT_EQ(lines[3], "   Max. time per move: 60sec");
     EXPECT_EQ(lines[4], "   Max. nodes per move: 0");
     EXPECT_EQ(lines[5], "   Max. Full width depth: 3");
-    EXPECT_TRUE(std::regex_match(lines[6], std::regex("   Transposition table size: [0-9]+ bytes")))
+    EXPECT_TRUE(FullMatch(lines[6], "   Transposition table size: [0-9]+ bytes"))
         << lines[6];
     EXPECT_EQ(lines[7], "");
-    const std::regex figures(" *[0-9]+sec *[0-9]+\\.[0-9]+ply");
+    const std::string figures = " *[0-9]+sec *[0-9]+\\.[0-9]+ply";
     for (int i = 0; i < 6; i++) {
         const std::string* record = &lines[8 + 4 * i];
         char head[32];
         std::snprintf(head, sizeof head, "Position %4d   ", i + 1);
         std::string used = head + std::string(moves[i]) + "Used:";
         EXPECT_EQ(record[0].substr(0, used.size()), used) << i;
-        EXPECT_TRUE(std::regex_match(record[0].substr(used.size()), figures)) << record[0];
+        EXPECT_TRUE(FullMatch(record[0].substr(used.size()), figures)) << record[0];
         std::string found = verdicts[i] + std::string(36, ' ') + "Found in:";
         EXPECT_EQ(record[1].substr(0, found.size()), found) << record[1];
-        EXPECT_TRUE(std::regex_match(record[1].substr(found.size()), figures)) << record[1];
+        EXPECT_TRUE(FullMatch(record[1].substr(found.size()), figures)) << record[1];
         EXPECT_EQ(record[2].substr(0, 9), i == 4 ? "  PV: Ra1" : "  PV: Ra8") << record[2];
-        EXPECT_TRUE(std::regex_match(record[3], std::regex("Nodes: [1-9][0-9]*"))) << record[3];
+        EXPECT_TRUE(FullMatch(record[3], "Nodes: [1-9][0-9]*")) << record[3];
     }
     const std::string* summary = &lines[8 + 4 * 6];
     EXPECT_EQ(summary[0], "");
@@ -133,9 +133,9 @@ TEST(TestSuite, FixedDepthRunWritesTheResultFile) {
     }
     EXPECT_EQ(summary[17], "");
     EXPECT_EQ(summary[18], "Ply Summary:");
-    EXPECT_TRUE(std::regex_match(summary[19], std::regex("(([1-9]): [0-9]+, ){9}"))) << summary[19];
+    EXPECT_TRUE(FullMatch(summary[19], "(([1-9]): [0-9]+, ){9}")) << summary[19];
     EXPECT_EQ(summary[20], "Time Summary:");
-    EXPECT_TRUE(std::regex_match(summary[21], std::regex("5s: [0-9], 10s: [0-9], 20s: [0-9], 30s: [0-9], ")))
+    EXPECT_TRUE(FullMatch(summary[21], "5s: [0-9], 10s: [0-9], 20s: [0-9], 30s: [0-9], "))
         << summary[21];
 }
 

@@ -4,10 +4,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
+#include "pattern.h"
 #include "shell/displayboard.h"
 #include "support.h"
 #include "tools/toolshell.h"
@@ -93,15 +94,18 @@ TEST(ToolCommands, BenchReportsItsSpeedAndAReproducibleNodeCount) {
     EXPECT_NE(out.find("Performing a 10ply benchmark search...\n"), std::string::npos);
     EXPECT_NE(out.find("\n10 "), std::string::npos);  // the thinking line of depth 10
     // Half a million nodes take more than a millisecond: the speed is always a number.
-    std::regex report("\n\\*\\*\\*\\*\\* Benchmark Speed: ([0-9]+) nodes/sec\\.\n\n"
-                      "Benchmark nodes: ([0-9]+)\n");
-    std::smatch first, second;
-    ASSERT_TRUE(std::regex_search(out, first, report)) << out;
-    std::string rest = first.suffix();
-    ASSERT_TRUE(std::regex_search(rest, second, report)) << rest;
+    const std::string report =
+        "\n\\*\\*\\*\\*\\* Benchmark Speed: ([0-9]+) nodes/sec\\.\n\n"
+        "Benchmark nodes: ([0-9]+)\n";
+    size_t end = 0;
+    std::vector<std::string> first = FirstMatch(out, report, &end);
+    ASSERT_FALSE(first.empty()) << out;
+    std::string rest = out.substr(end);
+    std::vector<std::string> second = FirstMatch(rest, report);
+    ASSERT_FALSE(second.empty()) << rest;
     EXPECT_EQ(first[2], second[2]);  // the same search from cleared tables
     // The benchmark position is the game now, and the console shows it.
-    EXPECT_TRUE(EndsWith(out, "Benchmark nodes: " + second[2].str() + "\n" +
+    EXPECT_TRUE(EndsWith(out, "Benchmark nodes: " + second[2] + "\n" +
                               banner.substr(banner.find("    ___")) +
                               " 7 |__|bp|bp|__|__|__|bp|bp|\n"
                               " 6 |bp|__|bp|__|__|bp|__|__|\n"
