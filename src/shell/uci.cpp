@@ -8,13 +8,16 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <thread>
 
 #include "board/gameline.h"
 #include "board/setup.h"
 #include "engine.h"
+#include "notation/fencheck.h"
 #include "notation/movetext.h"
 #include "search/driver.h"
 #include "search/tables.h"
@@ -34,17 +37,23 @@ static constexpr int DefaultMoveSeconds = 10;    // a bare "go"
 static constexpr int UnlimitedSeconds = 3600;    // a depth, node or mate limit decides
 static constexpr int64_t MillisecondsPerSecond = 1000;
 static constexpr int BookPlies = 30;             // no book moves after this ply
-static constexpr int FenFields = 4;              // placement, side, castling, en passant
-static constexpr int MoveCounterFields = 2;      // halfmove clock and move number
 static constexpr int IdleYields = 10;            // zero-length sleeps before the loop pauses
-static constexpr int FenTextSize = FenFields * SlotSize;
+static constexpr int FenTextSize = 256;          // a FEN line; longer ones are cut (and refused)
 static constexpr int OptionNameSize = 128;
+static constexpr int UnknownTextSize = 256;      // an unknown command quoted in the answer
 
 // What the UCI loop remembers between commands.
 struct UciSession {
     bool lineEnded = true;           // the last token taken ended its input line
     bool searchOutstanding = false;  // a "go" has not had its "bestmove" yet
+    bool ownBook = true;             // the "OwnBook" option: the engine may play book moves
+    bool ponder = false;             // the "Ponder" option: the interface may ask to ponder
 };
+
+// The command words of the interface-to-engine side of UCI.
+static const char* const uciCommandWords[] = {"uci", "debug", "isready", "setoption", "register",
+                                              "ucinewgame", "position", "go", "stop", "ponderhit",
+                                              "quit"};
 
 static UciSession session;
 
@@ -107,13 +116,18 @@ static Move LegalMove(const Engine& e, Move m) {
     return 0;
 }
 
-void PrintUciIdentification() {
-    Print("id name MossKite %s\n"
-          "id author Orlevane\n"
-          "option name Hash type spin default 16 min 0 max 256\n"
-          "option name Clear Hash type button\n"
-          "uciok\n",
-          VersionText);
+const char* UciIdentification() {
+    static char text[512];
+    std::snprintf(text, sizeof text,
+                  "id name MossKite %s\n"
+                  "id author Orlevane\n"
+                  "option name Hash type spin default 16 min 0 max 256\n"
+                  "option name Clear Hash type button\n"
+                  "option name OwnBook type check default true\n"
+                  "option name Ponder type check default false\n"
+                  "uciok\n",
+                  VersionText);
+    return text;
 }
 
 UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove) {
@@ -224,42 +238,61 @@ static void FinishSearch(Engine& e) {
     UciBestMove(e);
 }
 
-// "position": startpos or a FEN (four fields, then up to two move counters), then the
-// moves, each matched against the legal moves; the first one that matches none ends them.
+// Appends a word to a text of the given size, after a blank; a word that does not fit is
+// left out.
+static void AppendWord(char* text, size_t size, const char* word) {
+    if (std::strlen(text) + std::strlen(word) + 2 > size)
+        return;
+    if (text[0])
+        std::strcat(text, " ");
+    std::strcat(text, word);
+}
+
+// Sets up the position of a FEN, or refuses it with one line naming the defect; true when
+// the position was set.
+static bool SetUciFen(Engine& e, const char* fen) {
+    if (const char* defect = FenDefect(fen)) {
+        Print("info string Illegal position: %s\n", defect);
+        return false;
+    }
+    return SetPositionFromEpd(e, fen);  // a position that cannot be played is reported there
+}
+
+// "position": startpos or a FEN (its fields, move counters included, up to "moves"), then
+// the moves, each matched against the legal moves; the first one that matches none is
+// reported and ends them. A refused FEN sets nothing: the next "go" answers "bestmove 0000".
 static void UciPosition(Engine& e) {
     char token[SlotSize];
     if (!TakeArgument(token))
         return;
-    bool placed;
     bool more;
     if (std::strcmp(token, "startpos") == 0) {
         e.shell.fritzMode = 1;  // new games keep the tables
         NewGame(e);
-        placed = true;
         more = TakeArgument(token);
     } else {
         // The word is "fen"; the fields follow.
         char fen[FenTextSize] = "";
         more = TakeArgument(token);
-        for (int field = 0; field < FenFields && more && std::strcmp(token, "moves") != 0; field++) {
-            if (field > 0)
-                std::strcat(fen, " ");
-            std::strcat(fen, token);
+        while (more && std::strcmp(token, "moves") != 0) {
+            AppendWord(fen, sizeof fen, token);
             more = TakeArgument(token);
         }
-        for (int k = 0; k < MoveCounterFields && more && AllDigits(token); k++)
-            more = TakeArgument(token);
-        placed = SetPositionFromEpd(e, fen);
-        if (placed)
+        if (SetUciFen(e, fen)) {
+            e.shell.positionRefused = 0;
             e.shell.plyNumber = 1;
+        } else {
+            e.shell.positionRefused = 1;
+        }
     }
     if (more && std::strcmp(token, "moves") == 0) {
-        bool applying = placed;  // a refused position takes no moves
+        bool applying = !e.shell.positionRefused;  // a refused position takes no moves
         while (TakeArgument(token)) {
             if (!applying)
                 continue;
             Move m = LegalMove(e, ParseMove(e, token));
             if (!m) {
+                Print("info string Illegal move: %s\n", token);
                 applying = false;
                 continue;
             }
@@ -312,13 +345,22 @@ static UciGoParams ReadGoLine() {
     return go;
 }
 
-// "go": sets the limits of this search and starts it; with no legal move answers at once.
+// "go": sets the limits of this search and starts it. Without a position to search (a
+// refused one) or without a legal move it answers at once, in the second case with the
+// score of the mate or stalemate first.
 static void UciGo(Engine& e) {
     UciGoParams go = ReadGoLine();
-    if (e.pos.currentPly->moveCount == 0) {
+    if (e.shell.positionRefused) {
         Write("bestmove 0000\n");
         return;
     }
+    if (e.pos.currentPly->moveCount == 0) {
+        Write(e.pos.checkCount ? "info depth 0 score mate 0\nbestmove 0000\n"
+                               : "info depth 0 score cp 0\nbestmove 0000\n");
+        return;
+    }
+    if (!session.ownBook)
+        e.book.useBook = 0;
     UciLimits l = UciGoLimits(go, e.pos.whiteToMove);
     e.search.searchDepth = l.searchDepth;
     e.search.maxTime = l.maxTime;
@@ -329,7 +371,24 @@ static void UciGo(Engine& e) {
     RequestSearch(e, l.state);
 }
 
-// "setoption name NAME [value VALUE]": the options "Hash" and "Clear Hash".
+// True when two option names or values are equal, letter case aside.
+static bool SameWord(const char* a, const char* b) {
+    return strcasecmp(a, b) == 0;
+}
+
+// Reads the value of a check option; false when it is neither "true" nor "false".
+static bool ReadCheck(const char* value, bool& on) {
+    if (SameWord(value, "true"))
+        on = true;
+    else if (SameWord(value, "false"))
+        on = false;
+    else
+        return false;
+    return true;
+}
+
+// "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash", "OwnBook" and
+// "Ponder"; names and values in any letter case.
 static void UciSetOption(Engine& e) {
     char token[SlotSize];
     if (!TakeArgument(token) || std::strcmp(token, "name") != 0) {
@@ -337,30 +396,63 @@ static void UciSetOption(Engine& e) {
         return;
     }
     char name[OptionNameSize] = "";
+    char value[SlotSize] = "";
     bool haveValue = false;
     while (TakeArgument(token)) {
         if (std::strcmp(token, "value") == 0) {
-            haveValue = TakeArgument(token);
+            haveValue = TakeArgument(value);
             break;
         }
-        if (std::strlen(name) + std::strlen(token) + 2 > sizeof name)
-            continue;  // longer than any option of ours
-        if (name[0])
-            std::strcat(name, " ");
-        std::strcat(name, token);
-    }
-    int64_t megabytes;
-    if ((std::strcmp(name, "Hash") == 0 || std::strcmp(name, "hash") == 0) && haveValue
-        && ReadNumber(token, megabytes)) {
-        int32_t size = Clamp32(megabytes);
-        LogPrint(e, "Setting hash table to %d MB\n", size);
-        SetHashSize(e, size);
-    } else if (std::strcmp(name, "Clear Hash") == 0 || std::strcmp(name, "clear hash") == 0
-               || std::strcmp(name, "Clear hash") == 0 || std::strcmp(name, "clear Hash") == 0) {
-        LogPrint(e, "clearing hash=======\n");
-        ClearTables(e);
+        AppendWord(name, sizeof name, token);  // longer than any option of ours
     }
     SkipRestOfLine();
+    int64_t number;
+    bool on;
+    if (SameWord(name, "Hash")) {
+        if (!haveValue || !ReadNumber(value, number) || number < 0) {
+            Print("info string Invalid value for Hash: %s\n", value);
+            return;
+        }
+        int32_t size = Clamp32(number);
+        LogPrint(e, "Setting hash table to %d MB\n", size);
+        SetHashSize(e, size);
+    } else if (SameWord(name, "Clear Hash")) {
+        LogPrint(e, "clearing hash=======\n");
+        ClearTables(e);
+    } else if (SameWord(name, "OwnBook") || SameWord(name, "Ponder")) {
+        if (!haveValue || !ReadCheck(value, on)) {
+            Print("info string Invalid value for %s: %s\n", name, value);
+            return;
+        }
+        (SameWord(name, "OwnBook") ? session.ownBook : session.ponder) = on;
+    } else {
+        Print("info string No such option: %s\n", name);
+    }
+}
+
+// True for a command word of UCI.
+static bool IsUciCommandWord(const char* token) {
+    for (const char* word : uciCommandWords)
+        if (std::strcmp(token, word) == 0)
+            return true;
+    return false;
+}
+
+// A word that is no command: as UCI asks, the rest of its line is read on for a command.
+// The words before that command, or the whole line, are answered in one line.
+static void UnknownCommand(Engine& e, const char* first) {
+    char text[UnknownTextSize] = "";
+    AppendWord(text, sizeof text, first);
+    char token[SlotSize];
+    while (TakeArgument(token)) {
+        if (IsUciCommandWord(token)) {
+            Print("info string Unknown command: %s\n", text);
+            UciCommand(e, token);
+            return;
+        }
+        AppendWord(text, sizeof text, token);
+    }
+    Print("info string Unknown command: %s\n", text);
 }
 
 void UciCommand(Engine& e, const char* token) {
@@ -383,6 +475,12 @@ void UciCommand(Engine& e, const char* token) {
         LogPrint(e, "   Ponder hit!\n");
         int32_t expected = Pondering;
         e.search.searchState.compare_exchange_strong(expected, Thinking, std::memory_order_acq_rel);
+    } else if (std::strcmp(token, "uci") == 0) {
+        Write(UciIdentification());
+    } else if (std::strcmp(token, "debug") == 0 || std::strcmp(token, "register") == 0) {
+        SkipRestOfLine();  // no debug output, no registration
+    } else if (std::strcmp(token, "ucinewgame") != 0) {
+        UnknownCommand(e, token);
     }
 }
 
@@ -412,9 +510,13 @@ void EnterUciMode(Engine& e) {
     e.shell.uciMode = 1;
     e.shell.xboardMode = 0;
     e.shell.consoleMode = 0;
+    e.shell.interruptQuits.store(0, std::memory_order_release);
     LogPrint(e, "**** Running in UCI Mode ****\n");
     FlushLog(e);
-    PrintUciIdentification();
+    // The identification comes first; what start-up had to say follows as info strings.
+    RestrictToUci();
+    SetNoticeForm(NoticeForm::UciInfo);
+    ReleaseOutput(NoticeForm::UciInfo, UciIdentification());
     e.search.uciOutput = 1;
     UciLoop(e);
 }
