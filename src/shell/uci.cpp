@@ -200,7 +200,7 @@ static Move PonderMove(Engine& e, Move best) {
 // Reports the finished search with "bestmove" (and "ponder"), once per "go".
 static void UciBestMove(Engine& e) {
     Move best = LegalMove(e, e.shell.bestMove.load(std::memory_order_acquire));
-    if (!best && e.pos.currentPly->moveCount > 0)
+    if (!best && e.pos.currentPly->moveCount > 0 && !e.shell.positionRefused)
         best = LegalMove(e, SearchOnThisThread(e));
     if (!best) {
         Write("bestmove 0000\n");
@@ -346,17 +346,21 @@ static UciGoParams ReadGoLine() {
 }
 
 // "go": sets the limits of this search and starts it. Without a position to search (a
-// refused one) or without a legal move it answers at once, in the second case with the
-// score of the mate or stalemate first.
+// refused one) or without a legal move the answer is "bestmove 0000", after the score of
+// the mate or stalemate in the second case: at once, or for "infinite" and "ponder" when
+// the interface ends the search, as UCI asks.
 static void UciGo(Engine& e) {
     UciGoParams go = ReadGoLine();
-    if (e.shell.positionRefused) {
-        Write("bestmove 0000\n");
-        return;
-    }
-    if (e.pos.currentPly->moveCount == 0) {
-        Write(e.pos.checkCount ? "info depth 0 score mate 0\nbestmove 0000\n"
-                               : "info depth 0 score cp 0\nbestmove 0000\n");
+    if (e.shell.positionRefused || e.pos.currentPly->moveCount == 0) {
+        if (!e.shell.positionRefused)
+            Write(e.pos.checkCount ? "info depth 0 score mate 0\n" : "info depth 0 score cp 0\n");
+        if (!go.infinite && !go.ponder) {
+            Write("bestmove 0000\n");
+            return;
+        }
+        // The search thread finds nothing to search and waits for "stop" or "ponderhit".
+        session.searchOutstanding = true;
+        RequestSearch(e, go.infinite ? Analyzing : Pondering);
         return;
     }
     if (!session.ownBook)

@@ -38,7 +38,8 @@ static std::vector<std::string> IdentificationLines() {
 
 // The info line of a move played without a search (forced, or from the book).
 static std::string UnsearchedMoveLine(const std::string& move) {
-    return "~info depth 0 seldepth 0 score cp 0 nodes 0 time [0-9]+ hashfull [0-9]+ pv " + move;
+    return "~info depth 0 seldepth 0 score cp 0 nodes 0( nps 0)? time [0-9]+ hashfull [0-9]+ pv " +
+           move;
 }
 
 // The words of a line.
@@ -737,6 +738,22 @@ TEST(UciTranscript, RefusedPositionsAreNeverPlayed) {
                                       {"info string Illegal position: " + defect, "bestmove 0000"}))
             << fen;
     }
+    // "go infinite" and "go ponder" are answered when the interface ends them, as UCI asks.
+    u.Send("position fen garbage");
+    u.Send("go ponder wtime 1000 btime 1000");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info string Illegal position: invalid piece 'g' on rank 8",
+                                   "readyok"}));
+    u.Send("ponderhit");
+    EXPECT_EQ(u.ReadLine(), "bestmove 0000");
+    u.Send("position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+    u.Send("go infinite");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info depth 0 score mate 0", "readyok"}));
+    u.Send("stop");
+    EXPECT_EQ(u.ReadLine(), "bestmove 0000");
     // An accepted position plays again; an illegal move ends the list with one line.
     u.Send("position startpos moves e2e4 e7e5 zz e2e3 g1f3");
     u.Send("go depth 1");
