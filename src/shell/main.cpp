@@ -28,18 +28,20 @@ static constexpr int IdleSleepMs = 200;  // sleep while nothing is asked of the 
 static constexpr int FirstTokenWaitMs = 100;  // at a terminal the console starts after this
 static constexpr int BadArgumentsStatus = 2;
 
-// Waits for the first token: at a terminal for a moment only, so that a person gets the
-// console at once; from a pipe for as long as it takes, since the interface that started
-// the engine decides the protocol with its first word, however late it sends it.
+// Waits for the next token from a pipe, for as long as it takes: the interface that
+// started the engine decides the protocol with its first words, however late it sends them.
+static void WaitForTokenFromPipe() {
+    while (!isatty(STDIN_FILENO) && !PeekToken())
+        ShortPause();
+}
+
+// Waits for the first token; at a terminal for a moment only, so that a person gets the
+// console at once.
 static void WaitForFirstToken() {
     std::this_thread::yield();
-    if (isatty(STDIN_FILENO)) {
-        if (!PeekToken())
-            std::this_thread::sleep_for(std::chrono::milliseconds(FirstTokenWaitMs));
-        return;
-    }
-    while (!PeekToken())
-        ShortPause();
+    if (isatty(STDIN_FILENO) && !PeekToken())
+        std::this_thread::sleep_for(std::chrono::milliseconds(FirstTokenWaitMs));
+    WaitForTokenFromPipe();
 }
 
 // Looks at the first token to choose the protocol; prints the console banner otherwise.
@@ -52,6 +54,7 @@ static void DetectProtocol(Engine& e) {
         TakeToken(token);
         e.shell.fritzMode = 1;
         LogPrint(e, "**** Running in Fritz Mode ****\n");
+        WaitForTokenFromPipe();
         next = PeekToken();
     } else if (next && std::strcmp(next, "uci") == 0) {
         TakeToken(token);

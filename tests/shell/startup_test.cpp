@@ -194,6 +194,10 @@ TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
     EXPECT_EQ(out, xboardNoBookFiles +
                        "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
                        "myname=\"mossKite 10.88\" memory=1 done=1\n");
+    // After "fritz" the next word decides, however late.
+    EXPECT_EQ(RunCommand("(printf 'fritz\\n'; sleep 1; printf 'xboard\\nquit\\n') | '" +
+                         EngineBinary() + "'"),
+              xboardNoBookFiles);
     // A person's first word, however late, gets the console.
     EXPECT_EQ(RunCommand("(sleep 1; printf 'quit\\n') | '" + EngineBinary() + "'"), consoleBanner);
 }
