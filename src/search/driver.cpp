@@ -36,7 +36,6 @@ static constexpr int ResignHistory = 6;        // plies back the resign test loo
 static constexpr int FirstInfoSecond = 2;
 static constexpr int CentisecondsPerMillisecond = 10;
 static constexpr int ScoreDivisor = 10;        // printed scores are tenths of the internal unit
-static constexpr int64_t MillisecondsPerSecond = 1000;
 
 // Index of a record in the ply stack.
 static int RecordIndex(const Engine& e, const PlyRecord* r) { return int(r - e.pos.plyStack); }
@@ -82,9 +81,10 @@ static void PostUciLine(Engine& e, int depth, int score, ScoreBound bound) {
     const char* boundText = bound == ScoreBound::Lower   ? " lowerbound"
                             : bound == ScoreBound::Upper ? " upperbound"
                                                          : "";
+    constexpr int64_t msPerSecond = 1000;
     char speed[32] = "";
     if (ms > 0)
-        std::snprintf(speed, sizeof speed, " nps %" PRId64, nodes * MillisecondsPerSecond / ms);
+        std::snprintf(speed, sizeof speed, " nps %" PRId64, nodes * msPerSecond / ms);
     int64_t seldepth = std::max<int64_t>(s.stats.deepestPly, depth);
     Print("info depth %d seldepth %" PRId64 " score %s%s nodes %" PRId64 "%s time %" PRId64
           " hashfull %d pv %s\n",
