@@ -32,7 +32,8 @@ static std::mutex outputLock;
 static OutputState state;
 
 static void Emit(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!text.empty())  // an empty view may have no data at all, which fwrite must not get
+        std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 // True when the line starts with a command of the engine-to-interface side of UCI.

@@ -238,14 +238,15 @@ static void FinishSearch(Engine& e) {
     UciBestMove(e);
 }
 
-// Appends a word to a text of the given size, after a blank; a word that does not fit is
-// left out.
-static void AppendWord(char* text, size_t size, const char* word) {
+// Appends a word to a text of the given size, after a blank; false, leaving the word out,
+// when it does not fit.
+static bool AppendWord(char* text, size_t size, const char* word) {
     if (std::strlen(text) + std::strlen(word) + 2 > size)
-        return;
+        return false;
     if (text[0])
         std::strcat(text, " ");
     std::strcat(text, word);
+    return true;
 }
 
 // Sets up the position of a FEN, or refuses it with one line naming the defect; true when
@@ -273,12 +274,16 @@ static void UciPosition(Engine& e) {
     } else {
         // The word is "fen"; the fields follow.
         char fen[FenTextSize] = "";
+        bool fits = true;  // no FEN is longer
         more = TakeArgument(token);
         while (more && std::strcmp(token, "moves") != 0) {
-            AppendWord(fen, sizeof fen, token);
+            fits = AppendWord(fen, sizeof fen, token) && fits;
             more = TakeArgument(token);
         }
-        if (SetUciFen(e, fen)) {
+        if (!fits) {
+            Print("info string Illegal position: text after the move counters\n");
+            e.shell.positionRefused = 1;
+        } else if (SetUciFen(e, fen)) {
             e.shell.positionRefused = 0;
             e.shell.plyNumber = 1;
         } else {
@@ -407,7 +412,7 @@ static void UciSetOption(Engine& e) {
             haveValue = TakeArgument(value);
             break;
         }
-        AppendWord(name, sizeof name, token);  // longer than any option of ours
+        AppendWord(name, sizeof name, token);  // what does not fit names no option of ours
     }
     SkipRestOfLine();
     int64_t number;

@@ -165,17 +165,20 @@ bool CommandEdit(Engine& e) {
 bool CommandSetboard(Engine& e) {
     char fen[SetboardTextSize] = "";
     char token[SlotSize];
+    bool tooLong = false;
     while (!LastTokenEndedLine()) {
         TakeToken(token);
-        if (std::strlen(fen) + std::strlen(token) + 2 > sizeof fen)
-            continue;  // no FEN is this long: the cut text is refused below
+        if (std::strlen(fen) + std::strlen(token) + 2 > sizeof fen) {
+            tooLong = true;  // no FEN is this long
+            continue;
+        }
         if (fen[0])
             std::strcat(fen, " ");
         std::strcat(fen, token);
     }
     bool analyzing = GetSearchState(e) == Analyzing;
     StopSearchForCommand(e);
-    const char* defect = FenDefect(fen);
+    const char* defect = tooLong ? "text after the move counters" : FenDefect(fen);
     if (defect)
         Notice("Illegal position: %s\n", defect);
     if (defect || !SetPositionFromEpd(e, fen)) {

@@ -188,18 +188,21 @@ TEST(Startup, BadArgumentsAreRefused) {
 }
 
 TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
+    // Runs the engine in a folder without books on input that comes a second late.
+    auto late = [](const std::string& first, const std::string& rest) {
+        ScratchDir dir;
+        return RunCommand("cd '" + dir.path + "' && (printf '" + first + "'; sleep 1; printf '" +
+                          rest + "') | '" + EngineBinary() + "'");
+    };
     // An interface that speaks only after the console's wait gets no banner and no board.
-    std::string out = RunCommand("(sleep 1; printf 'xboard\\nprotover 2\\nquit\\n') | '" +
-                                 EngineBinary() + "'");
-    EXPECT_EQ(out, xboardNoBookFiles +
-                       "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
-                       "myname=\"mossKite 10.88\" memory=1 done=1\n");
+    EXPECT_EQ(late("", "xboard\\nprotover 2\\nquit\\n"),
+              xboardNoBookFiles +
+                  "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
+                  "myname=\"mossKite 10.88\" memory=1 done=1\n");
     // After "fritz" the next word decides, however late.
-    EXPECT_EQ(RunCommand("(printf 'fritz\\n'; sleep 1; printf 'xboard\\nquit\\n') | '" +
-                         EngineBinary() + "'"),
-              xboardNoBookFiles);
+    EXPECT_EQ(late("fritz\\n", "xboard\\nquit\\n"), xboardNoBookFiles);
     // A person's first word, however late, gets the console.
-    EXPECT_EQ(RunCommand("(sleep 1; printf 'quit\\n') | '" + EngineBinary() + "'"), consoleBanner);
+    EXPECT_EQ(late("", "quit\\n"), consoleBanner);
 }
 
 TEST(Startup, InterruptQuitsTheConsoleOnly) {

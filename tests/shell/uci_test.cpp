@@ -295,16 +295,15 @@ TEST(UciProtocol, CommandsDuringASearchReportItFirst) {
 
 TEST(UciProtocol, LateUciStillEntersUciMode) {
     // "uci" comes after the start-up wait: the first token still switches to UCI.
-    std::string out = RunShell("(sleep 1; printf 'uci\\nisready\\nquit\\n') | '" +
+    // From a pipe the engine waits for the first word, however late: no console banner.
+    ScratchDir dir;  // no books in the way
+    std::string out = RunCommand("cd '" + dir.path +
+                                 "' && (sleep 1; printf 'uci\\nisready\\nquit\\n') | '" +
                                  EngineBinary() + "'");
-    std::string tail = identification +
+    EXPECT_EQ(out, identification +
                        "info string --- No big book: cannot open kitebigb.bin ---\n"
                        "info string --- ERROR: Cannot open book file ---\n"
-                       "readyok\n";
-    ASSERT_GE(out.size(), tail.size());
-    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
-    // From a pipe the engine waits for the first word, however late: no console banner.
-    EXPECT_EQ(out, tail);
+                       "readyok\n");
 }
 
 TEST(UciProtocol, UciAfterTheXboardFlagAnswersInUci) {
