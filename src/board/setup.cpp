@@ -148,7 +148,7 @@ bool SetPositionFromEpd(Engine& e, const char* text, int clearTables) {
 
     LoadEpd(e, text);
     if (const char* defect = PositionDefect(p)) {
-        Print("Illegal position: %s\n", defect);
+        Notice("Illegal position: %s\n", defect);
         std::memcpy(p.board, savedBoard, sizeof savedBoard);
         p.whiteToMove = savedSide;
         p.castleRights = savedCastle;
@@ -156,7 +156,7 @@ bool SetPositionFromEpd(Engine& e, const char* text, int clearTables) {
         return false;
     }
     if (p.epSquare && !EnPassantSquareConsistent(p)) {
-        Print("Error reading EPD position, impossible en-passant square (ignoring it).\n");
+        Notice("Error reading EPD position, impossible en-passant square (ignoring it).\n");
         p.epSquare = 0;
     }
     RebuildPosition(e);

@@ -15,12 +15,12 @@ static constexpr int MinBigBookCount = 2;    // a move seen in fewer games is ne
 // Prints the one line that explains why the big book stays empty.
 static void ReportBigBookImage(ImageResult result, const char* path) {
     if (result == ImageMissing)
-        Print("--- No big book: cannot open %s ---\n", path);
+        Notice("--- No big book: cannot open %s ---\n", path);
     else if (result == ImageWrongSize)
-        Print("--- ERROR: %s is not %ld bytes long, the big book is empty ---\n", path,
+        Notice("--- ERROR: %s is not %ld bytes long, the big book is empty ---\n", path,
               BigBookImageBytes);
     else if (result == ImageUnreadable)
-        Print("--- ERROR: Cannot read %s, the big book is empty ---\n", path);
+        Notice("--- ERROR: Cannot read %s, the big book is empty ---\n", path);
 }
 
 void ClearBigBook(Engine& e) {

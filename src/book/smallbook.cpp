@@ -60,12 +60,12 @@ static void StoreBookPosition(Engine& e, char* line, int lineNumber, int& movesR
     int looked = 0;
     while (looked < SmallBookSize && book[slot].moves[0].from != 0) {
         if (book[slot].keyLow == low && book[slot].keyHigh == high)
-            Print("**** Duplicate position or hashing error!, line: %d.\n", lineNumber);
+            Notice("**** Duplicate position or hashing error!, line: %d.\n", lineNumber);
         slot = (slot + 1) & SmallBookMask;
         looked++;
     }
     if (looked == SmallBookSize)
-        Print("**** Opening book hash table is full!\n");
+        Notice("**** Opening book hash table is full!\n");
 
     SmallBookEntry& entry = book[slot];
     entry.keyLow = low;
@@ -73,12 +73,12 @@ static void StoreBookPosition(Engine& e, char* line, int lineNumber, int& movesR
     int stored = 0;
     for (char* word = std::strtok(line, " \t\r"); word; word = std::strtok(nullptr, " \t\r")) {
         if (stored == SmallBookMoves) {
-            Print("Number of moves for a book position exceeded, line: %d.\n", lineNumber);
+            Notice("Number of moves for a book position exceeded, line: %d.\n", lineNumber);
             break;
         }
         Move m = ParseMove(e, word);
         if (MoveFrom(m) == 0) {
-            Print("**** Illegal move in book, line: %d\n", lineNumber);
+            Notice("**** Illegal move in book, line: %d\n", lineNumber);
             m = 0;
         }
         entry.moves[stored++] = BookMove{uint8_t(MoveFrom(m)), uint8_t(MoveTo(m)),
@@ -90,7 +90,7 @@ static void StoreBookPosition(Engine& e, char* line, int lineNumber, int& movesR
 }
 
 void ReadSmallBookText(Engine& e, FILE* f) {
-    Print("Reading opening book (kitebook.txt) ...\n");
+    Notice("Reading opening book (kitebook.txt) ...\n");
     char line[BookLineLength];
     bool cut;
     int linesRead = 0, positionsRead = 0, movesRead = 0;
@@ -102,7 +102,7 @@ void ReadSmallBookText(Engine& e, FILE* f) {
             break;
         char* comment = std::strstr(line, "//");
         if (cut && !comment)
-            Print("**** Book line too long, cut, line: %d\n", linesRead);
+            Notice("**** Book line too long, cut, line: %d\n", linesRead);
         if (comment) {
             *comment = '\0';
             if (std::all_of(line, comment, [](char c) { return c == ' ' || c == '\t'; }))
@@ -114,16 +114,16 @@ void ReadSmallBookText(Engine& e, FILE* f) {
             if (positionValid) {
                 positionsRead++;
                 if (positionsRead % PositionsPerProgress == 0)
-                    Print("%d ", positionsRead);
+                    Notice("%d ", positionsRead);
             } else {
-                Print("**** Illegal position in book, line: %d\n", linesRead);
+                Notice("**** Illegal position in book, line: %d\n", linesRead);
             }
         } else if (positionValid) {
             StoreBookPosition(e, line, linesRead, movesRead);
         }
         positionLine = !positionLine;
     }
-    Print("\n%d positions read in.\n%d moves read in.\n", positionsRead, movesRead);
+    Notice("\n%d positions read in.\n%d moves read in.\n", positionsRead, movesRead);
 }
 
 // Builds folder/name into path; the working folder "." gives the bare name.
@@ -140,9 +140,9 @@ static ImageResult LoadImageFrom(Engine& e, const char* folder) {
     BookPath(path, folder, SmallBookImageName);
     ImageResult result = LoadSmallBookImage(e.book.smallBook, path);
     if (result == ImageWrongSize)
-        Print("--- ERROR: %s is not %ld bytes long, not used ---\n", path, SmallBookImageBytes);
+        Notice("--- ERROR: %s is not %ld bytes long, not used ---\n", path, SmallBookImageBytes);
     else if (result == ImageUnreadable)
-        Print("--- ERROR: Cannot read %s, not used ---\n", path);
+        Notice("--- ERROR: Cannot read %s, not used ---\n", path);
     return result;
 }
 
@@ -162,7 +162,7 @@ void LoadSmallBook(Engine& e, const char* folder, const char* fallbackFolder) {
     if (!text && fallbackFolder)
         text = OpenBookText(fallbackFolder);
     if (!text) {
-        Print("--- ERROR: Cannot open book file ---\n");
+        Notice("--- ERROR: Cannot open book file ---\n");
         return;
     }
     ReadSmallBookText(e, text);
@@ -171,7 +171,7 @@ void LoadSmallBook(Engine& e, const char* folder, const char* fallbackFolder) {
     char path[MaxPathLength];
     BookPath(path, folder, SmallBookImageName);
     if (SaveSmallBookImage(e.book.smallBook, path) == ImageWriteFailed)
-        Print("--- ERROR: Cannot write %s ---\n", path);
+        Notice("--- ERROR: Cannot write %s ---\n", path);
 }
 
 void LoadStartupSmallBook(Engine& e) {

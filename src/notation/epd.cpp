@@ -36,7 +36,7 @@ static const char* SkipField(const char* s) {
 }
 
 static void ReportDefect(const char* message, const char* rest) {
-    Print("%sOffending string:\n%s\n", message, rest);
+    Notice("%sOffending string:\n%s\n", message, rest);
 }
 
 // Reads the eight ranks; returns the text after the board field.
@@ -83,7 +83,7 @@ static void CheckCastleRight(Position& p, int bit, int kingSq, int king, int roo
                              const char* message) {
     if ((p.castleRights & bit) && (p.board[kingSq] != king || p.board[rookSq] != rook)) {
         p.castleRights &= uint8_t(~bit);
-        Print("%s", message);
+        Notice("%s", message);
     }
 }
 

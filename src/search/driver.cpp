@@ -13,6 +13,7 @@
 #include "notation/movetext.h"
 #include "search/alphabeta.h"
 #include "search/draw.h"
+#include "search/hashusage.h"
 #include "search/nodeprologue.h"
 #include "search/ordering.h"
 #include "search/pv.h"
@@ -62,18 +63,31 @@ static void PostThinking(Engine& e, int depth, int score) {
         Write(FormatThinkingLine(e, depth, score));
 }
 
-// Prints the UCI line that closes an iteration.
-static void PostUciIteration(Engine& e) {
+// How the score of a UCI line relates to the true score of the root.
+enum class ScoreBound { Exact, Lower, Upper };
+
+// Prints a UCI line for the root: depth, the deepest ply reached, the score (the moves to
+// mate for a mate score, marked when it is only a bound), nodes, speed, time, table use and
+// the principal variation.
+static void PostUciLine(Engine& e, int depth, int score, ScoreBound bound) {
     const SearchData& s = e.search;
     int64_t ms = ElapsedMilliseconds(e);
-    char timing[64];
-    if (ms > 0)
-        std::snprintf(timing, sizeof timing, " nps %" PRId64 " time %" PRId64,
-                      e.pos.nodeCount * 1000 / ms, ms);
+    int64_t nodes = e.pos.nodeCount;
+    char scoreText[32];
+    if (IsMateScore(score))
+        std::snprintf(scoreText, sizeof scoreText, "mate %d", MateMoves(score));
     else
-        std::snprintf(timing, sizeof timing, " time 0");
-    Print("info depth %d nodes %" PRId64 " score cp %d%s pv %s\n", s.searchDepth, e.pos.nodeCount,
-          s.lastScore / ScoreDivisor, timing, PvText(e));
+        std::snprintf(scoreText, sizeof scoreText, "cp %d", score / ScoreDivisor);
+    const char* boundText = bound == ScoreBound::Lower   ? " lowerbound"
+                            : bound == ScoreBound::Upper ? " upperbound"
+                                                         : "";
+    char speed[32] = "";
+    if (ms > 0)
+        std::snprintf(speed, sizeof speed, " nps %" PRId64, NodesPerSecond(nodes, ms));
+    int64_t seldepth = std::max<int64_t>(s.stats.deepestPly, depth);
+    Print("info depth %d seldepth %" PRId64 " score %s%s nodes %" PRId64 "%s time %" PRId64
+          " hashfull %d pv %s\n",
+          depth, seldepth, scoreText, boundText, nodes, speed, ms, HashPermille(e), PvText(e));
 }
 
 // Outcome of one search of a root move.
@@ -120,9 +134,12 @@ void SearchRoot(Engine& e, bool useAspiration) {
     PlyRecord* const root = p.currentPly;
     MoveListEntry* const list = root->moves;
 
-    // Step 1. The window.
+    // Step 1. The window. The score the iteration reports, and whether it is only a bound,
+    // follow the window's failures.
     int alpha = useAspiration ? s.lastScore - AspirationWindow : -Infinity;
     int beta = useAspiration ? s.lastScore + AspirationWindow : Infinity;
+    int reportScore = s.lastScore;
+    ScoreBound reportBound = ScoreBound::Exact;
     for (int pass = 1;; pass++) {
         // Step 2. A pass; the third and later passes use the full window.
         if (pass >= FullWindowPass) {
@@ -153,6 +170,8 @@ void SearchRoot(Engine& e, bool useAspiration) {
                     s.pv[0][1].from = 0;
                     root->bestScore = RootMateScore;
                     PostThinking(e, s.searchDepth, RootMateScore);
+                    if (s.uciOutput)
+                        PostUciLine(e, s.searchDepth, RootMateScore, ScoreBound::Exact);
                     s.abortSearch = 1;
                     return;
                 }
@@ -166,11 +185,19 @@ void SearchRoot(Engine& e, bool useAspiration) {
                 }
                 s.rootMovesDone++;
                 root->bestScore = i == 0 ? score : std::max(root->bestScore, score);
-                if (score <= alpha)
+                if (score <= alpha) {
+                    // A re-search that ends on the bound its fail high set pins the score.
+                    if (failHigh && score == alpha) {
+                        reportScore = score;
+                        reportBound = ScoreBound::Exact;
+                    }
                     break;
+                }
                 // A new best move.
                 raised = true;
                 s.lastScore = score;
+                reportScore = score;
+                reportBound = score < moveBeta ? ScoreBound::Exact : ScoreBound::Lower;
                 alpha = score;
                 UpdatePv(e, m, 0);
                 if (score >= moveBeta)
@@ -188,7 +215,10 @@ void SearchRoot(Engine& e, bool useAspiration) {
                                      MoveToSan(e, EntryMove(m)), long(alpha));
                     break;
                 }
-                // Fail high: widen beta and search the move again.
+                // Fail high: widen beta and search the move again. A window that was not a
+                // null window has failed: the interface hears of the lower bound at once.
+                if (s.uciOutput && (i == 0 || failHigh))
+                    PostUciLine(e, s.searchDepth, score, ScoreBound::Lower);
                 if (s.treeDumpOn)
                     TreeDumpText(e, "\n*** Fail high!: %s , Beta = %ld, thisScore = %ld",
                                  MoveToSan(e, EntryMove(m)), long(moveBeta), long(score));
@@ -201,6 +231,10 @@ void SearchRoot(Engine& e, bool useAspiration) {
 
         // Step 4. No move raised alpha: fail low, search again below the window.
         if (!raised && !s.abortSearch) {
+            reportScore = root->bestScore;
+            reportBound = ScoreBound::Upper;
+            if (s.uciOutput)
+                PostUciLine(e, s.searchDepth, reportScore, reportBound);
             beta = passAlpha;
             alpha = -Infinity;
             continue;
@@ -211,7 +245,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
     // Step 5. The iteration's output.
     PostThinking(e, s.searchDepth, s.lastScore);
     if (s.uciOutput)
-        PostUciIteration(e);
+        PostUciLine(e, s.searchDepth, reportScore, reportBound);
 }
 
 // Prints the line announcing a root move played without a search: "0 0 0 0 (e4 Book Move)".
@@ -298,6 +332,8 @@ Move IterativeDeepening(Engine& e) {
         root->bestScore = 0;
         if (s.post)
             PrintRootMoveLine(e, move, "Forced Move");
+        if (s.uciOutput)
+            PostUciLine(e, 0, 0, ScoreBound::Exact);
         return move;
     }
 
@@ -312,6 +348,8 @@ Move IterativeDeepening(Engine& e) {
         root->bestScore = 0;
         if (s.post)
             PrintRootMoveLine(e, bookMove, "Book Move");
+        if (s.uciOutput)
+            PostUciLine(e, 0, 0, ScoreBound::Exact);
         return bookMove;
     }
 
@@ -364,7 +402,10 @@ Move IterativeDeepening(Engine& e) {
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
     }
 
-    // Step 10. The answer is the front move; the root list is rebuilt for the caller.
+    // Step 10. The answer is the front move; the root list is rebuilt for the caller. An
+    // interface hears of every move it gets, even one the ordering alone chose.
+    if (!room && s.uciOutput)
+        PostUciLine(e, 0, 0, ScoreBound::Exact);
     s.searchDepth = savedDepth;
     s.searchElapsedMs = ElapsedMilliseconds(e);
     s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;

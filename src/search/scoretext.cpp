@@ -9,6 +9,16 @@
 static constexpr int MateScore = 1000000;  // a mate at distance d plies scores MateScore - d
 static constexpr double PawnsPerUnit = 0.001;
 
+bool IsMateScore(int score) {
+    return score > MateReportThreshold || score < -MateReportThreshold;
+}
+
+int MateMoves(int score) {
+    int plies = MateScore - (score < 0 ? -score : score);
+    int moves = (plies + 1) / 2;
+    return score < 0 ? -moves : moves;
+}
+
 void SetScoreText(Engine& e, const char* text) {
     char* out = e.search.texts.scoreText;
     size_t size = sizeof e.search.texts.scoreText;

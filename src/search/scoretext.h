@@ -6,6 +6,13 @@ struct Engine;
 // Score beyond which a score means a forced mate.
 constexpr int MateReportThreshold = 999900;
 
+// True when a score (from the side to move's view) means a forced mate.
+bool IsMateScore(int score);
+
+// The moves to the mate that a mate score means: positive when the side to move mates,
+// negative when it is mated.
+int MateMoves(int score);
+
 // Copies text into the score text, or with nullptr describes lastScore: who stands better
 // and by how much, or who mates in how many moves.
 void SetScoreText(Engine& e, const char* text);

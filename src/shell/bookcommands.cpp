@@ -17,6 +17,7 @@
 
 // Brings the display board and the notation context in step with the Engine's game.
 static void ShowEngineGame(Engine& e) {
+    e.shell.positionRefused = 0;
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
 }

@@ -9,7 +9,14 @@ struct CommandLine {
     const char* results = nullptr;
     int seconds = 0;
     int depth = 0;
+    bool help = false;              // "-help" or "--help": show the usage and exit
+    const char* error = nullptr;    // what is wrong with the arguments, nullptr when nothing
 };
 
-// Reads "-xboard", "-hash N" and "-test ..." from the arguments after the program path.
+// Reads "-xboard", "-hash N", "-test ..." and "-help" from the arguments after the program
+// path. "-xboard" counts as the first argument only; any other word, a missing or
+// malformed number and a short "-test" are errors, described in error.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The usage text that "-help" prints.
+const char* UsageText();

@@ -34,7 +34,7 @@
 #include "tools/testsuite.h"
 
 // Modes in which a command word is recognised.
-enum CommandMode { Always, FritzOnly, XboardOnly };
+enum CommandMode { Always, FritzOnly, XboardOnly, Version2Only };
 
 // Carries out a command; returns true when the console prompt follows.
 using CommandHandler = bool (*)(Engine& e);
@@ -116,6 +116,7 @@ static bool CommandQuit(Engine& e) {
 static bool CommandXboard(Engine& e) {
     e.shell.xboardMode = 1;
     e.shell.consoleMode = 0;
+    e.shell.interruptQuits.store(0, std::memory_order_release);  // xboard may send SIGINT
     return true;
 }
 
@@ -152,6 +153,7 @@ static bool CommandLoad(Engine& e) {
     std::fclose(file);
     if (!SetPositionFromEpd(e, line))
         return true;  // the refusal was reported; the game goes on unchanged
+    e.shell.positionRefused = 0;
     e.shell.plyNumber = 1;
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
@@ -310,6 +312,12 @@ static const Command commandTable[] = {
     {"help2", Always, CommandHelp2},
     {"protover", Always, CommandProtover},
     {"accepted", Always, CommandAccepted},
+    {"rejected", Version2Only, CommandAccepted},
+    {"ping", Version2Only, CommandPing},
+    {"setboard", Version2Only, CommandSetboard},
+    {"usermove", Version2Only, CommandUsermove},
+    {"memory", Version2Only, CommandMemory},
+    {"draw", Version2Only, CommandNoEffect},  // a draw offer is declined by silence
     {"new", Always, CommandNew},
     {"reset", FritzOnly, CommandReset},
     {"fritz", Always, CommandFritz},
@@ -374,6 +382,8 @@ static bool Recognised(const Engine& e, const Command& c) {
         return e.shell.fritzMode != 0;
     case XboardOnly:
         return e.shell.xboardMode != 0;
+    case Version2Only:
+        return e.shell.xboardVersion2 != 0;
     default:
         return true;
     }

@@ -4,6 +4,9 @@
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "engine.h"
 
@@ -20,9 +23,36 @@ std::string LogFileName(const std::string& programPath) {
     return name + ".log";
 }
 
+std::string StateFolderLogName(const std::string& logName, const char* xdgStateHome,
+                               const char* home) {
+    std::string fileName = std::filesystem::path(logName).filename().string();
+    if (fileName.empty())
+        return "";
+    // A relative state folder is ignored, as the XDG rules ask.
+    if (xdgStateHome && xdgStateHome[0] == '/')
+        return std::string(xdgStateHome) + "/mosskite/" + fileName;
+    if (home && home[0])
+        return std::string(home) + "/.local/state/mosskite/" + fileName;
+    return "";
+}
+
 bool OpenLog(Engine& e, const std::string& name) {
     e.shell.logFile = std::fopen(name.c_str(), "w");
     return e.shell.logFile != nullptr;
+}
+
+bool OpenStartupLog(Engine& e, const std::string& logName, std::string& tried) {
+    if (OpenLog(e, logName))
+        return true;
+    tried = logName;
+    std::string fallback =
+        StateFolderLogName(logName, std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    if (fallback.empty())
+        return false;
+    tried += " or " + fallback;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(fallback).parent_path(), error);
+    return OpenLog(e, fallback);
 }
 
 void LogPrint(Engine& e, const char* format, ...) {

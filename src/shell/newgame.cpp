@@ -21,6 +21,7 @@ void NewGame(Engine& e) {
     e.shell.forceMode = 0;
     e.shell.plyNumber = 1;
     e.shell.predictedReply = 0;
+    e.shell.positionRefused = 0;
     e.shell.time.totalThinkingMs = 0;
     e.shell.time.incrementMs = 0;
     if (e.shell.time.restoreDefaultsAtNewGame) {

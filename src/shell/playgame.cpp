@@ -46,6 +46,9 @@ static Move LegalRootMove(const Engine& e, Move m) {
 }
 
 Move ShellSearch(Engine& e) {
+    // A refused position left the previous one on the board: nothing there is to be played.
+    if (e.shell.positionRefused)
+        return 0;
     return IterativeDeepening(e);
 }
 
@@ -112,6 +115,8 @@ void LogOpponentMove(Engine& e, Move m, const char* after) {
 }
 
 int HandleUserMove(Engine& e, const char* token) {
+    if (e.shell.positionRefused)
+        return 0;  // the interface's board is not the Engine's
     SearchState s = GetSearchState(e);
     if (s == Analyzing) {
         // The analysis reorders the game position's list: stop it before reading the move.
@@ -219,7 +224,7 @@ static Move SearchOnTheSpot(Engine& e) {
 
 void OnSearchDone(Engine& e) {
     Move m = LegalRootMove(e, e.shell.bestMove.load(std::memory_order_acquire));
-    if (MoveFrom(m) == 0 && e.pos.rootPly->moveCount > 0)
+    if (MoveFrom(m) == 0 && e.pos.rootPly->moveCount > 0 && !e.shell.positionRefused)
         m = LegalRootMove(e, SearchOnTheSpot(e));
     if (MoveFrom(m) == 0) {
         // No legal move: nothing to announce or play.

@@ -12,12 +12,22 @@
 
 // Length of beepText: the bell character or nothing, and the terminator.
 constexpr int BeepTextSize = 2;
+// "ping" numbers waiting for the engine's move before their "pong", and their length.
+constexpr int PendingPingSlots = 8;
+constexpr int PingTextSize = 24;
 
 struct ShellState {
     int32_t consoleMode = 1;     // prompts and text boards are printed
     int32_t xboardMode = 0;      // running under xboard
     int32_t fritzMode = 0;       // a new game keeps the hash tables; "reset" is accepted
     int32_t uciMode = 0;         // running under UCI
+    int32_t xboardVersion2 = 0;  // xboard announced protocol version 2 and got our features
+    // The position the interface last set up was refused: nothing is searched or played
+    // until a position is accepted or a new game starts.
+    int32_t positionRefused = 0;
+    // Ctrl-C ends the program: at the console, never under an interface (read by the
+    // thread that waits for the signal).
+    std::atomic<int32_t> interruptQuits{0};
     int32_t forceMode = 0;       // the engine does not answer moves on its own
     int32_t ponderEnabled = 0;   // think on the opponent's time ("hard" / "easy")
     int32_t showSearchInfo = 0;  // print the search information block after own moves
@@ -41,4 +51,8 @@ struct ShellState {
     int64_t ponderStartMs = 0;       // steady-clock milliseconds when pondering began
     int64_t ponderGainedMs = 0;      // milliseconds spent pondering before a ponder hit
     TimeControl time;                // clock, time controls and thinking time of the game
+
+    // "ping" numbers received while the engine was on move, answered after its move.
+    char pendingPings[PendingPingSlots][PingTextSize] = {};
+    int32_t pendingPingCount = 0;
 };

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -16,6 +17,7 @@
 #include "board/gameline.h"
 #include "board/setup.h"
 #include "engine.h"
+#include "notation/fencheck.h"
 #include "notation/movetext.h"
 #include "search/driver.h"
 #include "search/tables.h"
@@ -34,17 +36,23 @@ static constexpr int DefaultDepth = 30;          // depth when "go" gives none
 static constexpr int64_t DefaultMoveMs = 10000;  // a bare "go"
 static constexpr int64_t UnlimitedMs = 3600000;  // a depth, node or mate limit decides
 static constexpr int BookPlies = 30;             // no book moves after this ply
-static constexpr int FenFields = 4;              // placement, side, castling, en passant
-static constexpr int MoveCounterFields = 2;      // halfmove clock and move number
 static constexpr int IdleYields = 10;            // zero-length sleeps before the loop pauses
-static constexpr int FenTextSize = FenFields * SlotSize;
+static constexpr int FenTextSize = 256;          // a FEN line; longer ones are cut (and refused)
 static constexpr int OptionNameSize = 128;
+static constexpr int UnknownTextSize = 256;      // an unknown command quoted in the answer
 
 // What the UCI loop remembers between commands.
 struct UciSession {
     bool lineEnded = true;           // the last token taken ended its input line
     bool searchOutstanding = false;  // a "go" has not had its "bestmove" yet
+    bool ownBook = true;             // the "OwnBook" option: the engine may play book moves
+    bool ponder = false;             // the "Ponder" option: the interface may ask to ponder
 };
+
+// The command words of the interface-to-engine side of UCI.
+static const char* const uciCommandWords[] = {"uci", "debug", "isready", "setoption", "register",
+                                              "ucinewgame", "position", "go", "stop", "ponderhit",
+                                              "quit"};
 
 static UciSession session;
 
@@ -107,14 +115,19 @@ static Move LegalMove(const Engine& e, Move m) {
     return 0;
 }
 
-void PrintUciIdentification() {
-    Print("id name MossKite %s\n"
-          "id author Orlevane\n"
-          "option name Hash type spin default 16 min 0 max 256\n"
-          "option name Clear Hash type button\n"
-          "option name Move Overhead type spin default %d min 0 max %d\n"
-          "uciok\n",
-          VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs));
+const char* UciIdentification() {
+    static char text[512];
+    std::snprintf(text, sizeof text,
+                  "id name MossKite %s\n"
+                  "id author Orlevane\n"
+                  "option name Hash type spin default 16 min 0 max 256\n"
+                  "option name Clear Hash type button\n"
+                  "option name OwnBook type check default true\n"
+                  "option name Ponder type check default false\n"
+                  "option name Move Overhead type spin default %d min 0 max %d\n"
+                  "uciok\n",
+                  VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs));
+    return text;
 }
 
 UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverheadMs) {
@@ -188,7 +201,7 @@ static Move PonderMove(Engine& e, Move best) {
 // Reports the finished search with "bestmove" (and "ponder"), once per "go".
 static void UciBestMove(Engine& e) {
     Move best = LegalMove(e, e.shell.bestMove.load(std::memory_order_acquire));
-    if (!best && e.pos.currentPly->moveCount > 0)
+    if (!best && e.pos.currentPly->moveCount > 0 && !e.shell.positionRefused)
         best = LegalMove(e, SearchOnThisThread(e));
     if (!best) {
         Write("bestmove 0000\n");
@@ -226,42 +239,66 @@ static void FinishSearch(Engine& e) {
     UciBestMove(e);
 }
 
-// "position": startpos or a FEN (four fields, then up to two move counters), then the
-// moves, each matched against the legal moves; the first one that matches none ends them.
+// Appends a word to a text of the given size, after a blank; false, leaving the word out,
+// when it does not fit.
+static bool AppendWord(char* text, size_t size, const char* word) {
+    if (std::strlen(text) + std::strlen(word) + 2 > size)
+        return false;
+    if (text[0])
+        std::strcat(text, " ");
+    std::strcat(text, word);
+    return true;
+}
+
+// Sets up the position of a FEN, or refuses it with one line naming the defect; true when
+// the position was set.
+static bool SetUciFen(Engine& e, const char* fen) {
+    if (const char* defect = FenDefect(fen)) {
+        Print("info string Illegal position: %s\n", defect);
+        return false;
+    }
+    return SetPositionFromEpd(e, fen);  // a position that cannot be played is reported there
+}
+
+// "position": startpos or a FEN (its fields, move counters included, up to "moves"), then
+// the moves, each matched against the legal moves; the first one that matches none is
+// reported and ends them. A refused FEN sets nothing: the next "go" answers "bestmove 0000".
 static void UciPosition(Engine& e) {
     char token[SlotSize];
     if (!TakeArgument(token))
         return;
-    bool placed;
     bool more;
     if (std::strcmp(token, "startpos") == 0) {
         e.shell.fritzMode = 1;  // new games keep the tables
         NewGame(e);
-        placed = true;
         more = TakeArgument(token);
     } else {
         // The word is "fen"; the fields follow.
         char fen[FenTextSize] = "";
+        bool fits = true;  // no FEN is longer
         more = TakeArgument(token);
-        for (int field = 0; field < FenFields && more && std::strcmp(token, "moves") != 0; field++) {
-            if (field > 0)
-                std::strcat(fen, " ");
-            std::strcat(fen, token);
+        while (more && std::strcmp(token, "moves") != 0) {
+            fits = AppendWord(fen, sizeof fen, token) && fits;
             more = TakeArgument(token);
         }
-        for (int k = 0; k < MoveCounterFields && more && AllDigits(token); k++)
-            more = TakeArgument(token);
-        placed = SetPositionFromEpd(e, fen);
-        if (placed)
+        if (!fits) {
+            Print("info string Illegal position: text after the move counters\n");
+            e.shell.positionRefused = 1;
+        } else if (SetUciFen(e, fen)) {
+            e.shell.positionRefused = 0;
             e.shell.plyNumber = 1;
+        } else {
+            e.shell.positionRefused = 1;
+        }
     }
     if (more && std::strcmp(token, "moves") == 0) {
-        bool applying = placed;  // a refused position takes no moves
+        bool applying = !e.shell.positionRefused;  // a refused position takes no moves
         while (TakeArgument(token)) {
             if (!applying)
                 continue;
             Move m = LegalMove(e, ParseMove(e, token));
             if (!m) {
+                Print("info string Illegal move: %s\n", token);
                 applying = false;
                 continue;
             }
@@ -314,13 +351,26 @@ static UciGoParams ReadGoLine() {
     return go;
 }
 
-// "go": sets the limits of this search and starts it; with no legal move answers at once.
+// "go": sets the limits of this search and starts it. Without a position to search (a
+// refused one) or without a legal move the answer is "bestmove 0000", after the score of
+// the mate or stalemate in the second case: at once, or for "infinite" and "ponder" when
+// the interface ends the search, as UCI asks.
 static void UciGo(Engine& e) {
     UciGoParams go = ReadGoLine();
-    if (e.pos.currentPly->moveCount == 0) {
-        Write("bestmove 0000\n");
+    if (e.shell.positionRefused || e.pos.currentPly->moveCount == 0) {
+        if (!e.shell.positionRefused)
+            Write(e.pos.checkCount ? "info depth 0 score mate 0\n" : "info depth 0 score cp 0\n");
+        if (!go.infinite && !go.ponder) {
+            Write("bestmove 0000\n");
+            return;
+        }
+        // The search thread finds nothing to search and waits for "stop" or "ponderhit".
+        session.searchOutstanding = true;
+        RequestSearch(e, go.infinite ? Analyzing : Pondering);
         return;
     }
+    if (!session.ownBook)
+        e.book.useBook = 0;
     UciLimits l = UciGoLimits(go, e.pos.whiteToMove, e.shell.time.moveOverheadMs);
     e.search.searchDepth = l.searchDepth;
     e.search.maxTime = l.maxTime;
@@ -331,12 +381,24 @@ static void UciGo(Engine& e) {
     RequestSearch(e, l.state);
 }
 
-// Option names are matched without regard to case.
-static bool OptionNameIs(const char* name, const char* option) {
-    return strcasecmp(name, option) == 0;
+// True when two option names or values are equal, letter case aside.
+static bool SameWord(const char* a, const char* b) {
+    return strcasecmp(a, b) == 0;
 }
 
-// "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash" and "Move Overhead".
+// Reads the value of a check option; false when it is neither "true" nor "false".
+static bool ReadCheck(const char* value, bool& on) {
+    if (SameWord(value, "true"))
+        on = true;
+    else if (SameWord(value, "false"))
+        on = false;
+    else
+        return false;
+    return true;
+}
+
+// "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash", "OwnBook",
+// "Ponder" and "Move Overhead"; names and values in any letter case.
 static void UciSetOption(Engine& e) {
     char token[SlotSize];
     if (!TakeArgument(token) || std::strcmp(token, "name") != 0) {
@@ -344,34 +406,70 @@ static void UciSetOption(Engine& e) {
         return;
     }
     char name[OptionNameSize] = "";
+    char value[SlotSize] = "";
     bool haveValue = false;
     while (TakeArgument(token)) {
         if (std::strcmp(token, "value") == 0) {
-            haveValue = TakeArgument(token);
+            haveValue = TakeArgument(value);
             break;
         }
-        if (std::strlen(name) + std::strlen(token) + 2 > sizeof name)
-            continue;  // longer than any option of ours
-        if (name[0])
-            std::strcat(name, " ");
-        std::strcat(name, token);
-    }
-    int64_t megabytes;
-    int64_t milliseconds;
-    if ((std::strcmp(name, "Hash") == 0 || std::strcmp(name, "hash") == 0) && haveValue
-        && ReadNumber(token, megabytes)) {
-        int32_t size = Clamp32(megabytes);
-        LogPrint(e, "Setting hash table to %d MB\n", size);
-        SetHashSize(e, size);
-    } else if (OptionNameIs(name, "Move Overhead") && haveValue && ReadNumber(token, milliseconds)) {
-        e.shell.time.moveOverheadMs = std::clamp<int64_t>(milliseconds, 0, MaxMoveOverheadMs);
-        LogPrint(e, "Setting move overhead to %d ms\n", int(e.shell.time.moveOverheadMs));
-    } else if (std::strcmp(name, "Clear Hash") == 0 || std::strcmp(name, "clear hash") == 0
-               || std::strcmp(name, "Clear hash") == 0 || std::strcmp(name, "clear Hash") == 0) {
-        LogPrint(e, "clearing hash=======\n");
-        ClearTables(e);
+        AppendWord(name, sizeof name, token);  // what does not fit names no option of ours
     }
     SkipRestOfLine();
+    int64_t number;
+    bool on;
+    if (SameWord(name, "Hash")) {
+        if (!haveValue || !ReadNumber(value, number) || number < 0) {
+            Print("info string Invalid value for Hash: %s\n", value);
+            return;
+        }
+        int32_t size = Clamp32(number);
+        LogPrint(e, "Setting hash table to %d MB\n", size);
+        SetHashSize(e, size);
+    } else if (SameWord(name, "Clear Hash")) {
+        LogPrint(e, "clearing hash=======\n");
+        ClearTables(e);
+    } else if (SameWord(name, "Move Overhead")) {
+        if (!haveValue || !ReadNumber(value, number) || number < 0) {
+            Print("info string Invalid value for Move Overhead: %s\n", value);
+            return;
+        }
+        e.shell.time.moveOverheadMs = std::min<int64_t>(number, MaxMoveOverheadMs);
+        LogPrint(e, "Setting move overhead to %d ms\n", int(e.shell.time.moveOverheadMs));
+    } else if (SameWord(name, "OwnBook") || SameWord(name, "Ponder")) {
+        if (!haveValue || !ReadCheck(value, on)) {
+            Print("info string Invalid value for %s: %s\n", name, value);
+            return;
+        }
+        (SameWord(name, "OwnBook") ? session.ownBook : session.ponder) = on;
+    } else {
+        Print("info string No such option: %s\n", name);
+    }
+}
+
+// True for a command word of UCI.
+static bool IsUciCommandWord(const char* token) {
+    for (const char* word : uciCommandWords)
+        if (std::strcmp(token, word) == 0)
+            return true;
+    return false;
+}
+
+// A word that is no command: as UCI asks, the rest of its line is read on for a command.
+// The words before that command, or the whole line, are answered in one line.
+static void UnknownCommand(Engine& e, const char* first) {
+    char text[UnknownTextSize] = "";
+    AppendWord(text, sizeof text, first);
+    char token[SlotSize];
+    while (TakeArgument(token)) {
+        if (IsUciCommandWord(token)) {
+            Print("info string Unknown command: %s\n", text);
+            UciCommand(e, token);
+            return;
+        }
+        AppendWord(text, sizeof text, token);
+    }
+    Print("info string Unknown command: %s\n", text);
 }
 
 void UciCommand(Engine& e, const char* token) {
@@ -394,6 +492,12 @@ void UciCommand(Engine& e, const char* token) {
         LogPrint(e, "   Ponder hit!\n");
         int32_t expected = Pondering;
         e.search.searchState.compare_exchange_strong(expected, Thinking, std::memory_order_acq_rel);
+    } else if (std::strcmp(token, "uci") == 0) {
+        Write(UciIdentification());
+    } else if (std::strcmp(token, "debug") == 0 || std::strcmp(token, "register") == 0) {
+        SkipRestOfLine();  // no debug output, no registration
+    } else if (std::strcmp(token, "ucinewgame") != 0) {
+        UnknownCommand(e, token);
     }
 }
 
@@ -423,9 +527,13 @@ void EnterUciMode(Engine& e) {
     e.shell.uciMode = 1;
     e.shell.xboardMode = 0;
     e.shell.consoleMode = 0;
+    e.shell.interruptQuits.store(0, std::memory_order_release);
     LogPrint(e, "**** Running in UCI Mode ****\n");
     FlushLog(e);
-    PrintUciIdentification();
+    // The identification comes first; what start-up had to say follows as info strings.
+    RestrictToUci();
+    SetNoticeForm(NoticeForm::UciInfo);
+    ReleaseOutput(NoticeForm::UciInfo, UciIdentification());
     e.search.uciOutput = 1;
     UciLoop(e);
 }

@@ -37,8 +37,8 @@ struct UciLimits {
 // search only: what is not given gets its default.
 UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverheadMs);
 
-// Prints the identification block that answers "uci".
-void PrintUciIdentification();
+// The identification block that answers "uci": names, options and "uciok".
+const char* UciIdentification();
 
 // Switches the process to UCI for good: logs the mode, prints the identification and runs
 // the UCI command loop. Never returns.

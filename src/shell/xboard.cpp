@@ -1,8 +1,10 @@
 // The xboard protocol commands. The interface drives the engine with these words and with
-// bare moves; the engine answers protover with nothing but "feature done=1", so the
-// interface keeps its defaults (coordinate moves, "time"/"otim", edit mode, SIGINT).
+// bare moves. An interface of protocol version 1 keeps its defaults (coordinate moves,
+// "time"/"otim", edit mode, SIGINT); one of version 2 is offered ping, setboard, usermove
+// and memory, and is spared the signals.
 #include "shell/xboard.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cinttypes>
 #include <cstdio>
@@ -10,7 +12,9 @@
 
 #include "board/setup.h"
 #include "engine.h"
+#include "notation/fencheck.h"
 #include "search/tables.h"
+#include "search/transtable.h"
 #include "shell/displayboard.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
@@ -19,15 +23,30 @@
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
+#include "shell/version.h"
 
 static constexpr int BoardSquares = 64;
 static constexpr int EditTokenLength = 3;       // piece or "x", file, rank
 static constexpr int OpponentNameSize = 200;    // longer names are cut
 static constexpr int64_t MillisecondsPerCentisecond = 10;
+static constexpr int FeatureVersion = 2;        // the protocol version that has features
+static constexpr int SetboardTextSize = 256;    // a FEN line; longer ones are cut (and refused)
+static constexpr int CommandLineSize = 256;     // an unknown command quoted in the error
+// Megabytes that "memory" leaves for the tables of fixed size (pawn hash, books, move
+// lists) and the program itself.
+static constexpr int FixedTablesMegabytes = 3;
 
-bool CommandProtover(Engine&) {
-    TakeInt();  // the protocol version; every version gets the same answer
-    Print("feature done=1\n");
+bool CommandProtover(Engine& e) {
+    if (TakeInt() < FeatureVersion) {
+        Print("feature done=1\n");
+        return true;
+    }
+    e.shell.xboardVersion2 = 1;
+    if (e.shell.xboardMode)
+        SetNoticeForm(NoticeForm::Comment);  // xboard ignores lines that start with "#"
+    Print("feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
+          "myname=\"mossKite %s\" memory=1 done=1\n",
+          VersionText);
     return true;
 }
 
@@ -105,6 +124,20 @@ bool CommandNoEffect(Engine&) {
     return true;
 }
 
+// Answers a position the interface set up that cannot be played: the interface tells the
+// user, and the engine plays nothing until it gets one that can.
+static void RefusePosition(Engine& e) {
+    e.shell.positionRefused = 1;
+    Print("tellusererror Illegal position\n");
+}
+
+// Makes the Engine's new position the game position.
+static void AdoptPosition(Engine& e) {
+    e.shell.positionRefused = 0;
+    CopyToDisplayBoard(e, e.shell.display);
+    SetNotationContext(e);
+}
+
 bool CommandEdit(Engine& e) {
     bool analyzing = GetSearchState(e) == Analyzing;
     StopSearchForCommand(e);
@@ -117,12 +150,146 @@ bool CommandEdit(Engine& e) {
             ExitProgram(e);
         ApplyEditToken(b, token);
     }
-    SetPositionFromEpd(e, EditedPositionText(b));  // a refused position leaves the old one
-    CopyToDisplayBoard(e, e.shell.display);
-    SetNotationContext(e);
+    // A refused position leaves the old one; under xboard, whose board now differs, the
+    // engine then plays nothing.
+    if (SetPositionFromEpd(e, EditedPositionText(b)))
+        AdoptPosition(e);
+    else if (e.shell.xboardMode)
+        RefusePosition(e);
     if (analyzing)
         RequestSearchAfterCommand(e, Analyzing);
     return true;
+}
+
+bool CommandSetboard(Engine& e) {
+    char fen[SetboardTextSize] = "";
+    char token[SlotSize];
+    bool tooLong = false;
+    while (!LastTokenEndedLine()) {
+        TakeToken(token);
+        if (std::strlen(fen) + std::strlen(token) + 2 > sizeof fen) {
+            tooLong = true;  // no FEN is this long
+            continue;
+        }
+        if (fen[0])
+            std::strcat(fen, " ");
+        std::strcat(fen, token);
+    }
+    bool analyzing = GetSearchState(e) == Analyzing;
+    StopSearchForCommand(e);
+    const char* defect = tooLong ? "text after the move counters" : FenDefect(fen);
+    if (defect)
+        Notice("Illegal position: %s\n", defect);
+    if (defect || !SetPositionFromEpd(e, fen)) {
+        RefusePosition(e);
+    } else {
+        e.shell.plyNumber = 1;
+        AdoptPosition(e);
+    }
+    if (analyzing)
+        RequestSearch(e, Analyzing);
+    return true;
+}
+
+bool CommandPing(Engine& e) {
+    char number[SlotSize];
+    TakeToken(number);
+    ShellState& s = e.shell;
+    // Asked while the engine is on move: the answer follows its move. Later pings wait
+    // behind earlier ones; the last slot takes the newest when all are full.
+    int slot = std::min(s.pendingPingCount, PendingPingSlots - 1);
+    std::snprintf(s.pendingPings[slot], PingTextSize, "%.*s", PingTextSize - 1, number);
+    s.pendingPingCount = slot + 1;
+    AnswerPendingPings(e);
+    return true;
+}
+
+void AnswerPendingPings(Engine& e) {
+    ShellState& s = e.shell;
+    if (s.pendingPingCount == 0)
+        return;
+    SearchState state = GetSearchState(e);
+    if (state == Thinking || state == Done)
+        return;
+    for (int i = 0; i < s.pendingPingCount; i++)
+        Print("pong %s\n", s.pendingPings[i]);
+    s.pendingPingCount = 0;
+}
+
+bool CommandUsermove(Engine& e) {
+    char move[SlotSize];
+    TakeToken(move);
+    if (!HandleUserMove(e, move))
+        Print("Illegal move: %s\n", move);
+    return true;
+}
+
+bool CommandMemory(Engine& e) {
+    int total = TakeInt();
+    int megabytes = std::clamp(total - FixedTablesMegabytes, 1, MaxHashMegabytes);
+    StopSearchForCommand(e);
+    LogPrint(e, "Setting hash table to %d MB\n", megabytes);
+    SetHashSize(e, megabytes);
+    return true;
+}
+
+// True for a square's text: a file letter and a rank digit.
+static bool IsSquareText(const char* s) {
+    return s[0] >= 'a' && s[0] <= 'h' && s[1] >= '1' && s[1] <= '8';
+}
+
+bool LooksLikeMove(const char* text) {
+    char move[SlotSize];
+    std::snprintf(move, sizeof move, "%s", text);
+    size_t n = std::strlen(move);
+    while (n > 0 && std::strchr("+#!?", move[n - 1]))
+        move[--n] = '\0';
+    for (const char* castling : {"O-O", "O-O-O", "0-0", "0-0-0", "o-o", "o-o-o"})
+        if (std::strcmp(move, castling) == 0)
+            return true;
+    // Coordinate notation: e2e4, e7e8q.
+    if ((n == 4 || n == 5) && IsSquareText(move) && IsSquareText(move + 2)
+        && (n == 4 || std::strchr("qrbnQRBN", move[4])))
+        return true;
+    // SAN: [piece] [file] [rank] [x] square [=promotion].
+    size_t end = n;
+    if (end >= 2 && move[end - 2] == '=' && std::strchr("QRBNqrbn", move[end - 1]))
+        end -= 2;
+    else if (end >= 1 && std::strchr("QRBN", move[end - 1]))
+        end -= 1;
+    if (end < 2 || !IsSquareText(move + end - 2))
+        return false;
+    size_t i = 0;
+    if (std::strchr("KQRBN", move[i]) && i < end - 2)
+        i++;
+    if (i < end - 2 && move[i] >= 'a' && move[i] <= 'h')
+        i++;
+    if (i < end - 2 && move[i] >= '1' && move[i] <= '8')
+        i++;
+    if (i < end - 2 && move[i] == 'x')
+        i++;
+    return i == end - 2;
+}
+
+void RejectToken(Engine& e, const char* token) {
+    if (!e.shell.xboardVersion2) {
+        Print("Illegal move (no matching move)%s\n", token);
+        return;
+    }
+    if (LooksLikeMove(token)) {
+        Print("Illegal move: %s\n", token);
+        return;
+    }
+    // One answer for the whole command: its words are not tried one by one.
+    char line[CommandLineSize];
+    std::snprintf(line, sizeof line, "%s", token);
+    char word[SlotSize];
+    while (!LastTokenEndedLine()) {
+        TakeToken(word);
+        size_t used = std::strlen(line);
+        std::snprintf(line + used, sizeof line - used, " %s", word);
+    }
+    Print("Error (unknown command): %s\n", line);
 }
 
 bool CommandPost(Engine& e) {

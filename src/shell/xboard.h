@@ -4,11 +4,40 @@
 
 struct Engine;
 
-// "protover N": announces the features (none but done=1).
+// "protover N": announces the features. Below version 2 only done=1, so that the interface
+// keeps its defaults; from version 2 on ping, setboard, usermove and memory, no signals.
 bool CommandProtover(Engine& e);
 
-// "accepted FEATURE": the interface accepted a feature; nothing to do.
+// "accepted FEATURE" and "rejected FEATURE": the interface's answer to a feature; nothing
+// to do.
 bool CommandAccepted(Engine& e);
+
+// Protocol version 2. "ping N": "pong N" once everything before it is done, after the
+// engine's move when the ping came while it was on move.
+bool CommandPing(Engine& e);
+
+// Protocol version 2. "setboard FEN": sets up the position of the rest of the line, or
+// answers "tellusererror Illegal position" and plays nothing until a position is accepted.
+bool CommandSetboard(Engine& e);
+
+// Protocol version 2. "usermove MOVE": the opponent's move; "Illegal move: MOVE" when it is
+// not legal here.
+bool CommandUsermove(Engine& e);
+
+// Protocol version 2. "memory N": the hash table gets what the N megabytes leave beside
+// the engine's fixed tables.
+bool CommandMemory(Engine& e);
+
+// Answers the pings that waited for the engine's move, once it is no longer on move.
+void AnswerPendingPings(Engine& e);
+
+// Answers a token that is neither a command nor a legal move: "Illegal move (no matching
+// move)" with it; under protocol version 2 "Illegal move: MOVE" for what reads as a move
+// and "Error (unknown command): ..." with the rest of its line for anything else.
+void RejectToken(Engine& e, const char* token);
+
+// True when text has the form of a move in coordinate notation or SAN, legal or not.
+bool LooksLikeMove(const char* text);
 
 // "reset" (fritz mode): stops the search and clears the hash tables.
 bool CommandReset(Engine& e);

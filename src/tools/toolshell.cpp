@@ -28,6 +28,7 @@ bool AskSuiteFiles(char* suiteName, FILE*& suite, FILE*& results) {
 }
 
 void AdoptEnginePosition(Engine& e) {
+    e.shell.positionRefused = 0;
     e.shell.plyNumber = 1;
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);

@@ -29,7 +29,7 @@ TEST(BookCommands, BuildWritesTheBigBookThatTheNextStartLoads) {
               "[Event \"d\"]\n\n1. d4 d5 *\n");
     std::string out = RunIn(folder, "build\\ngames.pgn\\nbook\\n");
     std::string fill = "Big Book:  4 entries used out of 32768\nBig Book:  2 singleton entries.\n";
-    EXPECT_EQ(out, noBookFiles +
+    EXPECT_EQ(out, xboardNoBookFiles +
                        "Enter PGN file name:\n"
                        "Invalid move, ply: 1 move: '$1'\n"
                        " Bad PGN found after game 2\n"
@@ -38,7 +38,7 @@ TEST(BookCommands, BuildWritesTheBigBookThatTheNextStartLoads) {
     EXPECT_EQ(long(ReadFile(folder + "/kitebigb.bin").size()), BigBookImageBytes);
 
     out = RunIn(folder, "book\\n");
-    EXPECT_EQ(out, "--- ERROR: Cannot open book file ---\n"
+    EXPECT_EQ(out, "# --- ERROR: Cannot open book file ---\n"
                    "Small Book: \nBig Book:   e4 (2) d4 (1) \n" + fill);
 }
 
@@ -59,7 +59,7 @@ TEST(BookCommands, LoadGamePlaysTheFirstGameOfTheFile) {
     WriteFile(folder + "/game.pgn", "[Event \"x\"]\n\n1. e4 e5 2. Nf3 {a comment} Nc6 3. Bb5 1-0\n"
                                     "[Event \"y\"]\n\n1. d4 *\n");
     std::string out = RunIn(folder, "loadgame\\ngame.pgn\\nbook\\n");
-    EXPECT_EQ(out, noBookFiles +
+    EXPECT_EQ(out, xboardNoBookFiles +
                        "Enter a file name to load a game from:\n3 moves read in.\n"
                        "Small Book: \nBig Book:   \n"
                        "Big Book:  0 entries used out of 32768\nBig Book:  0 singleton entries.\n");
@@ -149,8 +149,8 @@ TEST(BookCommands, BuildThatCannotSaveSaysSoAndShowsTheStartPosition) {
     WriteFile(folder + "/game.pgn", "1. e4 e5 2. Nf3 *\n");
     std::string out = RunIn(folder, "loadgame\\ngame.pgn\\nbuild\\ngame.pgn\\nrefresh\\n");
     EXPECT_EQ(out,
-              "--- ERROR: Cannot read kitebigb.bin, the big book is empty ---\n"
-              "--- ERROR: Cannot open book file ---\n"
+              "# --- ERROR: Cannot read kitebigb.bin, the big book is empty ---\n"
+              "# --- ERROR: Cannot open book file ---\n"
               "Enter a file name to load a game from:\n2 moves read in.\n"
               "Enter PGN file name:\n\n1 games read.\n"
               "--- ERROR: Cannot write kitebigb.bin, the big book was not saved ---\n" +

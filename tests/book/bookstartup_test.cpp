@@ -47,3 +47,21 @@ TEST(BookStartup, BigBookImageIsLoadedOrReported) {
     EXPECT_EQ(out.substr(0, out.find(bannerStart)),
               "--- ERROR: kitebigb.bin is not 1048576 bytes long, the big book is empty ---\n");
 }
+
+TEST(BookStartup, AnImageThatCannotBeWrittenCostsOnlyTheCompileTime) {
+    std::string folder = ScratchFolder();
+    WriteFile(folder + "/kitebook.txt",
+              "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\ne2e4\n#\n");
+    // A folder where the image is first written: as in a folder the user may not write to,
+    // the image cannot be made. That is no error; each start compiles the text again.
+    ASSERT_EQ(std::system(("mkdir '" + folder + "/kitebook.bin.new'").c_str()), 0);
+    for (int start = 0; start < 2; start++) {
+        std::string out = StartIn(folder);
+        EXPECT_EQ(out.substr(0, out.find(bannerStart)),
+                  "--- No big book: cannot open kitebigb.bin ---\n"
+                  "Reading opening book (kitebook.txt) ...\n"
+                  "\n1 positions read in.\n1 moves read in.\n");
+        EXPECT_NE(out.find(bannerStart), std::string::npos);
+        EXPECT_TRUE(ReadFile(folder + "/kitebook.bin").empty());
+    }
+}

@@ -172,8 +172,8 @@ TEST(SearchTexts, ThinkingAndUciLines) {
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(Like(out.c_str(), " 0    0 *#       0 ????\n*")) << out;
     EXPECT_TRUE(SomeLineLike(out, " 3 *# *# *# ????*")) << out;
-    EXPECT_TRUE(SomeLineLike(out, "info depth 3 nodes # score cp # nps # time # pv ????*")
-                || SomeLineLike(out, "info depth 3 nodes # score cp # time 0 pv ????*"))
+    EXPECT_TRUE(SomeLineLike(out, "info depth 3 seldepth # score cp # nodes # nps # time # hashfull # pv ????*")
+                || SomeLineLike(out, "info depth 3 seldepth # score cp # nodes # time 0 hashfull # pv ????*"))
         << out;
     EXPECT_EQ(out.find("currmove"), std::string::npos);  // only above depth 6
 }
@@ -261,6 +261,32 @@ TEST(AspirationWindow, FailLowSearchesAgainBelowTheWindow) {
     EXPECT_NE(dump.find("------- alpha = 49250, beta = 50750\n"), std::string::npos) << dump;
     EXPECT_NE(dump.find("------- alpha = -2000000000, beta = 49250\n"), std::string::npos);
     EXPECT_LT(e->search.lastScore, 49250);
+}
+
+TEST(AspirationWindow, FailedWindowsAreReportedAsBoundsUnderUci) {
+    // Failing low: the pass's best as an upper bound, then the searched score.
+    auto e = NewSearchEngine();
+    e->search.uciOutput = 1;
+    testing::internal::CaptureStdout();
+    DumpedPass(*e, 50000);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(SomeLineLike(out, "info depth 2 seldepth # score cp # upperbound nodes # * pv ????*"))
+        << out;
+    std::string last = out.substr(out.rfind("info depth"));
+    EXPECT_TRUE(Like(last.c_str(), "info depth 2 seldepth # score cp # nodes # *time # hashfull # pv ????*\n"))
+        << out;
+    // Failing high: the score that broke the window as a lower bound.
+    e = NewSearchEngine();
+    e->search.uciOutput = 1;
+    testing::internal::CaptureStdout();
+    DumpedPass(*e, -50000);
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(SomeLineLike(out, "info depth 2 seldepth # score cp # lowerbound nodes # * pv ????*"))
+        << out;
+    last = out.substr(out.rfind("info depth"));
+    EXPECT_TRUE(Like(last.c_str(), "info depth 2 seldepth # score cp # nodes # *time # hashfull # pv ????*\n"))
+        << out;
+    EXPECT_EQ(out.find("upperbound"), std::string::npos) << out;
 }
 
 TEST(AspirationWindow, FailHighWidensBeta) {

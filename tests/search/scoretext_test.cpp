@@ -18,6 +18,19 @@ std::string Describe(Engine& e, int score, bool whiteToMove, int rootMoves = 20)
     return ScoreText(e);
 }
 
+TEST(ScoreText, MatesInMovesForInterfaces) {
+    EXPECT_EQ(MateMoves(999999), 1);     // mate in one found at the root
+    EXPECT_EQ(MateMoves(999997), 2);     // mated three plies on
+    EXPECT_EQ(MateMoves(-999998), -1);   // the opponent mates with its next move
+    EXPECT_EQ(MateMoves(-999996), -2);
+    EXPECT_EQ(MateMoves(999901), 50);
+    EXPECT_TRUE(IsMateScore(999901));
+    EXPECT_TRUE(IsMateScore(-999901));
+    EXPECT_FALSE(IsMateScore(999900));
+    EXPECT_FALSE(IsMateScore(-999900));
+    EXPECT_FALSE(IsMateScore(0));
+}
+
 TEST(ScoreText, AdvantageAndMates) {
     auto e = NewTestEngine();
     EXPECT_EQ(Describe(*e, 900, true), "White by 0.9");

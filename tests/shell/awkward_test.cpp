@@ -169,7 +169,7 @@ TEST(Awkward, AnalyzeThenExit) {
     ScratchDir dir;
     EngineProcess engine(dir);
     engine.Send("xboard\npost\nanalyze\n");
-    engine.ReadUntil(noBookFiles);
+    engine.ReadUntil(xboardNoBookFiles);
     EXPECT_FALSE(engine.ReadUntil("\n").empty());  // a thinking line: the analysis runs
     // The first "exit" ends the analysis, the second the program; no move is played.
     engine.Send("exit\n.\nexit\n");

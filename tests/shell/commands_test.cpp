@@ -70,7 +70,7 @@ TEST(Commands, SwitchesAndBoards) {
 
 TEST(Commands, UnderXboardTextAndInvertStillShowTheBoard) {
     std::string out = RunEngine("xboard invert text text quit\n");
-    EXPECT_EQ(out, noBookFiles + invertedStartBoard + invertedStartBoard + prompt);
+    EXPECT_EQ(out, xboardNoBookFiles + invertedStartBoard + invertedStartBoard + prompt);
 }
 
 TEST(Commands, SearchDialog) {
@@ -219,7 +219,7 @@ TEST(InputRing, MoreTokensThanSlots) {
         expected += i % 2 ? "Search information turned off.\n" : "Search information turned on.\n";
     }
     int status = -1;
-    EXPECT_EQ(RunEngine(input + " quit\n", "", &status), noBookFiles + expected);
+    EXPECT_EQ(RunEngine(input + " quit\n", "", &status), xboardNoBookFiles + expected);
     EXPECT_EQ(status, 0);
 }
 

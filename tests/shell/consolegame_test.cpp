@@ -72,7 +72,7 @@ TEST(ConsoleGame, StalemateIsADraw) {
 TEST(ConsoleGame, XboardMovesAreLoggedButNotEchoed) {
     ScratchDir dir;
     std::string out = RunEngineIn(dir, "xboard force e2e4 e7e5 quit\n");
-    EXPECT_EQ(out, noBookFiles);
+    EXPECT_EQ(out, xboardNoBookFiles);
     EXPECT_EQ(ReadWholeFile(dir.File("mosskite.log")),
               "======= MossKite 10.88 Log File =======\n\n1. e4\n1... e5\n");
 }
@@ -146,7 +146,7 @@ TEST(ConsoleGame, BellAfterTheMoveAndPlayStopsAnswering) {
 }
 
 TEST(ConsoleGame, MoveNowWhileIdleDoesNothing) {
-    EXPECT_EQ(RunEngine("xboard ? ? quit\n"), noBookFiles);
+    EXPECT_EQ(RunEngine("xboard ? ? quit\n"), xboardNoBookFiles);
     EXPECT_EQ(RunEngine("? quit\n"), consoleBanner);
 }
 

@@ -17,9 +17,13 @@
 #include "support.h"
 
 // True for the notices an engine prints at start-up when it finds no book files
-// ("--- No big book: ... ---", "--- ERROR: Cannot open book file ---").
+// ("--- No big book: ... ---", "--- ERROR: Cannot open book file ---"), as they stand at
+// the console, as xboard comments ("# --- ...") or as UCI info strings.
 inline bool IsStartupNotice(const std::string& line) {
-    return line.rfind("--- ", 0) == 0;
+    for (const char* start : {"--- ", "# --- ", "info string --- "})
+        if (line.rfind(start, 0) == 0)
+            return true;
+    return false;
 }
 
 // The output of an engine run without its leading start-up notices.
@@ -101,15 +105,16 @@ public:
             ADD_FAILURE() << "cannot write to the engine: " << text;
     }
 
-    // Returns the next line of output without its line end (start-up notices skipped);
-    // "<eof>" at the end of output, "<hung>" after the guard time.
+    // Returns the next line of output without its line end (start-up notices skipped: under
+    // UCI they follow the identification); "<eof>" at the end of output, "<hung>" after the
+    // guard time.
     std::string ReadLine() {
         for (;;) {
             size_t end = buffer_.find('\n');
             if (end != std::string::npos) {
                 std::string line = buffer_.substr(0, end);
                 buffer_.erase(0, end + 1);
-                if (transcript_.empty() && IsStartupNotice(line))
+                if (IsStartupNotice(line))
                     continue;
                 transcript_.push_back(line);
                 return line;

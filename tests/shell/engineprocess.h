@@ -51,6 +51,8 @@ public:
             close(output_);
     }
 
+    pid_t Pid() const { return pid_; }
+
     // Writes text to the engine's standard input.
     void Send(const std::string& text) {
         size_t done = 0;

@@ -37,6 +37,11 @@ inline const std::string noBookFiles =
     "--- No big book: cannot open kitebigb.bin ---\n"
     "--- ERROR: Cannot open book file ---\n";
 
+// The same as xboard gets them: comments, which it ignores.
+inline const std::string xboardNoBookFiles =
+    "# --- No big book: cannot open kitebigb.bin ---\n"
+    "# --- ERROR: Cannot open book file ---\n";
+
 // What the console prints before the first command, in a folder without book files.
 inline const std::string consoleBanner = noBookFiles +
     "\n----------------------------------\n"

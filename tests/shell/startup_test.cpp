@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <csignal>
 #include <unistd.h>
 
+#include "engineprocess.h"
 #include "enginerun.h"
 #include "shell/commandline.h"
 #include "shell/displayboard.h"
@@ -41,19 +43,20 @@ TEST(Startup, EndOfInputEndsTheProgram) {
 
 TEST(Startup, UnknownTokenIsAnIllegalMove) {
     std::string out = RunCommand("printf 'xyzzy\\nquit\\n' | '" + EngineBinary() + "' -xboard");
-    EXPECT_EQ(out, noBookFiles + "Illegal move (no matching move)xyzzy\n");
+    EXPECT_EQ(out, xboardNoBookFiles + "Illegal move (no matching move)xyzzy\n");
 }
 
 TEST(Startup, XboardAsFirstTokenSkipsTheBanner) {
-    EXPECT_EQ(RunCommand("printf 'xboard\\nquit\\n' | '" + EngineBinary() + "'"), noBookFiles);
+    EXPECT_EQ(RunCommand("printf 'xboard\\nquit\\n' | '" + EngineBinary() + "'"), xboardNoBookFiles);
     EXPECT_EQ(RunCommand("printf 'fritz\\nxboard\\nquit\\n' | '" + EngineBinary() + "'"),
-              noBookFiles);
+              xboardNoBookFiles);
 }
 
 TEST(Startup, LongTokenIsTruncatedWithAMessage) {
     std::string token(300, 'a');
     std::string out = RunCommand("printf '" + token + "\\nquit\\n' | '" + EngineBinary() + "' -xboard");
-    EXPECT_EQ(out, noBookFiles + "Input token longer than 95 characters, truncated.\n"
+    // Reported by the command that takes the token, after the start-up reports.
+    EXPECT_EQ(out, xboardNoBookFiles + "Input token longer than 95 characters, truncated.\n"
                    "Illegal move (no matching move)" + std::string(95, 'a') + "\n");
 }
 
@@ -69,17 +72,191 @@ TEST(Startup, LogFileNamedAfterTheProgram) {
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
-TEST(Startup, LogFileThatCannotBeOpened) {
-    std::string binary = CopyBinary("kite");
-    ASSERT_FALSE(binary.empty());
-    std::string folder = binary.substr(0, binary.rfind('/'));
-    std::system(("mkdir '" + folder + "/kite.log'").c_str());  // a folder in the way
+// Runs a copy of the engine named "kite" from a folder where its log cannot be written (a
+// folder is in the way), by absolute path from /tmp, with the environment settings env;
+// returns standard output, and standard error in err.
+static std::string RunWithoutLogPlace(const std::string& folder, const std::string& env,
+                                      std::string& err, int& status) {
+    std::string binary = folder + "/kite";
+    std::system(("cp '" + EngineBinary() + "' '" + binary + "' && mkdir '" + folder +
+                 "/kite.log'").c_str());
+    std::string out = RunCommand("cd /tmp && printf 'quit\\n' | env " + env + " '" + binary +
+                                     "' 2> '" + folder + "/err.txt'",
+                                 &status);
+    err = ReadWholeFile(folder + "/err.txt");
+    return out;
+}
+
+TEST(Startup, LogGoesToTheStateFolderWhenItCannotBeWrittenBesideTheProgram) {
+    ScratchDir dir;
+    std::string err;
     int status = -1;
-    std::string out = RunCommand("printf 'quit\\n' | '" + binary + "'", &status);
-    EXPECT_EQ(out, "--- No big book: cannot open kitebigb.bin ---\n"
-                   "ERROR - Cannot open log file: " + folder + "/kite.log\n");
-    EXPECT_EQ(status, 1);
-    std::system(("rm -rf '" + folder + "'").c_str());
+    std::string out =
+        RunWithoutLogPlace(dir.path, "XDG_STATE_HOME='" + dir.File("state") + "'", err, status);
+    EXPECT_EQ(out, consoleBanner);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadWholeFile(dir.File("state/mosskite/kite.log")),
+              "======= MossKite 10.88 Log File =======\n\n");
+}
+
+TEST(Startup, LogGoesToTheHomeStateFolderWithoutXdgStateHome) {
+    // Unset, or relative (which the XDG rules say to ignore): ~/.local/state is used.
+    for (const char* xdg : {"-u XDG_STATE_HOME", "XDG_STATE_HOME=relative/state"}) {
+        ScratchDir dir;
+        std::string err;
+        int status = -1;
+        std::string out = RunWithoutLogPlace(
+            dir.path, std::string(xdg) + " HOME='" + dir.File("home") + "'", err, status);
+        EXPECT_EQ(out, consoleBanner) << xdg;
+        EXPECT_EQ(err, "") << xdg;
+        EXPECT_EQ(status, 0) << xdg;
+        EXPECT_EQ(ReadWholeFile(dir.File("home/.local/state/mosskite/kite.log")),
+                  "======= MossKite 10.88 Log File =======\n\n")
+            << xdg;
+    }
+}
+
+TEST(Startup, WithoutAnyLogPlaceTheEnginePlaysWithoutALog) {
+    // The state folder would lie below a file: it cannot be made. One line on standard
+    // error says so; standard output is as always, and the engine plays.
+    ScratchDir dir;
+    WriteWholeFile(dir.File("file"), "");
+    std::string err;
+    int status = -1;
+    std::string out = RunWithoutLogPlace(dir.path, "XDG_STATE_HOME='" + dir.File("file/state") + "'",
+                                         err, status);
+    EXPECT_EQ(out, consoleBanner);
+    EXPECT_EQ(err, "--- No log file: cannot open " + dir.File("kite.log") + " or " +
+                       dir.File("file/state/mosskite/kite.log") + " ---\n");
+    EXPECT_EQ(status, 0);
+    // Without a home either, only the place beside the program was tried.
+    out = RunCommand("cd /tmp && printf 'force e2e4 quit\\n' | env -u XDG_STATE_HOME -u HOME '" +
+                         dir.File("kite") + "' 2> '" + dir.File("err.txt") + "'",
+                     &status);
+    EXPECT_NE(out.find("Your move was: 1. e4\n"), std::string::npos) << out;
+    EXPECT_EQ(ReadWholeFile(dir.File("err.txt")),
+              "--- No log file: cannot open " + dir.File("kite.log") + " ---\n");
+    EXPECT_EQ(status, 0);
+}
+
+TEST(Startup, StateFolderLogNames) {
+    EXPECT_EQ(StateFolderLogName("/usr/games/mosskite.log", "/x/state", "/home/u"),
+              "/x/state/mosskite/mosskite.log");
+    EXPECT_EQ(StateFolderLogName("kite.log", nullptr, "/home/u"),
+              "/home/u/.local/state/mosskite/kite.log");
+    EXPECT_EQ(StateFolderLogName("kite.log", "", "/home/u"), "/home/u/.local/state/mosskite/kite.log");
+    EXPECT_EQ(StateFolderLogName("kite.log", "state", "/home/u"),
+              "/home/u/.local/state/mosskite/kite.log");
+    EXPECT_EQ(StateFolderLogName("kite.log", nullptr, nullptr), "");
+    EXPECT_EQ(StateFolderLogName("kite.log", nullptr, ""), "");
+}
+
+TEST(Startup, HelpPrintsTheUsage) {
+    for (const char* help : {"--help", "-help", "-hash 8 --help"}) {
+        int status = -1;
+        std::string out = RunCommand("'" + EngineBinary() + "' " + help + " < /dev/null", &status);
+        EXPECT_EQ(out, UsageText()) << help;
+        EXPECT_EQ(status, 0) << help;
+    }
+}
+
+TEST(Startup, BadArgumentsAreRefused) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"-foo", "unknown option \"-foo\""},
+        {"kite.epd", "unknown option \"kite.epd\""},
+        {"-hash abc", "-hash needs a number of megabytes, not \"abc\""},
+        {"-hash -4", "-hash needs a number of megabytes, not \"-4\""},
+        {"-hash", "-hash needs a number of megabytes"},
+        {"-xboard -hash 8 -verbose", "unknown option \"-verbose\""},
+        {"-test suite r.txt x y", "-test needs a number of seconds, not \"x\""},
+        {"-test suite r.txt 5 deep", "-test needs a depth in plies, not \"deep\""},
+        {"-test suite r.txt 5", "-test needs four arguments: SUITE RESULTS SECONDS DEPTH"},
+    };
+    for (const auto& [args, message] : bad) {
+        ScratchDir dir;
+        int status = -1;
+        std::string out = RunCommand("cd '" + dir.path + "' && '" + EngineBinary() + "' " + args +
+                                         " < /dev/null 2> err.txt",
+                                     &status);
+        EXPECT_EQ(out, "") << args;
+        EXPECT_EQ(ReadWholeFile(dir.File("err.txt")),
+                  std::string("mosskite: ") + message +
+                      "\nTry \"mosskite --help\" for the options.\n")
+            << args;
+        EXPECT_EQ(status, 2) << args;
+        EXPECT_FALSE(std::ifstream(dir.File("r.txt")).good()) << args;  // nothing was run
+    }
+}
+
+TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
+    // Runs the engine in a folder without books on input that comes a second late.
+    auto late = [](const std::string& first, const std::string& rest) {
+        ScratchDir dir;
+        return RunCommand("cd '" + dir.path + "' && (printf '" + first + "'; sleep 1; printf '" +
+                          rest + "') | '" + EngineBinary() + "'");
+    };
+    // An interface that speaks only after the console's wait gets no banner and no board.
+    EXPECT_EQ(late("", "xboard\\nprotover 2\\nquit\\n"),
+              xboardNoBookFiles +
+                  "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
+                  "myname=\"mossKite 10.88\" memory=1 done=1\n");
+    // After "fritz" the next word decides, however late.
+    EXPECT_EQ(late("fritz\\n", "xboard\\nquit\\n"), xboardNoBookFiles);
+    // A person's first word, however late, gets the console.
+    EXPECT_EQ(late("", "quit\\n"), consoleBanner);
+}
+
+TEST(Startup, InterruptQuitsTheConsoleOnly) {
+    // At the console Ctrl-C ends the program as "quit" does: the log is complete.
+    {
+        ScratchDir dir;
+        EngineProcess engine(dir);
+        engine.Send("force e2e4\n");
+        engine.ReadUntil("Your move was: 1. e4\n");  // logged before it is echoed
+        ASSERT_EQ(kill(engine.Pid(), SIGINT), 0);
+        EXPECT_EQ(engine.WaitForExit(), 0);
+        EXPECT_EQ(ReadWholeFile(dir.File("mosskite.log")),
+                  "======= MossKite 10.88 Log File =======\n\n1. e4\n");
+    }
+    // Under xboard (the command, not the first word) and UCI it is ignored.
+    {
+        ScratchDir dir;
+        EngineProcess engine(dir);
+        engine.Send("help\nxboard\nprotover 1\n");
+        engine.ReadUntil("feature done=1\n");
+        ASSERT_EQ(kill(engine.Pid(), SIGINT), 0);
+        engine.Send("protover 1\n");
+        EXPECT_EQ(engine.ReadUntil("feature done=1\n"), "feature done=1\n");
+        engine.Send("quit\n");
+        EXPECT_EQ(engine.WaitForExit(), 0);
+    }
+    {
+        ScratchDir dir;
+        EngineProcess engine(dir);
+        engine.Send("uci\n");
+        engine.ReadUntil("uciok\n");
+        ASSERT_EQ(kill(engine.Pid(), SIGINT), 0);
+        engine.Send("isready\n");
+        EXPECT_NE(engine.ReadUntil("readyok\n").find("readyok\n"), std::string::npos);
+        engine.Send("quit\n");
+        EXPECT_EQ(engine.WaitForExit(), 0);
+    }
+}
+
+TEST(Startup, StartUpReportsAreCommentsForXboard) {
+    ScratchDir dir;
+    WriteWholeFile(dir.File("kitebook.txt"),
+                   "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\ne2e4\n#\n");
+    EXPECT_EQ(RunEngineIn(dir, "xboard\nquit\n"),
+              "# --- No big book: cannot open kitebigb.bin ---\n"
+              "# Reading opening book (kitebook.txt) ...\n"
+              "# \n"
+              "# 1 positions read in.\n"
+              "# 1 moves read in.\n");
+    // Started with -xboard the first word may still be a console word: comments all the same.
+    EXPECT_EQ(RunEngineIn(dir, "protover 1\nquit\n", "-xboard"),
+              "# --- No big book: cannot open kitebigb.bin ---\nfeature done=1\n");
 }
 
 TEST(Startup, LogFileNameRules) {
@@ -116,7 +293,15 @@ TEST(Startup, CommandLineRules) {
     }
     {
         const char* argv[] = {"kite", "-hash"};
-        EXPECT_EQ(ParseCommandLine(2, argv).hashMegabytes, 16);
+        EXPECT_STREQ(ParseCommandLine(2, argv).error, "-hash needs a number of megabytes");
+    }
+    {
+        // "-hash" also after "-test" and its arguments; the last size given counts.
+        const char* argv[] = {"kite", "-test", "s", "r", "1", "2", "-hash", "4", "-h", "2"};
+        CommandLine c = ParseCommandLine(10, argv);
+        EXPECT_EQ(c.error, nullptr);
+        EXPECT_TRUE(c.test);
+        EXPECT_EQ(c.hashMegabytes, 2);
     }
     {
         // Numbers beyond 32 bits are clamped, not wrapped into small or negative sizes.
@@ -134,7 +319,9 @@ TEST(Startup, CommandLineRules) {
     }
     {
         const char* argv[] = {"kite", "-test", "wac.epd", "out.txt", "5"};
-        EXPECT_FALSE(ParseCommandLine(5, argv).test);  // four arguments must follow
+        CommandLine c = ParseCommandLine(5, argv);  // four arguments must follow
+        EXPECT_FALSE(c.test);
+        EXPECT_NE(c.error, nullptr);
     }
 }
 

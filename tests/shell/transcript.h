@@ -13,12 +13,28 @@
 #include "pattern.h"
 
 // An iteration's UCI line at the given depth; the principal variation starts with the
-// move pv0 when it is given, and is any line of moves otherwise.
-inline std::string UciInfoLine(int depth, const std::string& pv0 = "") {
+// move pv0 when it is given, and is any line of moves otherwise. The score is in
+// centipawns unless score gives it ("mate 2", "cp 0").
+inline std::string UciInfoLine(int depth, const std::string& pv0 = "",
+                               const std::string& score = "cp -?[0-9]+") {
+    const std::string move = "[a-h][1-8][a-h][1-8][qrbn]?";
+    return "~info depth " + std::to_string(depth) + " seldepth [0-9]+ score " + score +
+           " nodes [0-9]+( nps [0-9]+)? time [0-9]+ hashfull [0-9]+ pv " +
+           (pv0.empty() ? move : pv0) + "( " + move + ")*";
+}
+
+// A UCI line whose score is only a bound, printed when a window of the root search fails.
+inline std::string UciBoundLine(int depth, const std::string& bound) {
     const std::string move = "[a-h][1-8][a-h][1-8][qrbn]?";
     return "~info depth " + std::to_string(depth) +
-           " nodes [0-9]+ score cp -?[0-9]+( nps [0-9]+)? time [0-9]+ pv " +
-           (pv0.empty() ? move : pv0) + "( " + move + ")*";
+           " seldepth [0-9]+ score (cp|mate) -?[0-9]+ " + bound +
+           " nodes [0-9]+( nps [0-9]+)? time [0-9]+ hashfull [0-9]+ pv " + move + "( " + move + ")*";
+}
+
+// True for a line with a bound.
+inline bool IsUciBoundLine(const std::string& line) {
+    return line.find(" lowerbound ") != std::string::npos ||
+           line.find(" upperbound ") != std::string::npos;
 }
 
 // The UCI line naming the root move being searched, printed in the deeper iterations.

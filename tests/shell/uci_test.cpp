@@ -4,12 +4,15 @@
 
 #include <cctype>
 #include <chrono>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "board/gameline.h"
 #include "enginepipe.h"
+#include "enginerun.h"
 #include "notation/movetext.h"
 #include "shell/uci.h"
 #include "support.h"
@@ -20,8 +23,25 @@ static const std::string identification =
     "id author Orlevane\n"
     "option name Hash type spin default 16 min 0 max 256\n"
     "option name Clear Hash type button\n"
+    "option name OwnBook type check default true\n"
+    "option name Ponder type check default false\n"
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
     "uciok\n";
+
+// The identification as the lines of a transcript.
+static std::vector<std::string> IdentificationLines() {
+    std::vector<std::string> lines;
+    std::istringstream in(identification);
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
+    return lines;
+}
+
+// The info line of a move played without a search (forced, or from the book).
+static std::string UnsearchedMoveLine(const std::string& move) {
+    return "~info depth 0 seldepth 0 score cp 0 nodes 0( nps 0)? time [0-9]+ hashfull [0-9]+ pv " +
+           move;
+}
 
 // The words of a line.
 static std::vector<std::string> Words(const std::string& line) {
@@ -105,14 +125,9 @@ static int InfoDepth(const std::string& line) {
 TEST(UciTranscript, SessionFromIdentificationToQuit) {
     EnginePipe u;
     u.Send("uci");
-    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("uciok"),
-                                  {"id name MossKite 10.88", "id author Orlevane",
-                                   "option name Hash type spin default 16 min 0 max 256",
-                                   "option name Clear Hash type button",
-                                   "option name Move Overhead type spin default 30 min 0 max 5000",
-                                   "uciok"}));
-    // Words of the protocol that need no answer, words it does not have, and a stop and a
-    // ponder hit with no search: nothing is printed.
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("uciok"), IdentificationLines()));
+    // Words of the protocol that need no answer, and a stop and a ponder hit with no search:
+    // nothing is printed.
     for (const char* line : {"debug on", "ucinewgame", "register later", "setoption name Hash value 4",
                              "setoption name Clear Hash", "stop", "ponderhit", "stop", "isready"})
         u.Send(line);
@@ -122,24 +137,29 @@ TEST(UciTranscript, SessionFromIdentificationToQuit) {
     u.Send("position fen " + boxedKing + " b - - 0 1 moves a8a7");
     u.Send("go depth 3");
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
-                                  {"~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+                                  {UnsearchedMoveLine("h3h4"),
+                                   "~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
     // The moves stop at the first illegal one (h3h5): h3h4 and a7a6 are not played.
     u.Send("position fen " + boxedKing + " b - - 0 1 moves a8a7 h3h5 h3h4 a7a6");
     u.Send("go depth 3");
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
-                                  {"~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
-    // No legal move: "bestmove 0000" at once; the stop after it has nothing to report.
+                                  {"info string Illegal move: h3h5", UnsearchedMoveLine("h3h4"),
+                                   "~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+    // No legal move: the stalemate's score and "bestmove 0000" at once; the stop after it
+    // has nothing to report.
     u.Send("position fen " + stalemate);
     u.Send("go wtime 1000 btime 1000");
     u.Send("stop");
     u.Send("isready");
-    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"), {"bestmove 0000", "readyok"}));
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info depth 0 score cp 0", "bestmove 0000", "readyok"}));
 
-    // "go mate 2" searches three plies.
+    // "go mate 2" searches three plies; the mate is reported in moves.
     u.Send("position fen " + mateInTwo);
     u.Send("go mate 2");
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
-                                  {UciInfoLine(1), UciInfoLine(2), UciInfoLine(3, "c6(b6|c7)"),
+                                  {UciInfoLine(1), UciInfoLine(2, "c6(b6|c7)", "mate 2"),
+                                   UciInfoLine(3, "c6(b6|c7)", "mate 2"),
                                    "~bestmove c6(b6|c7) ponder a8[ab][78]"}));
     // Promotions in lower case, the ponder move's too.
     u.Send("position fen " + blackQueens);
@@ -170,7 +190,8 @@ TEST(UciTranscript, GoInfiniteThenStop) {
     int lastDepth = 0;
     for (size_t i = 0; i + 1 < lines.size(); i++) {
         const std::string& l = lines[i];
-        if (l == "readyok" || IsUciProgressLine(l) || LineMatches(l, UciCurrentMoveLine))
+        if (l == "readyok" || IsUciProgressLine(l) || LineMatches(l, UciCurrentMoveLine) ||
+            IsUciBoundLine(l))
             continue;
         ASSERT_TRUE(LineMatches(l, UciInfoLine(InfoDepth(l)))) << l;
         EXPECT_GE(InfoDepth(l), lastDepth) << l;
@@ -274,14 +295,16 @@ TEST(UciProtocol, CommandsDuringASearchReportItFirst) {
 }
 
 TEST(UciProtocol, LateUciStillEntersUciMode) {
-    // "uci" comes after the start-up wait: the console banner may have been printed, but
-    // the first token still switches to UCI.
-    std::string out = RunShell("(sleep 1; printf 'uci\\nisready\\nquit\\n') | '" +
+    // "uci" comes after the start-up wait: the first token still switches to UCI.
+    // From a pipe the engine waits for the first word, however late: no console banner.
+    ScratchDir dir;  // no books in the way
+    std::string out = RunCommand("cd '" + dir.path +
+                                 "' && (sleep 1; printf 'uci\\nisready\\nquit\\n') | '" +
                                  EngineBinary() + "'");
-    std::string tail = identification + "readyok\n";
-    ASSERT_GE(out.size(), tail.size());
-    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
-    EXPECT_TRUE(out == tail || out.rfind("\n----------------------------------\nmossKite", 0) == 0);
+    EXPECT_EQ(out, identification +
+                       "info string --- No big book: cannot open kitebigb.bin ---\n"
+                       "info string --- ERROR: Cannot open book file ---\n"
+                       "readyok\n");
 }
 
 TEST(UciProtocol, UciAfterTheXboardFlagAnswersInUci) {
@@ -292,7 +315,8 @@ TEST(UciProtocol, UciAfterTheXboardFlagAnswersInUci) {
     u.Send("position fen " + boxedKing + " w - - 0 1");
     u.Send("go depth 2");
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
-                                  {"~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+                                  {UnsearchedMoveLine("h3h4"),
+                                   "~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
 }
 
 TEST(UciProtocol, SetOptionHashAndClearHash) {
@@ -300,10 +324,10 @@ TEST(UciProtocol, SetOptionHashAndClearHash) {
     u.Send("setoption name Hash value 8");
     u.Send("setoption name Clear Hash");
     u.Send("setoption name clear hash");
-    u.Send("setoption name Hash value lots");      // no number: ignored
-    u.Send("setoption name Ponder value true");    // not an option of ours
-    u.Send("setoption nonsense Hash value 4");
+    u.Send("setoption name Hash value lots");      // no number: said so, nothing changes
+    u.Send("setoption nonsense Hash value 4");     // no name: ignored
     u.Send("isready");
+    EXPECT_EQ(u.ReadLine(), "info string Invalid value for Hash: lots");
     EXPECT_EQ(u.ReadLine(), "readyok");
     std::string best = BestMoveOf(u.Go("go depth 2"));
     EXPECT_TRUE(LegalAfter("", {}, best)) << best;
@@ -340,10 +364,13 @@ TEST(UciProtocol, MovesStopAtTheFirstIllegalOne) {
     u.Send("position startpos moves e2e4 e2e4 e7e5");
     std::string best = BestMoveOf(u.Go("go depth 2"));
     EXPECT_TRUE(LegalAfter("", {"e2e4"}, best)) << best;
-    // A refused FEN keeps the previous position and plays none of its moves.
+    // A refused FEN sets no position and plays none of its moves: no move is made from a
+    // position the interface never sent.
     u.Send("position fen 8/8/8/8/8/8/8/8 w - - 0 1 moves e7e5");
-    best = BestMoveOf(u.Go("go depth 2"));
-    EXPECT_TRUE(LegalAfter("", {"e2e4"}, best)) << best;
+    u.Send("go depth 2");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {"info string Illegal position: White has no king",
+                                   "bestmove 0000"}));
 }
 
 TEST(UciProtocol, LongMoveListsUseTheGameLineWindow) {
@@ -498,7 +525,18 @@ TEST(UciProtocol, ScriptedGameOfPositionGoPairs) {
             if (IsUciProgressLine(lines[i]) || LineMatches(lines[i], UciCurrentMoveLine))
                 continue;
             int depth = InfoDepth(lines[i]);
-            ASSERT_TRUE(depth > lastDepth && LineMatches(lines[i], UciInfoLine(depth)))
+            if (IsUciBoundLine(lines[i])) {
+                // A failed window of the iteration after the last one reported.
+                EXPECT_TRUE(LineMatches(lines[i], UciBoundLine(lastDepth + 1, "(lower|upper)bound")))
+                    << "ply " << ply << ": " << lines[i];
+                continue;
+            }
+            if (depth == 0 && LineMatches(lines[i], "~info depth 0 (seldepth 0 )?score (cp|mate) 0.*")) {
+                lastDepth = 0;  // a move from the book, the only one, or none at all
+                continue;
+            }
+            ASSERT_TRUE(depth > lastDepth &&
+                        LineMatches(lines[i], UciInfoLine(depth, "", "(cp|mate) -?[0-9]+")))
                 << "ply " << ply << ": " << lines[i];
             lastDepth = depth;
         }
@@ -632,4 +670,187 @@ TEST(UciGoLimits, NodesMateInfinitePonder) {
     l = Limits(go, 1);
     EXPECT_EQ(l.state, Pondering);
     EXPECT_EQ(l.searchDepth, 4);
+}
+
+// Checks the figures of an iteration's line: the deepest ply reached is at least the depth,
+// the table's use is a permille, and the speed is there whenever time has passed and is
+// worked out from the milliseconds.
+static void ExpectConsistentFigures(const std::string& line) {
+    std::vector<std::string> w = Words(line);
+    int64_t depth = -1, seldepth = -1, nodes = -1, nps = -1, time = -1, hashfull = -1;
+    for (size_t i = 0; i + 1 < w.size() && w[i] != "pv"; i++) {
+        int64_t* field = w[i] == "depth" ? &depth : w[i] == "seldepth" ? &seldepth
+                       : w[i] == "nodes" ? &nodes : w[i] == "nps" ? &nps
+                       : w[i] == "time" ? &time : w[i] == "hashfull" ? &hashfull : nullptr;
+        if (field)
+            *field = std::stoll(w[i + 1]);
+    }
+    ASSERT_GE(depth, 1) << line;
+    EXPECT_GE(seldepth, depth) << line;
+    EXPECT_TRUE(hashfull >= 0 && hashfull <= 1000) << line;
+    ASSERT_GE(time, 0) << line;
+    if (time > 0)
+        EXPECT_EQ(nps, nodes * 1000 / time) << line;
+    else
+        EXPECT_EQ(nps, -1) << line;
+}
+
+TEST(UciTranscript, MateScoresInMoves) {
+    UciEngine u;
+    // White mates at once: the line comes before the move, in moves to mate.
+    u.Send("position fen k7/8/1K6/8/8/8/8/7R w - - 0 1");
+    u.Send("go depth 5");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {UciInfoLine(1, "h1h8", "mate 1"), "bestmove h1h8"}));
+    // Black is mated in two whatever it does: a negative count. Depth 3 fails low first
+    // (a bound), then finds the mate.
+    u.Send("position fen 1k6/8/1K6/8/8/8/8/7R b - - 0 1");
+    u.Send("go depth 4");
+    EXPECT_TRUE(TranscriptMatches(
+        u.LinesThrough("bestmove"),
+        {UciInfoLine(1, "b8c8"), UciInfoLine(2, "b8c8"),
+         "~info depth 3 seldepth [0-9]+ score mate -2 upperbound nodes [0-9]+( nps [0-9]+)? "
+         "time [0-9]+ hashfull [0-9]+ pv b8c8 h1h7",
+         UciInfoLine(3, "b8c8 h1d1 c8b8 d1d8", "mate -2"),
+         UciInfoLine(4, "b8c8 h1d1 c8b8 d1d8", "mate -2"), "bestmove b8c8 ponder h1d1"}));
+    // Mated and stalemated: the score, then the null move.
+    u.Send("position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+    u.Send("go depth 3");
+    u.Send("position fen " + stalemate);
+    u.Send("go movetime 1000");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info depth 0 score mate 0", "bestmove 0000",
+                                   "info depth 0 score cp 0", "bestmove 0000", "readyok"}));
+}
+
+TEST(UciTranscript, EveryMoveComesWithAScoreAndALine) {
+    UciEngine u;
+    // A forced move and a stop before the first iteration ends still report a line.
+    u.Send("position fen " + boxedKing + " w - - 0 1");
+    u.Send("go infinite");
+    u.Send("stop");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {UnsearchedMoveLine("h3h4"),
+                                   "~bestmove h3h4( ponder [a-h][1-8][a-h][1-8])?"}));
+    u.Send("position fen " + pawnEnding);
+    u.Send("go nodes 1");
+    std::vector<std::string> lines = u.LinesThrough("bestmove");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], "~info depth [0-9]+ seldepth .* pv .*"))
+        << lines[lines.size() - 2];
+    // The figures of a longer search agree with each other.
+    u.Send("position startpos moves e2e4 c7c5 g1f3");
+    u.Send("setoption name OwnBook value false");
+    u.Send("go depth 7");
+    for (const std::string& l : u.LinesBefore("bestmove"))
+        if (InfoDepth(l) > 0)
+            ExpectConsistentFigures(l);
+}
+
+TEST(UciTranscript, RefusedPositionsAreNeverPlayed) {
+    UciEngine u;
+    const std::pair<std::string, std::string> refused[] = {
+        {"garbage", "invalid piece 'g' on rank 8"},
+        {"rnbqkbnr/ppppxppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "invalid piece 'x' on rank 7"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNRR w KQkq - 0 1",
+         "rank 1 has more than eight squares"},
+        {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e9 0 1",
+         "invalid en-passant square 'e9'"},
+        {"rnbq1bnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQ - 0 1", "Black has no king"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1", "invalid side to move 'x'"},
+    };
+    for (const auto& [fen, defect] : refused) {
+        // One line naming the defect; the moves after it are not tried; "go" answers at once.
+        u.Send("position fen " + fen + " moves e2e4 e7e5");
+        u.Send("go depth 3");
+        EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                      {"info string Illegal position: " + defect, "bestmove 0000"}))
+            << fen;
+    }
+    // "go infinite" and "go ponder" are answered when the interface ends them, as UCI asks.
+    u.Send("position fen garbage");
+    u.Send("go ponder wtime 1000 btime 1000");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info string Illegal position: invalid piece 'g' on rank 8",
+                                   "readyok"}));
+    u.Send("ponderhit");
+    EXPECT_EQ(u.ReadLine(), "bestmove 0000");
+    u.Send("position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
+    u.Send("go infinite");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info depth 0 score mate 0", "readyok"}));
+    u.Send("stop");
+    EXPECT_EQ(u.ReadLine(), "bestmove 0000");
+    // An accepted position plays again; an illegal move ends the list with one line.
+    u.Send("position startpos moves e2e4 e7e5 zz e2e3 g1f3");
+    u.Send("go depth 1");
+    std::vector<std::string> lines = u.LinesThrough("bestmove");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "info string Illegal move: zz");
+    EXPECT_TRUE(LegalAfter("", {"e2e4", "e7e5"}, BestMoveOf(lines.back()))) << lines.back();
+}
+
+TEST(UciProtocol, OptionsAndUnknownWords) {
+    UciEngine u;
+    u.Send("setoption name Ponder value true");
+    u.Send("setoption name ponder value False");
+    u.Send("setoption name OwnBook value maybe");
+    u.Send("setoption name Style value Risky");
+    u.Send("setoption name Nalimov Path value /tb");
+    // As UCI asks, an unknown word is passed over and the rest of its line read on.
+    u.Send("joho debug on");
+    u.Send("what is this");
+    u.Send("hello isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info string Invalid value for OwnBook: maybe",
+                                   "info string No such option: Style",
+                                   "info string No such option: Nalimov Path",
+                                   "info string Unknown command: joho",
+                                   "info string Unknown command: what is this",
+                                   "info string Unknown command: hello", "readyok"}));
+    // "uci" again repeats the identification.
+    u.Send("uci");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("uciok"), IdentificationLines()));
+}
+
+TEST(UciProtocol, OwnBookFalseMeansNoBookMove) {
+    // A small book whose only position is the start, with the move a2a3.
+    ScratchDir dir;
+    WriteWholeFile(dir.File("kitebook.txt"),
+                   "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\na2a3\n#\n");
+    std::string out = RunEngineIn(dir,
+                                  "uci\nposition startpos\ngo depth 2\n"
+                                  "setoption name OwnBook value false\nposition startpos\ngo depth 1\n"
+                                  "setoption name OwnBook value TRUE\nposition startpos\ngo depth 2\n"
+                                  "stop\nisready\nquit\n");
+    // The input is read to its end before the searches finish: each command reports the
+    // search before it first, so every "go" is answered.
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string l; std::getline(in, l);)
+        if (l.rfind("info string", 0) != 0 && l.rfind("id ", 0) != 0 && l.rfind("option ", 0) != 0)
+            lines.push_back(l);
+    EXPECT_TRUE(TranscriptMatches(lines, {"uciok", UnsearchedMoveLine("a2a3"), "bestmove a2a3",
+                                          UciInfoLine(1), "~bestmove [a-h][1-8][a-h][1-8].*",
+                                          UnsearchedMoveLine("a2a3"),
+                                          "~bestmove a2a3( ponder [a-h][1-8][a-h][1-8])?",
+                                          "readyok"}));
+}
+
+TEST(UciProtocol, StartUpReportsAreInfoStringsAfterTheIdentification) {
+    // A book text with a defect, and no big book: everything start-up says follows "uciok".
+    ScratchDir dir;
+    WriteWholeFile(dir.File("kitebook.txt"),
+                   "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\ne2e4 e2e5\n#\n");
+    EXPECT_EQ(RunEngineIn(dir, "uci\nisready\nquit\n"),
+              identification +
+                  "info string --- No big book: cannot open kitebigb.bin ---\n"
+                  "info string Reading opening book (kitebook.txt) ...\n"
+                  "info string **** Illegal move in book, line: 2\n"
+                  "info string 1 positions read in.\n"
+                  "info string 2 moves read in.\n"
+                  "readyok\n");
 }

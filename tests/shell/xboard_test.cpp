@@ -28,6 +28,11 @@ static std::string RunXboard(const std::string& input, const std::string& args =
     return WithoutStartupNotices(RunEngine(input, args, status));
 }
 
+// The answer to "protover 2": the features of protocol version 2.
+static const std::string featuresV2 =
+    "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 myname=\"mossKite 10.88\" "
+    "memory=1 done=1";
+
 // The first line of a file.
 static std::string FirstLine(const std::string& path) {
     std::string text = ReadWholeFile(path);
@@ -53,7 +58,7 @@ TEST(XboardCommands, WordsThatNeedNoAnswer) {
                                   "result 1/2-1/2\n"  // no comment: ends with its line
                                   "post\nnopost\nfritz\nreset\nprotover 2\nquit\n",
                                   "", &status);
-    EXPECT_EQ(out, "feature done=1\nfeature done=1\n");
+    EXPECT_EQ(out, featuresV2 + "\n" + featuresV2 + "\n");
     EXPECT_EQ(status, 0);
     std::string log = ReadWholeFile(dir.File("mosskite.log"));
     EXPECT_NE(log.find("Opponent: Fairy-Max 5.0b\n"), std::string::npos) << log;
@@ -61,7 +66,7 @@ TEST(XboardCommands, WordsThatNeedNoAnswer) {
 
 TEST(XboardCommands, ResultCommentOverSeveralTokens) {
     // Everything up to the token with the closing brace belongs to "result".
-    std::string out = RunXboard("xboard\nresult 0-1 {Black mates in style} protover 2\nquit\n");
+    std::string out = RunXboard("xboard\nresult 0-1 {Black mates in style} protover 1\nquit\n");
     EXPECT_EQ(out, "feature done=1\n");
     // Without the xboard mode "result" is no command.
     out = RunXboard("result\nquit\n", "-xboard");
@@ -70,14 +75,14 @@ TEST(XboardCommands, ResultCommentOverSeveralTokens) {
 
 TEST(XboardCommands, ExitEndsTheProgramOutsideAnalysis) {
     int status = -1;
-    std::string out = RunXboard("xboard\nexit\nprotover 2\n", "", &status);
+    std::string out = RunXboard("xboard\nexit\nprotover 1\n", "", &status);
     EXPECT_EQ(out, "");
     EXPECT_EQ(status, 0);
 }
 
 TEST(XboardCommands, ExitEndsAnalysisFirst) {
     int status = -1;
-    std::string out = RunXboard("xboard\nanalyze\nexit\nprotover 2\nexit\nprotover 2\n", "", &status);
+    std::string out = RunXboard("xboard\nanalyze\nexit\nprotover 1\nexit\nprotover 1\n", "", &status);
     EXPECT_EQ(out, "feature done=1\n");
     EXPECT_EQ(status, 0);
 }
@@ -102,7 +107,7 @@ TEST(XboardCommands, EditFromForceModeThenGo) {
     // The interface's edit mode for a game from a set-up position, then the engine moves.
     EnginePipe x;
     x.Send("xboard");
-    x.Send("protover 2");
+    x.Send("protover 1");
     EXPECT_EQ(x.ReadLine(), "feature done=1");
     x.Send("new");
     x.Send("force");
@@ -122,24 +127,34 @@ TEST(XboardCommands, EditFromForceModeThenGo) {
 }
 
 TEST(XboardCommands, InterruptSignalIsIgnored) {
-    EnginePipe x;
-    x.Send("xboard");
-    x.Send("protover 2");
-    EXPECT_EQ(x.ReadLine(), "feature done=1");
-    ASSERT_EQ(kill(x.Pid(), SIGINT), 0);
-    x.Send("protover 2");
-    EXPECT_EQ(x.ReadLine(), "feature done=1");
-    x.Send("quit");
-    EXPECT_EQ(x.Finish(), 0);
+    for (const char* version : {"1", "2"}) {
+        EnginePipe x;
+        x.Send("xboard");
+        x.Send(std::string("protover ") + version);
+        std::string features = x.ReadLine();
+        ASSERT_EQ(kill(x.Pid(), SIGINT), 0);
+        x.Send(std::string("protover ") + version);
+        EXPECT_EQ(x.ReadLine(), features);
+        x.Send("quit");
+        EXPECT_EQ(x.Finish(), 0);
+    }
 }
 
-// An engine under xboard as the interface starts it, with its features answered.
+// An engine under xboard as the interface starts it, with its features answered: of
+// protocol version 2 unless version says 1.
 struct XboardEngine : EnginePipe {
-    XboardEngine() {
+    explicit XboardEngine(int version = 2) : version_(version) {
         Send("xboard");
-        Send("protover 2");
-        EXPECT_EQ(ReadLine(), "feature done=1");
-        Send("accepted done");
+        Send("protover " + std::to_string(version));
+        if (version == 1) {
+            EXPECT_EQ(ReadLine(), "feature done=1");
+            Send("accepted done");
+            return;
+        }
+        EXPECT_EQ(ReadLine(), featuresV2);
+        for (const char* f : {"ping", "setboard", "usermove", "sigint", "sigterm", "analyze",
+                              "myname", "memory", "done"})
+            Send(std::string("accepted ") + f);
     }
     // Sets up a position with the edit commands (White's pieces, "c", Black's pieces).
     void Edit(const std::vector<std::string>& tokens) {
@@ -149,12 +164,21 @@ struct XboardEngine : EnginePipe {
             Send(t);
         Send(".");
     }
-    // Sends "protover 2" and returns the lines before its answer: what the engine printed
-    // in answer to the commands sent before it.
+    // Returns what the engine printed in answer to the commands sent so far: the lines
+    // before the answer to a "ping" (under protocol version 1, to a "protover 1").
     std::vector<std::string> LinesUpToNow() {
-        Send("protover 2");
-        return LinesBefore("feature done=1");
+        if (version_ == 1) {
+            Send("protover 1");
+            return LinesBefore("feature done=1");
+        }
+        std::string number = std::to_string(++pings_);
+        Send("ping " + number);
+        return LinesBefore("pong " + number);
     }
+
+private:
+    int version_;
+    int pings_ = 0;
 };
 
 // The White king on h1 is boxed in by the queen on f2: White's one legal move is always
@@ -382,7 +406,7 @@ static int64_t NodesAfterNewGame(XboardEngine& x) {
 
 TEST(XboardProtocol, FritzModeKeepsTheTablesForTheNextGame) {
     // Without fritz mode a new game clears the tables: the same search counts the same nodes.
-    XboardEngine plain;
+    XboardEngine plain(1);
     int64_t first = NodesAfterNewGame(plain);
     ASSERT_GT(first, 0);
     EXPECT_EQ(NodesAfterNewGame(plain), first);
@@ -496,4 +520,185 @@ TEST(XboardClock, FractionalIncrementSearchesAndReportsItsSpeed) {
     EXPECT_EQ(whispers, 1);
     x.Send("quit");
     EXPECT_EQ(x.Finish(), 0);
+}
+
+// The protocol version 2 features through the real binary.
+
+TEST(XboardVersion2, FeaturesOnlyFromVersion2) {
+    EXPECT_EQ(RunXboard("xboard\nprotover 1\nquit\n"), "feature done=1\n");
+    EXPECT_EQ(RunXboard("xboard\nprotover 2\nquit\n"), featuresV2 + "\n");
+    EXPECT_EQ(RunXboard("xboard\nprotover 3\nquit\n"), featuresV2 + "\n");
+    // Without version 2 its words are no commands, as before.
+    EXPECT_EQ(RunXboard("xboard\nprotover 1\nping 1\nquit\n"),
+              "feature done=1\nIllegal move (no matching move)ping\n"
+              "Illegal move (no matching move)1\n");
+}
+
+TEST(XboardVersion2, PingIsAnsweredAfterEverythingBefore) {
+    XboardEngine x;
+    // "accepted" and "rejected" need no answer; a draw offer is declined by silence.
+    x.Send("rejected colors");
+    x.Send("draw");
+    x.Send("ping 1");
+    EXPECT_TRUE(TranscriptMatches(x.LinesThrough("pong 1"), {"pong 1"}));
+    // A ping while the engine is on move is answered after its move.
+    x.Send("new");
+    x.Send("force");
+    x.Send("setboard 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    x.Send("sd 3");
+    x.Send("go");
+    x.Send("ping 2");
+    std::vector<std::string> lines = x.LinesThrough("pong 2");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], "~move [a-h][1-8][a-h][1-8]"))
+        << lines[lines.size() - 2];
+    // While pondering, and while analysing, at once.
+    x.Send("hard");
+    x.Send("usermove e8d8");
+    x.WaitFor("move ");
+    x.Send("ping 3");
+    EXPECT_TRUE(TranscriptMatches(x.LinesThrough("pong 3"), {"pong 3"}));
+    x.Send("analyze");
+    x.Send("ping 4");
+    EXPECT_TRUE(TranscriptMatches(x.LinesThrough("pong 4"), {"pong 4"}));
+    x.Send("exit");
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardVersion2, SetboardChecksTheFen) {
+    XboardEngine x;
+    x.Send("new");
+    x.Send("force");
+    const std::pair<std::string, std::string> refused[] = {
+        {"4k3/8/8/8/8/8/8/4K3", "no side to move"},
+        {"4k3/8/8/8/8/8/8/4K3 w - e9 0 1", "invalid en-passant square 'e9'"},
+        {"4k3/8/8/8/8/8/8/4K3K w - - 0 1", "rank 1 has more than eight squares"},
+        {"4k3/8/8/8/8/8/8/8 w - - 0 1", "White has no king"},
+    };
+    for (const auto& [fen, defect] : refused) {
+        x.Send("setboard " + fen);
+        EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {"# Illegal position: " + defect,
+                                                         "tellusererror Illegal position"}))
+            << fen;
+    }
+    // Nothing is played from the position xboard has and the engine has not.
+    x.Send("go");
+    x.Send("usermove e2e4");
+    x.Send("e2e4");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {"Illegal move: e2e4", "Illegal move: e2e4"}));
+    // A legal position ends the refusal; the engine moves from it.
+    x.Send("force");
+    x.Send("setboard 7k/8/8/8/8/8/8/K5R1 w - - 0 1");
+    x.Send("sd 3");
+    x.Send("go");
+    std::string move = x.WaitFor("move ");
+    auto game = NewTestEngine();
+    SetFen(*game, "7k/8/8/8/8/8/8/K5R1 w - -");
+    EXPECT_NE(MoveFrom(ParseMove(*game, move.substr(std::min<size_t>(5, move.size())).c_str())), 0)
+        << move;
+    // "new" ends a refusal too.
+    x.Send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
+    x.Send("new");
+    x.Send("usermove e2e4");
+    std::vector<std::string> lines = x.LinesThrough("move ");
+    EXPECT_EQ(lines[0], "# Illegal position: White has no king");
+    EXPECT_EQ(lines[1], "tellusererror Illegal position");
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardVersion2, UsermoveIllegalMovesAndUnknownCommands) {
+    XboardEngine x;
+    x.Send("new");
+    x.Send("force");
+    x.Send("usermove e2e4");
+    x.Send("usermove e7e4");
+    x.Send("e7e4");
+    x.Send("Nf6");        // legal
+    x.Send("Qxf7+");      // SAN, not legal here
+    x.Send("O-O");
+    // One answer for a whole line that is no command.
+    x.Send("setposition 4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+    x.Send("variant suicide");
+    x.Send("hello");
+    EXPECT_TRUE(TranscriptMatches(
+        x.LinesUpToNow(),
+        {"Illegal move: e7e4", "Illegal move: e7e4", "Illegal move: Qxf7+", "Illegal move: O-O",
+         "Error (unknown command): setposition 4k3/8/8/8/8/8/8/4K3 w - - 0 1",
+         "Error (unknown command): variant suicide", "Error (unknown command): hello"}));
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+    EXPECT_NE(x.Log().find("1. e4\n1... Nf6\n"), std::string::npos) << x.Log();
+}
+
+TEST(XboardVersion2, MemorySizesTheTable) {
+    XboardEngine x;
+    // What "memory" leaves beside the fixed tables, as the largest power of two of entries.
+    const std::pair<const char*, const char*> sizes[] = {
+        {"memory 35", "Trans. hash table: 1048576 x 20 = 20971520 bytes."},
+        {"memory 1", "Trans. hash table: 32768 x 20 = 655360 bytes."},
+        {"memory 100000", "Trans. hash table: 8388608 x 20 = 167772160 bytes."},
+    };
+    for (const auto& [memory, line] : sizes) {
+        x.Send(memory);
+        x.Send("mem");
+        std::vector<std::string> lines = x.LinesUpToNow();
+        ASSERT_FALSE(lines.empty()) << memory;
+        EXPECT_EQ(lines[0], line) << memory;
+    }
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardProtocol, EditEndingInAnIllegalPosition) {
+    // Version 1 (edit is how it sets up positions): the defect as it stands, then the
+    // interface's error dialog; the engine plays nothing until a legal position.
+    XboardEngine x(1);
+    x.Send("new");
+    x.Send("force");
+    x.Edit({"Ke1", "Pe2"});
+    x.Send("go");
+    x.Send("e2e4");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(),
+                                  {"Illegal position: Black has no king",
+                                   "tellusererror Illegal position",
+                                   "Illegal move (no matching move)e2e4"}));
+    x.Edit({"Ke1", "Pe2", "c", "Ke8"});
+    x.Send("sd 2");
+    x.Send("go");
+    std::string move = x.WaitFor("move ");
+    EXPECT_TRUE(move == "move e1d1" || move == "move e1f1" || move == "move e1d2" ||
+                move == "move e1f2" || move == "move e2e3" || move == "move e2e4")
+        << move;
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+    // Version 2: the defect as a comment.
+    XboardEngine v2;
+    v2.Send("force");
+    v2.Edit({"Ke1"});
+    EXPECT_TRUE(TranscriptMatches(v2.LinesUpToNow(), {"# Illegal position: Black has no king",
+                                                      "tellusererror Illegal position"}));
+}
+
+TEST(XboardProtocol, WithoutVersion2WordsAreTriedAsMoves) {
+    // A version 1 interface keeps the answer for each word.
+    XboardEngine x(1);
+    x.Send("setboard 4k3/8/8/8/8/8/8/4K3 w - -");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(),
+                                  {"Illegal move (no matching move)setboard",
+                                   "Illegal move (no matching move)4k3/8/8/8/8/8/8/4K3",
+                                   "Illegal move (no matching move)w",
+                                   "Illegal move (no matching move)-",
+                                   "Illegal move (no matching move)-"}));
+}
+
+TEST(MoveForm, WhatReadsAsAMove) {
+    for (const char* move : {"e2e4", "e7e8q", "e7e8Q", "e4", "Nf3", "exd5", "Nbd2", "R1a3",
+                             "Qh4xe1", "e8=Q", "e8Q", "O-O", "O-O-O", "0-0", "Qxf7#", "Nf3+",
+                             "a1"})
+        EXPECT_TRUE(LooksLikeMove(move)) << move;
+    for (const char* word : {"hello", "xboard", "draw", "hint", "bk", "e9", "i2i4", "Kz3",
+                             "e2e4e5", "Ne", "x", "", "=Q", "e2e4k"})
+        EXPECT_FALSE(LooksLikeMove(word)) << word;
 }
