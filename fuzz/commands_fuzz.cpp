@@ -219,6 +219,10 @@ void ShortPause() {
         WaitForInput(*feed.engine);
 }
 
+void MainLoopPause(const Engine&) {
+    ShortPause();
+}
+
 SearchState GetSearchState(const Engine& e) {
     return SearchState(e.search.searchState.load(std::memory_order_acquire));
 }
