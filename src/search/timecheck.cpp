@@ -49,6 +49,7 @@ void TimeCheck(Engine& e) {
     in.clockRemaining = t.clockRemaining.load(std::memory_order_relaxed);
     in.panicCeiling = t.panicCeiling.load(std::memory_order_relaxed);
     in.bestMoveStable = s.bestMoveStable != 0;
+    in.iterationsDone = s.iterationsDone;
     in.score = p.rootPly->bestScore;
     in.havePrevious = PreviousRootScore(e, in.previousScore);
     uint32_t remarks = 0;

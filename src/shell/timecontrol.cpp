@@ -20,6 +20,8 @@ static constexpr int64_t EarlyGameMs = 2000;       // thinking time up to which 
 static constexpr int64_t CapMinimumMarginMs = 1000;  // kept on the clock at least
 static constexpr int64_t CapMarginDivisor = 10;    // ... or this fraction of the clock
 static constexpr int64_t FixedMoveReserveDivisor = 10;  // kept back from a fixed move time
+static constexpr int32_t FloorIterations = 6;      // iterations a move on a clock completes ...
+static constexpr int64_t FloorClockDivisor = 20;   // ... while under this fraction of the clock
 static constexpr int32_t ScoreSwing = 500;         // root score change that asks for more time
 static constexpr int32_t TroubleFloor = -2999;     // below this the game is lost anyway
 static constexpr int32_t GoodFloor = -1999;        // a sudden gain counts from here ...
@@ -160,6 +162,11 @@ bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& re
     const int64_t clock = Bound(in.clockRemaining);
     const int64_t s = in.score;
     const int64_t p = in.previousScore;
+    // A short budget on a clock that can spare more finishes a shallow search first: a
+    // depth-5 move with seconds on the clock throws the game away for a few milliseconds.
+    if (in.panicCeiling >= 0 && in.iterationsDone < FloorIterations
+        && in.elapsedMs < clock / FloorClockDivisor)
+        return false;
     if (in.bestMoveStable) {
         // An unchanged best move: half the budget suffices unless the score dropped.
         if (in.elapsedMs < maxTime / 2)

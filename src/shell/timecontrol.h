@@ -100,11 +100,14 @@ struct TimeLimitInput {
     int64_t panicCeiling;     // ceiling of any panic time, or -1 when the budget is not from a clock
     bool bestMoveStable;      // the best move has not changed since the first iteration
     bool havePrevious;        // the previous search's root score exists
+    int32_t iterationsDone;   // iterations the running search has completed
     int32_t score;            // root score of the running search
     int32_t previousScore;    // root score of the engine's previous search
 };
 
-// Applies the time limit with panic and paranoid time; panicTime is the extension granted
+// Applies the time limit with panic and paranoid time; a budget from a clock (panicCeiling
+// set) does not stop a search short of six iterations before a twentieth of the clock has
+// passed. panicTime is the extension granted
 // so far in this search (0 for none) and may be raised. Returns true when time is up;
 // remarks receives the TimeRemark bits to print.
 bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& remarks);

@@ -141,6 +141,7 @@ static TimeLimitInput Input(int64_t elapsed, int64_t maxTime, int score, int pre
     in.panicCeiling = -1;
     in.bestMoveStable = false;
     in.havePrevious = true;
+    in.iterationsDone = 10;  // past the clock budget's depth floor
     in.score = score;
     in.previousScore = previous;
     return in;
@@ -179,6 +180,30 @@ TEST(TimeLimit, StableBestMoveStopsAtHalfTime) {
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
     EXPECT_EQ(panic, 10000);
     EXPECT_EQ(remarks, uint32_t(RemarkTrouble | RemarkReducedPanic));
+}
+
+TEST(TimeLimit, ClockBudgetFinishesSixIterations) {
+    int64_t panic = 0;
+    uint32_t remarks = 0;
+    TimeLimitInput in = Input(0, 0, 0, 0);
+    in.maxTime = 140;
+    in.elapsedMs = 150;
+    in.clockRemaining = 5200;  // a twentieth is 260 ms
+    in.panicCeiling = 4000;
+    in.iterationsDone = 5;  // searching depth 6
+    EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
+    in.bestMoveStable = true;
+    EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
+    in.elapsedMs = 260;
+    EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
+    // Six iterations done, or a budget not from a clock: the budget alone decides.
+    in.elapsedMs = 150;
+    in.iterationsDone = 6;
+    EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
+    in.iterationsDone = 0;
+    in.panicCeiling = -1;
+    EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
+    EXPECT_EQ(panic, 0);
 }
 
 TEST(TimeLimit, PanicTime) {
