@@ -2,10 +2,10 @@
 // and cold (every call computes the pawn structure).
 #include <benchmark/benchmark.h>
 
-#include "board/setup.h"
 #include "engine.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
+#include "search/tables.h"
 
 static const char* const benchPositions[] = {
     "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
@@ -16,7 +16,7 @@ static const char* const benchPositions[] = {
 
 static void BM_EvaluateWarm(benchmark::State& state) {
     auto e = CreateEngine(1);
-    SetPositionFromEpd(*e, benchPositions[state.range(0)]);
+    SetUpEpdPosition(*e, benchPositions[state.range(0)]);
     for (auto _ : state)
         benchmark::DoNotOptimize(Evaluate(*e));
 }
@@ -24,7 +24,7 @@ BENCHMARK(BM_EvaluateWarm)->DenseRange(0, 3);
 
 static void BM_EvaluateCold(benchmark::State& state) {
     auto e = CreateEngine(1);
-    SetPositionFromEpd(*e, benchPositions[state.range(0)]);
+    SetUpEpdPosition(*e, benchPositions[state.range(0)]);
     for (auto _ : state) {
         e->eval.pawnHash[uint32_t(e->pos.pawnKey) & (PawnHashSize - 1)].valid = 0;
         benchmark::DoNotOptimize(Evaluate(*e));

@@ -4,8 +4,8 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/setup.h"
 #include "engine.h"
+#include "search/tables.h"
 
 // Positions with few and many pieces, quiet and in check.
 static const char* const benchFens[] = {
@@ -18,14 +18,14 @@ static const char* const benchFens[] = {
 
 static std::unique_ptr<Engine> BenchEngine(int index) {
     auto e = CreateEngine(1);
-    SetPositionFromEpd(*e, benchFens[index]);
+    SetUpEpdPosition(*e, benchFens[index]);
     return e;
 }
 
 static void BM_GenerateMoves(benchmark::State& state) {
     auto e = BenchEngine(int(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(GenerateMoves(*e));
+        benchmark::DoNotOptimize(GenerateMoves(e->pos));
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 BENCHMARK(BM_GenerateMoves)->DenseRange(0, 4);
@@ -37,8 +37,8 @@ static void BM_MakeUnmakeAll(benchmark::State& state) {
     const PlyRecord* r = e->pos.currentPly;
     for (auto _ : state)
         for (int i = 0; i < r->moveCount; i++) {
-            MakeMove(*e, EntryMove(r->moves[i]));
-            UnmakeMove(*e);
+            MakeMove(e->pos, EntryMove(r->moves[i]));
+            UnmakeMove(e->pos);
         }
     state.SetItemsProcessed(int64_t(state.iterations()) * r->moveCount);
 }

@@ -15,7 +15,6 @@
 
 #include "board/movegen.h"
 #include "board/poscheck.h"
-#include "board/setup.h"
 #include "book/bigbook.h"
 #include "book/bookimage.h"
 #include "book/probe.h"
@@ -23,6 +22,7 @@
 #include "engine.h"
 #include "fuzzsupport.h"
 #include "notation/epd.h"
+#include "search/tables.h"
 
 static constexpr uint8_t BigBookBit = 1;
 static constexpr uint8_t WholeImageBit = 2;
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t mode = data[0];
     const bool big = mode & BigBookBit;
     const char* fen = probePositions[(mode >> ProbeShift) % 4];
-    if (!SetPositionFromEpd(e, fen, 0))
+    if (!SetUpEpdPosition(e, fen, 0))
         FuzzFailure("probe position refused");
 
     const uint8_t* payload = data + 1;
@@ -114,13 +114,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         loaded = payloadSize == size_t(SmallBookImageBytes);
     }
 
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     Move m;
     e.book.useBook = 1;
     if (ProbeBook(e, &m) && !IsLegalHere(e, m))
         FuzzFailure("book move %06x not legal in %s", m, fen);
     BookText(e);
-    std::string defect = CheckPosition(e);
+    std::string defect = CheckPosition(e.pos);
     if (!defect.empty())
         FuzzFailure("inconsistent position after probing: %s", defect.c_str());
     if (!loaded)

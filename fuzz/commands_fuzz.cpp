@@ -504,10 +504,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The game position is sound whatever the commands did to it.
     if (GetSearchState(e) == Idle || GetSearchState(e) == Done) {
-        std::string defect = CheckPosition(e);
+        std::string defect = CheckPosition(e.pos);
         if (!defect.empty())
             FuzzFailure("inconsistent position at the end: %s (%s)", defect.c_str(),
-                        PositionToEpd(e));
+                        PositionToEpd(e.pos));
     }
     // With no search under way and no predicted reply made, the players see the game
     // position, and typed moves are read against its list.
@@ -518,10 +518,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const DisplayBoard& d = e.shell.display;
         if (std::memcmp(shown.board, d.board, sizeof d.board) != 0 ||
             shown.whiteToMove != d.whiteToMove || shown.castleRights != d.castleRights)
-            FuzzFailure("the display board is not the game position %s", PositionToEpd(e));
+            FuzzFailure("the display board is not the game position %s", PositionToEpd(e.pos));
         if (e.pos.currentPly != e.pos.rootPly || e.shell.notation.moves != e.pos.rootPly ||
             e.shell.notation.board != &e.shell.display)
-            FuzzFailure("moves are not read against the game position %s", PositionToEpd(e));
+            FuzzFailure("moves are not read against the game position %s", PositionToEpd(e.pos));
     }
     if (e.shell.treeFile)
         std::fclose(e.shell.treeFile);

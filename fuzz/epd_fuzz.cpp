@@ -8,10 +8,10 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/poscheck.h"
-#include "board/setup.h"
 #include "engine.h"
 #include "fuzzsupport.h"
 #include "notation/epd.h"
+#include "search/tables.h"
 
 static Engine& TheEngine() {
     static std::unique_ptr<Engine> engine = NewFuzzEngine();
@@ -20,9 +20,9 @@ static Engine& TheEngine() {
 
 // Stops the run when a derived field disagrees with the board.
 static void RequireConsistent(const Engine& e, const char* when) {
-    std::string defect = CheckPosition(e);
+    std::string defect = CheckPosition(e.pos);
     if (!defect.empty())
-        FuzzFailure("inconsistent position %s: %s (%s)", when, defect.c_str(), PositionToEpd(e));
+        FuzzFailure("inconsistent position %s: %s (%s)", when, defect.c_str(), PositionToEpd(e.pos));
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -32,37 +32,37 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Engine& e = TheEngine();
-    SetInitialPosition(e, 0);
+    SetUpStartPosition(e, 0);
     std::string text(reinterpret_cast<const char*>(data), size);
-    bool accepted = SetPositionFromEpd(e, text.c_str(), 0);
+    bool accepted = SetUpEpdPosition(e, text.c_str(), 0);
     RequireConsistent(e, accepted ? "after set-up" : "after a refused set-up");
-    std::string written = PositionToEpd(e);
+    std::string written = PositionToEpd(e.pos);
     if (!accepted)
         return 0;
 
     // The writer's text describes the same position.
-    if (!SetPositionFromEpd(e, written.c_str(), 0))
+    if (!SetUpEpdPosition(e, written.c_str(), 0))
         FuzzFailure("own EPD text refused: %s", written.c_str());
     RequireConsistent(e, "after reading the written text");
-    if (written != PositionToEpd(e))
+    if (written != PositionToEpd(e.pos))
         FuzzFailure("EPD text changed on reading it back: %s -> %s", written.c_str(),
-                    PositionToEpd(e));
+                    PositionToEpd(e.pos));
 
     // One ply of every legal move, made and taken back.
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     const PlyRecord* root = e.pos.currentPly;
     int count = root->moveCount;
     for (int i = 0; i < count; i++) {
         Move m = EntryMove(root->moves[i]);
-        MakeMove(e, m);
+        MakeMove(e.pos, m);
         RequireConsistent(e, "after a move");
-        UnmakeMove(e);
-        GenerateMoves(e);
+        UnmakeMove(e.pos);
+        GenerateMoves(e.pos);
         RequireConsistent(e, "after taking a move back");
         if (e.pos.currentPly != root || root->moveCount != count)
             FuzzFailure("move list changed by make and unmake: %s", written.c_str());
     }
-    if (written != PositionToEpd(e))
+    if (written != PositionToEpd(e.pos))
         FuzzFailure("position changed by make and unmake: %s", written.c_str());
     return 0;
 }

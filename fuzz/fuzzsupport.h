@@ -15,8 +15,8 @@
 
 #include "board/movegen.h"
 #include "board/position.h"
-#include "board/setup.h"
 #include "engine.h"
+#include "search/tables.h"
 
 // Stops the run with a message on standard error; libFuzzer keeps the input as a crash.
 [[noreturn]] __attribute__((format(printf, 1, 2))) inline void FuzzFailure(const char* format,
@@ -40,7 +40,7 @@ inline void SilenceStandardOutput() {
 inline std::unique_ptr<Engine> NewFuzzEngine() {
     auto e = CreateEngine(1);
     e->book.randomIndex = -1;
-    SetInitialPosition(*e, 1);
+    SetUpStartPosition(*e, 1);
     return e;
 }
 

@@ -11,11 +11,11 @@
 #include "board/gameline.h"
 #include "board/movegen.h"
 #include "board/poscheck.h"
-#include "board/setup.h"
 #include "engine.h"
 #include "fuzzsupport.h"
 #include "notation/epd.h"
 #include "notation/movetext.h"
+#include "search/tables.h"
 #include "shell/displayboard.h"
 
 // Starting positions with castling, en passant, promotions and ambiguous piece moves.
@@ -37,15 +37,15 @@ static Engine& TheEngine() {
 
 // The position's legal list regenerated and normalised, as the game line keeps it.
 static void RefreshMoves(Engine& e) {
-    GenerateMoves(e);
-    NormalizePromotions(e);
+    GenerateMoves(e.pos);
+    NormalizePromotions(e.pos);
 }
 
 // Stops the run when a move read from text is not a legal move here.
 static void RequireNoneOrLegal(const Engine& e, Move m, const std::string& text, const char* how) {
     if (MoveFrom(m) != 0 && !IsLegalHere(e, m))
         FuzzFailure("%s read '%s' as a move not in the legal list (%s)", how, text.c_str(),
-                    PositionToEpd(e));
+                    PositionToEpd(e.pos));
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
     Engine& e = TheEngine();
-    if (!SetPositionFromEpd(e, startPositions[data[0] % StartPositionCount], 0))
+    if (!SetUpEpdPosition(e, startPositions[data[0] % StartPositionCount], 0))
         FuzzFailure("starting position refused");
     RefreshMoves(e);
     size_t at = 2;
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const PlyRecord* r = e.pos.currentPly;
         if (r->moveCount == 0)
             break;
-        GameMakeMove(e, EntryMove(r->moves[data[at] % r->moveCount]));
+        GameMakeMove(e.pos, EntryMove(r->moves[data[at] % r->moveCount]));
     }
     std::string text(reinterpret_cast<const char*>(data + at), size - at);
     text = text.c_str();  // typed text ends at its first NUL
@@ -92,18 +92,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string uci = MoveToUciText(m);
         std::string plainSan = MoveToSan(context, m);
         if (ParseMove(e, san.c_str()) != m)
-            FuzzFailure("SAN %s does not read back (%s)", san.c_str(), PositionToEpd(e));
+            FuzzFailure("SAN %s does not read back (%s)", san.c_str(), PositionToEpd(e.pos));
         if (ParseMove(e, coordinate.c_str()) != m)
-            FuzzFailure("coordinates %s do not read back (%s)", coordinate.c_str(), PositionToEpd(e));
+            FuzzFailure("coordinates %s do not read back (%s)", coordinate.c_str(), PositionToEpd(e.pos));
         if (ParseMove(e, uci.c_str()) != m)
-            FuzzFailure("UCI text %s does not read back (%s)", uci.c_str(), PositionToEpd(e));
+            FuzzFailure("UCI text %s does not read back (%s)", uci.c_str(), PositionToEpd(e.pos));
         if (ParseMove(context, plainSan.c_str()) != m)
-            FuzzFailure("context SAN %s does not read back (%s)", plainSan.c_str(), PositionToEpd(e));
+            FuzzFailure("context SAN %s does not read back (%s)", plainSan.c_str(), PositionToEpd(e.pos));
     }
     RefreshMoves(e);
-    std::string defect = CheckPosition(e);
+    std::string defect = CheckPosition(e.pos);
     if (!defect.empty())
         FuzzFailure("inconsistent position after reading moves: %s (%s)", defect.c_str(),
-                    PositionToEpd(e));
+                    PositionToEpd(e.pos));
     return 0;
 }

@@ -9,7 +9,6 @@
 #include "board/gameline.h"
 #include "board/movegen.h"
 #include "board/poscheck.h"
-#include "board/setup.h"
 #include "book/bigbook.h"
 #include "book/bookbuild.h"
 #include "book/probe.h"
@@ -17,6 +16,7 @@
 #include "fuzzsupport.h"
 #include "notation/epd.h"
 #include "notation/pgn.h"
+#include "search/tables.h"
 
 // More games than an input of the fuzzer's length can hold: a reader that stops making
 // progress is reported instead of looping.
@@ -28,20 +28,20 @@ static Engine& TheEngine() {
 }
 
 static void RequireConsistent(const Engine& e, const char* when) {
-    std::string defect = CheckPosition(e);
+    std::string defect = CheckPosition(e.pos);
     if (!defect.empty())
-        FuzzFailure("inconsistent position %s: %s (%s)", when, defect.c_str(), PositionToEpd(e));
+        FuzzFailure("inconsistent position %s: %s (%s)", when, defect.c_str(), PositionToEpd(e.pos));
 }
 
 // Replays the recorded opening of a game: each key must be the position's, each move legal.
 static void ReplayRecordedPlies(Engine& e, const PgnGame& game, int plies) {
-    SetInitialPosition(e, 0);
+    SetUpStartPosition(e, 0);
     for (int ply = 0; ply < plies && ply < PgnRecordedPlies; ply++) {
         if (game.keys[ply] != e.pos.hashKey)
             FuzzFailure("recorded key of ply %d is not the position's", ply);
         if (!IsLegalHere(e, game.moves[ply]))
-            FuzzFailure("recorded move of ply %d is not legal (%s)", ply, PositionToEpd(e));
-        GameMakeMove(e, game.moves[ply]);
+            FuzzFailure("recorded move of ply %d is not legal (%s)", ply, PositionToEpd(e.pos));
+        GameMakeMove(e.pos, game.moves[ply]);
     }
     RequireConsistent(e, "after replaying a game");
 }
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(f);
 
     // The book of these games offers only legal moves in the opening position.
-    SetInitialPosition(e, 0);
+    SetUpStartPosition(e, 0);
     Move m;
     e.book.useBook = 1;
     if (ProbeBook(e, &m) && !IsLegalHere(e, m))

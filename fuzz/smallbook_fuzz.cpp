@@ -10,12 +10,12 @@
 
 #include "board/movegen.h"
 #include "board/poscheck.h"
-#include "board/setup.h"
 #include "book/probe.h"
 #include "book/smallbook.h"
 #include "engine.h"
 #include "fuzzsupport.h"
 #include "notation/epd.h"
+#include "search/tables.h"
 
 static Engine& TheEngine() {
     static std::unique_ptr<Engine> engine = NewFuzzEngine();
@@ -38,10 +38,10 @@ static bool SameEntry(const SmallBookEntry& a, const SmallBookEntry& b) {
 
 // Probes the book in the current position: a move offered must be legal here.
 static void ProbeHere(Engine& e) {
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     Move m;
     if (ProbeBook(e, &m) && !IsLegalHere(e, m))
-        FuzzFailure("book move %06x not legal in %s", m, PositionToEpd(e));
+        FuzzFailure("book move %06x not legal in %s", m, PositionToEpd(e.pos));
     BookText(e);
 }
 
@@ -55,13 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     EmptyScratchFolder();
     WriteScratchFile(SmallBookTextName, data, size);
     ClearSmallBook(e);
-    SetInitialPosition(e, 0);
+    SetUpStartPosition(e, 0);
     LoadSmallBook(e, ScratchFolder(), nullptr);
-    std::string defect = CheckPosition(e);
+    std::string defect = CheckPosition(e.pos);
     if (!defect.empty())
         FuzzFailure("inconsistent position after compiling: %s", defect.c_str());
     ProbeHere(e);  // the last book position
-    SetInitialPosition(e, 0);
+    SetUpStartPosition(e, 0);
     ProbeHere(e);
 
     // The image written by the compiling start-up holds the same table.

@@ -27,7 +27,7 @@ std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     p.black.queenCode = -Queen;
     p.black.rookCode = -Rook;
     p.whiteToMove = 1;
-    ResetPlyStack(*e);
+    ResetPlyStack(e->pos);
     SetHashSize(*e, hashMegabytes);
     ClearTables(*e);
     CreateBigBook(*e);

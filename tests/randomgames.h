@@ -45,10 +45,10 @@ void ForEachRandomGamePosition(Engine& e, int gamesPerStart, int plies, uint64_t
             for (int ply = 0; ply < plies; ply++) {
                 visit(e);
                 const PlyRecord* r = e.pos.currentPly;
-                if (r->moveCount == 0 || !HasRoomForPly(e))
+                if (r->moveCount == 0 || !HasRoomForPly(e.pos))
                     break;
-                MakeMove(e, EntryMove(r->moves[NextTestRandom(state) % r->moveCount]));
-                ASSERT_EQ(CheckPosition(e), "") << fen << " ply " << ply;
+                MakeMove(e.pos, EntryMove(r->moves[NextTestRandom(state) % r->moveCount]));
+                ASSERT_EQ(CheckPosition(e.pos), "") << fen << " ply " << ply;
             }
         }
     }

@@ -7,20 +7,20 @@
 #include <string>
 
 #include "board/poscheck.h"
-#include "board/setup.h"
 #include "engine.h"
+#include "search/tables.h"
 
 // Creates an Engine with a small transposition table, set to the starting position.
 inline std::unique_ptr<Engine> NewTestEngine() {
     auto e = CreateEngine(1);
-    SetInitialPosition(*e, 1);
+    SetUpStartPosition(*e, 1);
     return e;
 }
 
 // Sets a position that must be accepted, and checks every derived field.
 inline void SetFen(Engine& e, const std::string& fen) {
-    ASSERT_TRUE(SetPositionFromEpd(e, fen.c_str())) << fen;
-    ASSERT_EQ(CheckPosition(e), "") << fen;
+    ASSERT_TRUE(SetUpEpdPosition(e, fen.c_str())) << fen;
+    ASSERT_EQ(CheckPosition(e.pos), "") << fen;
 }
 
 // Runs a shell command and returns its standard output.

@@ -3,15 +3,15 @@
 
 #include "board/geometry.h"
 #include "board/slideray.h"
-#include "engine.h"
+#include "board/position.h"
 
 void ResetAttackMaps(Position& p) { ClearMapsAndPins(p); }
 
-void BuildSliderAttacks(Engine& e, int side) {
+void BuildSliderAttacks(Position& p, int side) {
     if (side == WhiteSide)
-        BuildSliderAttacksFor<WhiteSide>(e.pos);
+        BuildSliderAttacksFor<WhiteSide>(p);
     else
-        BuildSliderAttacksFor<BlackSide>(e.pos);
+        BuildSliderAttacksFor<BlackSide>(p);
 }
 
 int CountCheckers(const Position& p) {
@@ -58,12 +58,12 @@ static SliderSet SlidersAttacking(const Position& p, const SideState& s, int q) 
     return out;
 }
 
-SliderSet WhiteSlidersAttacking(const Engine& e, int square) {
-    return SlidersAttacking(e.pos, e.pos.white, square);
+SliderSet WhiteSlidersAttacking(const Position& p, int square) {
+    return SlidersAttacking(p, p.white, square);
 }
 
-SliderSet BlackSlidersAttacking(const Engine& e, int square) {
-    return SlidersAttacking(e.pos, e.pos.black, square);
+SliderSet BlackSlidersAttacking(const Position& p, int square) {
+    return SlidersAttacking(p, p.black, square);
 }
 
 // Slider behind via on the line square -> via, with bishop, rook and queen codes of one side.
@@ -86,27 +86,27 @@ static int Xray(const Position& p, int square, int via, int bishop, int rook, in
     return 0;
 }
 
-int WhiteXrayAttacker(const Engine& e, int square, int via) {
-    return Xray(e.pos, square, via, Bishop, Rook, Queen);
+int WhiteXrayAttacker(const Position& p, int square, int via) {
+    return Xray(p, square, via, Bishop, Rook, Queen);
 }
 
-int BlackXrayAttacker(const Engine& e, int square, int via) {
-    return Xray(e.pos, square, via, -Bishop, -Rook, -Queen);
+int BlackXrayAttacker(const Position& p, int square, int via) {
+    return Xray(p, square, via, -Bishop, -Rook, -Queen);
 }
 
-int XrayAttacker(const Engine& e, int side, int square, int via) {
-    return side == WhiteSide ? WhiteXrayAttacker(e, square, via) : BlackXrayAttacker(e, square, via);
+int XrayAttacker(const Position& p, int side, int square, int via) {
+    return side == WhiteSide ? WhiteXrayAttacker(p, square, via) : BlackXrayAttacker(p, square, via);
 }
 
-int WhiteAttackedAlongLine(const Engine& e, int from, int to) {
-    return e.pos.white.attacks[to] & AnySliderBits(directionTable[to][from]);
+int WhiteAttackedAlongLine(const Position& p, int from, int to) {
+    return p.white.attacks[to] & AnySliderBits(directionTable[to][from]);
 }
 
-int BlackAttackedAlongLine(const Engine& e, int from, int to) {
-    return e.pos.black.attacks[to] & AnySliderBits(directionTable[to][from]);
+int BlackAttackedAlongLine(const Position& p, int from, int to) {
+    return p.black.attacks[to] & AnySliderBits(directionTable[to][from]);
 }
 
-int AttackedAlongLine(const Engine& e, int side, int from, int to) {
-    return side == WhiteSide ? WhiteAttackedAlongLine(e, from, to)
-                             : BlackAttackedAlongLine(e, from, to);
+int AttackedAlongLine(const Position& p, int side, int from, int to) {
+    return side == WhiteSide ? WhiteAttackedAlongLine(p, from, to)
+                             : BlackAttackedAlongLine(p, from, to);
 }

@@ -5,7 +5,7 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "engine.h"
+#include "board/position.h"
 
 // True when the game position leaves less than the search's reserve above it.
 static bool NearStackEnd(const Position& p) {
@@ -18,8 +18,7 @@ static bool NearStackEnd(const Position& p) {
 // Moves the records from the last irreversible move (at most RepetitionReach back) to the
 // game position down to record 0. The two newest lists follow them (a ponder move leaves
 // the game position's list in use); older records keep empty lists, as nothing reads them.
-static void CompactGameLine(Engine& e) {
-    Position& p = e.pos;
+static void CompactGameLine(Position& p) {
     PlyRecord* top = p.currentPly;
     int keep = top->reversibleCount < RepetitionReach ? top->reversibleCount : RepetitionReach;
     if (keep < 1)
@@ -43,31 +42,29 @@ static void CompactGameLine(Engine& e) {
         newTop->moves = p.moveArea + newBelow->moveCount;
     p.currentPly = p.rootPly = p.lastGamePly = newTop;
     p.gamePly = keep;
-    GenerateMoves(e);
-    NormalizePromotions(e);
+    GenerateMoves(p);
+    NormalizePromotions(p);
 }
 
-void GameMakeMove(Engine& e, Move m) {
+void GameMakeMove(Position& p, Move m) {
     if (MoveFrom(m) == 0)
         return;
-    Position& p = e.pos;
-    MakeMove(e, m);
+    MakeMove(p, m);
     p.lastGamePly = p.rootPly = p.currentPly;
     p.gamePly++;
     p.searchPly = 0;
     p.effectivePly = 0;
-    NormalizePromotions(e);
+    NormalizePromotions(p);
     if (NearStackEnd(p))
-        CompactGameLine(e);
+        CompactGameLine(p);
 }
 
-int GameTakeBack(Engine& e, int n) {
-    Position& p = e.pos;
+int GameTakeBack(Position& p, int n) {
     if (n > 0) {
         if (p.currentPly - p.plyStack < n)
             return 0;
         for (int i = 0; i < n; i++) {
-            UnmakeMove(e);
+            UnmakeMove(p);
             p.gamePly--;
         }
     } else if (n < 0) {
@@ -75,14 +72,14 @@ int GameTakeBack(Engine& e, int n) {
             return 0;
         for (int i = 0; i < -n; i++) {
             const PlyRecord* next = p.currentPly + 1;
-            MakeMove(e, MakeMoveValue(next->from, next->to, next->promotion));
+            MakeMove(p, MakeMoveValue(next->from, next->to, next->promotion));
             p.gamePly++;
         }
     }
     p.searchPly = 0;
     p.effectivePly = 0;
     p.rootPly = p.currentPly;
-    GenerateMoves(e);
-    NormalizePromotions(e);
+    GenerateMoves(p);
+    NormalizePromotions(p);
     return n;
 }

@@ -3,7 +3,7 @@
 
 #include "board/types.h"
 
-struct Engine;
+struct Position;
 
 // Records the game line leaves free above the game position for a search.
 constexpr int SearchReservePlies = 128;
@@ -18,9 +18,9 @@ constexpr int RepetitionReach = 102;
 // line nears the end of the ply stack or move area, it is moved down to record 0 from its
 // last irreversible move; every other pointer into the ply stack must then be re-taken.
 // A move whose from-square is 0 does nothing.
-void GameMakeMove(Engine& e, Move m);
+void GameMakeMove(Position& p, Move m);
 
 // Takes back n plies (n > 0) or replays -n taken-back plies (n < 0), then makes the
 // current position the game position. Returns n, or 0 when refused (nothing changes):
 // taking back past record 0, or replaying past lastGamePly.
-int GameTakeBack(Engine& e, int n);
+int GameTakeBack(Position& p, int n);

@@ -1,8 +1,10 @@
 // Zobrist keys from the piece lists; MakeMove keeps them incrementally.
 #include "board/hashkey.h"
 
+#include <initializer_list>
+
 #include "board/geometry.h"
-#include "engine.h"
+#include "board/position.h"
 
 // XORs the keys of every square of a piece list holding pieces of one code.
 static uint64_t ListKey(const uint8_t* squares, int count, int code) {
@@ -12,14 +14,12 @@ static uint64_t ListKey(const uint8_t* squares, int count, int code) {
     return key;
 }
 
-uint64_t ComputePawnKey(const Engine& e) {
-    const Position& p = e.pos;
+uint64_t ComputePawnKey(const Position& p) {
     return ListKey(p.black.pawnSquares, p.black.pawnCount, -Pawn)
          ^ ListKey(p.white.pawnSquares, p.white.pawnCount, Pawn);
 }
 
-uint64_t ComputeHashKey(const Engine& e) {
-    const Position& p = e.pos;
+uint64_t ComputeHashKey(const Position& p) {
     uint64_t key = 0;
     if (p.board[p.white.kingSquare] == King)  // the empty board of a new Engine has no kings
         key ^= Zobrist(p.white.kingSquare, King);
@@ -34,5 +34,5 @@ uint64_t ComputeHashKey(const Engine& e) {
     }
     if (p.whiteToMove)
         key ^= sideToMoveKey;
-    return key ^ ComputePawnKey(e);
+    return key ^ ComputePawnKey(p);
 }

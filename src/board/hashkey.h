@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-struct Engine;
+struct Position;
 
-uint64_t ComputeHashKey(const Engine& e);
-uint64_t ComputePawnKey(const Engine& e);
+uint64_t ComputeHashKey(const Position& p);
+uint64_t ComputePawnKey(const Position& p);

@@ -5,7 +5,7 @@
 
 #include "board/geometry.h"
 #include "board/movegen.h"
-#include "engine.h"
+#include "board/position.h"
 
 // The squares and rights of one side's castling and rook bookkeeping; White's and Black's
 // values side by side.
@@ -170,10 +170,9 @@ static inline void MoveCastleRook(Position& p, PlyRecord* r, SideState& us, int 
 
 // MakeMove for a move of White (or Black) from f to t.
 template <bool White>
-static void MakeMoveFor(Engine& e, int f, int t, int promotion) {
+static void MakeMoveFor(Position& p, int f, int t, int promotion) {
     using R = SideRules<White>;
     constexpr int sign = R::sign;
-    Position& p = e.pos;
     SideState& us = White ? p.white : p.black;
     SideState& them = White ? p.black : p.white;
     int32_t* board = p.board;
@@ -326,15 +325,14 @@ static void MakeMoveFor(Engine& e, int f, int t, int promotion) {
     r->hashKey = hash;
     r->epSquare = p.epSquare;
     r->castleRights = p.castleRights;
-    GenerateMoves(e);
+    GenerateMoves(p);
 }
 
 // UnmakeMove of a move White (or Black) made.
 template <bool White>
-static void UnmakeMoveFor(Engine& e) {
+static void UnmakeMoveFor(Position& p) {
     using R = SideRules<White>;
     constexpr int sign = R::sign;
-    Position& p = e.pos;
     SideState& us = White ? p.white : p.black;
     SideState& them = White ? p.black : p.white;
     int32_t* board = p.board;
@@ -452,20 +450,20 @@ static void UnmakeMoveFor(Engine& e) {
     p.castleRights = prev->castleRights;
 }
 
-void MakeMove(Engine& e, Move m) {
+void MakeMove(Position& p, Move m) {
     int from = MoveFrom(m);
     int to = MoveTo(m);
     int promotion = MovePromotion(m);
-    if (e.pos.whiteToMove)
-        MakeMoveFor<true>(e, from, to, promotion);
+    if (p.whiteToMove)
+        MakeMoveFor<true>(p, from, to, promotion);
     else
-        MakeMoveFor<false>(e, from, to, promotion);
+        MakeMoveFor<false>(p, from, to, promotion);
 }
 
-void UnmakeMove(Engine& e) {
-    assert(e.pos.currentPly > e.pos.plyStack);
-    if (e.pos.whiteToMove)
-        UnmakeMoveFor<false>(e);
+void UnmakeMove(Position& p) {
+    assert(p.currentPly > p.plyStack);
+    if (p.whiteToMove)
+        UnmakeMoveFor<false>(p);
     else
-        UnmakeMoveFor<true>(e);
+        UnmakeMoveFor<true>(p);
 }

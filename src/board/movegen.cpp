@@ -4,7 +4,7 @@
 #include "board/attacks.h"
 #include "board/geometry.h"
 #include "board/slideray.h"
-#include "engine.h"
+#include "board/position.h"
 
 // Per-side pawn geometry; White's and Black's values side by side.
 template <int S>
@@ -40,11 +40,11 @@ static inline void PushPawnMove(MoveListEntry*& cursor, int from, int to) {
 
 // The sliders of side S attacking a square, from its attack map.
 template <int S>
-static inline SliderSet OwnSlidersAttacking(const Engine& e, int square) {
+static inline SliderSet OwnSlidersAttacking(const Position& p, int square) {
     if constexpr (S == WhiteSide)
-        return WhiteSlidersAttacking(e, square);
+        return WhiteSlidersAttacking(p, square);
     else
-        return BlackSlidersAttacking(e, square);
+        return BlackSlidersAttacking(p, square);
 }
 
 // True when taking the pawn on captured en passant opens no diagonal from an enemy bishop
@@ -65,15 +65,14 @@ static bool EpDiagonalSafe(const Position& p, int king, int captured) {
 
 // EpRankPinSafe for a pawn of side S.
 template <int S>
-static bool EpRankPinSafeFor(Engine& e, int from, int king) {
-    const Position& p = e.pos;
+static bool EpRankPinSafeFor(Position& p, int from, int king) {
     if (rankOf[king] != rankOf[from])
         return true;
     int captured = fileOf[p.epSquare] > fileOf[from] ? from + 10 : from - 10;
     constexpr int enemy = S == WhiteSide ? BlackSide : WhiteSide;
-    int slider = XrayAttacker(e, enemy, from, captured);
+    int slider = XrayAttacker(p, enemy, from, captured);
     if (!slider)
-        slider = XrayAttacker(e, enemy, captured, from);
+        slider = XrayAttacker(p, enemy, captured, from);
     if (!slider)
         return true;
     int d = directionTable[slider][king];
@@ -83,21 +82,20 @@ static bool EpRankPinSafeFor(Engine& e, int from, int king) {
     return t != king;
 }
 
-int EpRankPinSafe(Engine& e, int from, int kingSquare) {
-    if (e.pos.board[from] > 0)
-        return EpRankPinSafeFor<WhiteSide>(e, from, kingSquare);
-    return EpRankPinSafeFor<BlackSide>(e, from, kingSquare);
+int EpRankPinSafe(Position& p, int from, int kingSquare) {
+    if (p.board[from] > 0)
+        return EpRankPinSafeFor<WhiteSide>(p, from, kingSquare);
+    return EpRankPinSafeFor<BlackSide>(p, from, kingSquare);
 }
 
 // Appends the en-passant capture by the pawn on from when it is legal.
 template <int S>
-static inline void PushEnPassant(Engine& e, MoveListEntry*& cursor, int from, int d) {
-    const Position& p = e.pos;
+static inline void PushEnPassant(Position& p, MoveListEntry*& cursor, int from, int d) {
     const SideState& me = S == WhiteSide ? p.white : p.black;
     int ep = p.epSquare;
     if (p.board[from] != PawnRules<S>::pawn || !PinAllows(me.pinDir[from], d))
         return;
-    if (!EpRankPinSafeFor<S>(e, from, me.kingSquare)
+    if (!EpRankPinSafeFor<S>(p, from, me.kingSquare)
         || !EpDiagonalSafe<S>(p, me.kingSquare, ep - PawnRules<S>::ahead))
         return;
     PushMove(cursor, from, ep);
@@ -143,9 +141,8 @@ static inline void PushCastling(const Position& p, MoveListEntry*& cursor) {
 
 // Every legal move of side S when it is not in check, in generation order.
 template <int S>
-static MoveListEntry* GenerateAllFor(Engine& e, MoveListEntry* cursor) {
+static MoveListEntry* GenerateAllFor(Position& p, MoveListEntry* cursor) {
     using R = PawnRules<S>;
-    Position& p = e.pos;
     SideState& me = OwnSide<S>(p);
     const int32_t* board = p.board;
     const int8_t* pin = me.pinDir;
@@ -153,11 +150,11 @@ static MoveListEntry* GenerateAllFor(Engine& e, MoveListEntry* cursor) {
     // 1. En passant (White from e + 9 then e - 11, Black from e + 11 then e - 9).
     if (int ep = p.epSquare) {
         if constexpr (S == WhiteSide) {
-            PushEnPassant<S>(e, cursor, ep + 9, 9);
-            PushEnPassant<S>(e, cursor, ep - 11, 11);
+            PushEnPassant<S>(p, cursor, ep + 9, 9);
+            PushEnPassant<S>(p, cursor, ep - 11, 11);
         } else {
-            PushEnPassant<S>(e, cursor, ep + 11, 11);
-            PushEnPassant<S>(e, cursor, ep - 9, 9);
+            PushEnPassant<S>(p, cursor, ep + 11, 11);
+            PushEnPassant<S>(p, cursor, ep - 9, 9);
         }
     }
 
@@ -271,9 +268,8 @@ static MoveListEntry* GenerateAllFor(Engine& e, MoveListEntry* cursor) {
 
 // The non-king answers to a single check of side S's king: blocks, then captures.
 template <int S>
-static MoveListEntry* GenerateEvasionsFor(Engine& e, MoveListEntry* cursor) {
+static MoveListEntry* GenerateEvasionsFor(Position& p, MoveListEntry* cursor) {
     using R = PawnRules<S>;
-    const Position& p = e.pos;
     const SideState& me = S == WhiteSide ? p.white : p.black;
     const SideState& them = S == WhiteSide ? p.black : p.white;
     const int32_t* board = p.board;
@@ -303,7 +299,7 @@ static MoveListEntry* GenerateEvasionsFor(Engine& e, MoveListEntry* cursor) {
                 PushMove(cursor, t - 2 * R::ahead, t);
             }
             if (me.attacks[t]) {
-                SliderSet s = OwnSlidersAttacking<S>(e, t);
+                SliderSet s = OwnSlidersAttacking<S>(p, t);
                 for (int i = 0; i < s.count; i++)
                     if (!pin[s.squares[i]])
                         PushMove(cursor, s.squares[i], t);
@@ -356,7 +352,7 @@ static MoveListEntry* GenerateEvasionsFor(Engine& e, MoveListEntry* cursor) {
             PushMove(cursor, n, x);
     }
     if (me.attacks[x]) {
-        SliderSet s = OwnSlidersAttacking<S>(e, x);
+        SliderSet s = OwnSlidersAttacking<S>(p, x);
         for (int i = 0; i < s.count; i++) {
             int sq = s.squares[i];
             if (!pin[sq] || pin[sq] == directionTable[x][sq])
@@ -368,9 +364,8 @@ static MoveListEntry* GenerateEvasionsFor(Engine& e, MoveListEntry* cursor) {
 
 // Maps, checkers and the legal moves of side S to move; returns the checker count.
 template <int S>
-static int GenerateFor(Engine& e, MoveListEntry*& cursor, bool room) {
+static int GenerateFor(Position& p, MoveListEntry*& cursor, bool room) {
     constexpr int enemy = S == WhiteSide ? BlackSide : WhiteSide;
-    Position& p = e.pos;
     BuildSliderAttacksFor<enemy>(p);
     int checkers = CheckersOf<S>(p);
     if (!room)
@@ -378,24 +373,23 @@ static int GenerateFor(Engine& e, MoveListEntry*& cursor, bool room) {
     if (checkers) {
         BuildSliderAttacksFor<S>(p);
         if (checkers == 1)
-            cursor = GenerateEvasionsFor<S>(e, cursor);
+            cursor = GenerateEvasionsFor<S>(p, cursor);
         PushKingMoves<S, true>(p, cursor);
     } else {
-        cursor = GenerateAllFor<S>(e, cursor);
+        cursor = GenerateAllFor<S>(p, cursor);
     }
     return checkers;
 }
 
-int GenerateMoves(Engine& e) {
-    Position& p = e.pos;
+int GenerateMoves(Position& p) {
     PlyRecord* r = p.currentPly;
     MoveListEntry* start = r == p.plyStack ? p.moveArea : (r - 1)->moves + (r - 1)->moveCount;
     bool room = start - p.moveArea <= MoveAreaSize - MaxLegalMoves;
     r->moves = start;
     MoveListEntry* cursor = start;
     ClearMapsAndPins(p);
-    int checkers = p.whiteToMove ? GenerateFor<WhiteSide>(e, cursor, room)
-                                 : GenerateFor<BlackSide>(e, cursor, room);
+    int checkers = p.whiteToMove ? GenerateFor<WhiteSide>(p, cursor, room)
+                                 : GenerateFor<BlackSide>(p, cursor, room);
     p.genCursor = cursor;
     r->moveCount = int32_t(cursor - start);
     r->checkCount = checkers;
@@ -403,20 +397,17 @@ int GenerateMoves(Engine& e) {
     return checkers;
 }
 
-void GenerateAll(Engine& e) {
-    Position& p = e.pos;
-    p.genCursor = p.whiteToMove ? GenerateAllFor<WhiteSide>(e, p.genCursor)
-                                : GenerateAllFor<BlackSide>(e, p.genCursor);
+void GenerateAll(Position& p) {
+    p.genCursor = p.whiteToMove ? GenerateAllFor<WhiteSide>(p, p.genCursor)
+                                : GenerateAllFor<BlackSide>(p, p.genCursor);
 }
 
-void GenerateEvasions(Engine& e) {
-    Position& p = e.pos;
-    p.genCursor = p.whiteToMove ? GenerateEvasionsFor<WhiteSide>(e, p.genCursor)
-                                : GenerateEvasionsFor<BlackSide>(e, p.genCursor);
+void GenerateEvasions(Position& p) {
+    p.genCursor = p.whiteToMove ? GenerateEvasionsFor<WhiteSide>(p, p.genCursor)
+                                : GenerateEvasionsFor<BlackSide>(p, p.genCursor);
 }
 
-void NormalizePromotions(Engine& e) {
-    Position& p = e.pos;
+void NormalizePromotions(Position& p) {
     PlyRecord* r = p.currentPly;
     for (int i = 0; i < r->moveCount; i++) {
         MoveListEntry& m = r->moves[i];
@@ -427,8 +418,7 @@ void NormalizePromotions(Engine& e) {
     }
 }
 
-bool HasRoomForPly(const Engine& e) {
-    const Position& p = e.pos;
+bool HasRoomForPly(const Position& p) {
     const PlyRecord* r = p.currentPly;
     if (r + 1 >= p.plyStack + PlyStackSize)
         return false;

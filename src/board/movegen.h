@@ -3,7 +3,7 @@
 
 #include "board/types.h"
 
-struct Engine;
+struct Position;
 
 // Room one list may take: no chess position has more than 218 legal moves.
 constexpr int MaxLegalMoves = 256;
@@ -11,22 +11,22 @@ constexpr int MaxLegalMoves = 256;
 // Generates the legal moves of the current position into the current PlyRecord,
 // rebuilding attack maps, pins and mobilityBalance. Returns the number of checkers.
 // A list that could run past the move area is left empty (HasRoomForPly guards against it).
-int GenerateMoves(Engine& e);
+int GenerateMoves(Position& p);
 
 // Appends the moves of the side to move when it is not in check, at genCursor. Neither
 // clears maps, pins or mobilityBalance nor sets the list start or count (the caller does).
-void GenerateAll(Engine& e);
+void GenerateAll(Position& p);
 
 // Appends the non-king answers to a single check, at genCursor.
-void GenerateEvasions(Engine& e);
+void GenerateEvasions(Position& p);
 
 // Nonzero when capturing en passant with the pawn on from leaves the king on kingSquare
 // safe along the rank of the two pawns.
-int EpRankPinSafe(Engine& e, int from, int kingSquare);
+int EpRankPinSafe(Position& p, int from, int kingSquare);
 
 // Sets the promotion byte of every move of the current list that is not a pawn move onto
 // the first or last rank to 0.
-void NormalizePromotions(Engine& e);
+void NormalizePromotions(Position& p);
 
 // True when one more MakeMove fits: a free PlyRecord and room for a full move list.
-bool HasRoomForPly(const Engine& e);
+bool HasRoomForPly(const Position& p);

@@ -7,7 +7,7 @@
 #include "board/geometry.h"
 #include "board/hashkey.h"
 #include "board/validate.h"
-#include "engine.h"
+#include "board/position.h"
 
 // True when a piece list holds exactly the squares of the board that carry the code.
 static bool ListMatchesBoard(const Position& p, const uint8_t* list, int count, int capacity,
@@ -72,8 +72,7 @@ static std::string CheckSide(const Position& p, const SideState& s, int sign, co
     return "";
 }
 
-std::string CheckPosition(const Engine& e) {
-    const Position& p = e.pos;
+std::string CheckPosition(const Position& p) {
     for (int sq = 0; sq < 120; sq++) {
         int code = p.board[sq];
         if (IsBorder(sq) ? code != Border : (code < -King || code > King))
@@ -106,9 +105,9 @@ std::string CheckPosition(const Engine& e) {
             return "rookFileBalance of file " + std::to_string(f);
     if (p.knightPlacement != knights)
         return "knightPlacement";
-    if (p.hashKey != ComputeHashKey(e))
+    if (p.hashKey != ComputeHashKey(p))
         return "hashKey";
-    if (p.pawnKey != ComputePawnKey(e))
+    if (p.pawnKey != ComputePawnKey(p))
         return "pawnKey";
     if (p.castleRights & 1 || p.castleRights > CastleAll)
         return "castleRights bits";

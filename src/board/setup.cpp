@@ -2,15 +2,13 @@
 #include "board/setup.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "board/geometry.h"
 #include "board/hashkey.h"
 #include "board/movegen.h"
 #include "board/validate.h"
-#include "engine.h"
-#include "notation/epd.h"
-#include "search/tables.h"
-#include "shell/output.h"
+#include "board/position.h"
 
 // Appends a square to a fixed piece list, refusing to run past its end.
 static void AppendSquare(uint8_t* list, int32_t& count, int capacity, int sq) {
@@ -19,8 +17,7 @@ static void AppendSquare(uint8_t* list, int32_t& count, int capacity, int sq) {
     count++;
 }
 
-void RebuildPosition(Engine& e) {
-    Position& p = e.pos;
+void RebuildPosition(Position& p) {
     p.knightPlacement = 0;
     for (SideState* s : {&p.white, &p.black}) {
         s->pieceCount = s->pawnCount = s->material = 0;
@@ -81,8 +78,7 @@ void RebuildPosition(Engine& e) {
     }
 }
 
-void ResetPlyStack(Engine& e) {
-    Position& p = e.pos;
+void ResetPlyStack(Position& p) {
     p.us = p.whiteToMove ? &p.white : &p.black;
     p.them = p.whiteToMove ? &p.black : &p.white;
     p.materialBalance = (p.white.material - p.black.material)
@@ -106,19 +102,17 @@ void ResetPlyStack(Engine& e) {
     r.reversibleCount = 0;
     r.from = r.to = 0;
     r.promotion = 0;
-    p.hashKey = ComputeHashKey(e);
+    p.hashKey = ComputeHashKey(p);
     r.hashKey = p.hashKey;
-    p.pawnKey = ComputePawnKey(e);
+    p.pawnKey = ComputePawnKey(p);
     r.epSquare = p.epSquare;
     r.castleRights = p.castleRights;
     p.searchPly = 0;
     p.effectivePly = 0;
-    ClearPvRows(e);
 }
 
-void SetInitialPosition(Engine& e, int clearTables) {
+void SetInitialPosition(Position& p) {
     static constexpr int backRank[8] = {Rook, Knight, Bishop, Queen, King, Bishop, Knight, Rook};
-    Position& p = e.pos;
     p.whiteToMove = 1;
     p.epSquare = 0;
     p.castleRights = CastleAll;
@@ -131,38 +125,35 @@ void SetInitialPosition(Engine& e, int clearTables) {
         p.board[MakeSquare(7, file)] = -Pawn;
         p.board[MakeSquare(8, file)] = -backRank[file - 1];
     }
-    RebuildPosition(e);
-    ResetPlyStack(e);
-    if (clearTables)
-        ClearTables(e);
-    GenerateMoves(e);
+    RebuildPosition(p);
+    ResetPlyStack(p);
+    GenerateMoves(p);
 }
 
-bool SetPositionFromEpd(Engine& e, const char* text, int clearTables) {
-    Position& p = e.pos;
-    int savedBoard[120];
-    std::memcpy(savedBoard, p.board, sizeof savedBoard);
-    int savedSide = p.whiteToMove;
-    uint8_t savedCastle = p.castleRights;
-    uint8_t savedEp = p.epSquare;
+BoardFields SaveBoardFields(const Position& p) {
+    BoardFields f;
+    std::memcpy(f.board, p.board, sizeof f.board);
+    f.whiteToMove = p.whiteToMove;
+    f.castleRights = p.castleRights;
+    f.epSquare = p.epSquare;
+    return f;
+}
 
-    LoadEpd(e, text);
-    if (const char* defect = PositionDefect(p)) {
-        Notice("Illegal position: %s\n", defect);
-        std::memcpy(p.board, savedBoard, sizeof savedBoard);
-        p.whiteToMove = savedSide;
-        p.castleRights = savedCastle;
-        p.epSquare = savedEp;
-        return false;
+SetupResult EnterPosition(Position& p, const BoardFields& previous) {
+    SetupResult result;
+    if ((result.defect = PositionDefect(p))) {
+        std::memcpy(p.board, previous.board, sizeof previous.board);
+        p.whiteToMove = previous.whiteToMove;
+        p.castleRights = previous.castleRights;
+        p.epSquare = previous.epSquare;
+        return result;
     }
     if (p.epSquare && !EnPassantSquareConsistent(p)) {
-        Notice("Error reading EPD position, impossible en-passant square (ignoring it).\n");
+        result.epIgnored = true;
         p.epSquare = 0;
     }
-    RebuildPosition(e);
-    ResetPlyStack(e);
-    if (clearTables)
-        ClearTables(e);
-    GenerateMoves(e);
-    return true;
+    RebuildPosition(p);
+    ResetPlyStack(p);
+    GenerateMoves(p);
+    return result;
 }

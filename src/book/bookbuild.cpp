@@ -38,6 +38,6 @@ int BuildBigBook(Engine& e, FILE* pgn, const char* imagePath) {
     Print("\n%d games read.\n", games);
     if (SaveBigBookImage(e.book.bigBook.get(), imagePath) != ImageSaved)
         Print("--- ERROR: Cannot write %s, the big book was not saved ---\n", imagePath);
-    SetInitialPosition(e, 0);
+    SetInitialPosition(e.pos);
     return games;
 }

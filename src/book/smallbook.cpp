@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "board/setup.h"
 #include "book/bookimage.h"
 #include "engine.h"
+#include "notation/epd.h"
 #include "notation/movetext.h"
 #include "shell/output.h"
 
@@ -110,7 +110,7 @@ void ReadSmallBookText(Engine& e, FILE* f) {
         }
         if (positionLine) {
             // Hundreds of set-ups: clearing a large hash table for each would take seconds.
-            positionValid = SetPositionFromEpd(e, line, 0);
+            positionValid = ReadEpdPosition(e.pos, line);
             if (positionValid) {
                 positionsRead++;
                 if (positionsRead % PositionsPerProgress == 0)

@@ -57,7 +57,7 @@ static void FileText(uint8_t files, char* text) {
 
 void PrintEvaluation(Engine& e) {
     // The attack maps and pins must describe this very position.
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     EvalTrace trace = {};
     e.eval.trace = &trace;
     int score = Evaluate(e);

@@ -79,7 +79,7 @@ static int WhiteKingZoneUnits(Engine& e, int k) {
         if (p.black.kingKnightAttacks[s])
             kingOrKnight = true;
         if (p.black.attacks[s]) {
-            SliderSet list = BlackSlidersAttacking(e, s);
+            SliderSet list = BlackSlidersAttacking(e.pos, s);
             for (int i = 0; i < list.count; i++)
                 NoteSlider(list.squares[i], seen, seenCount);
         }
@@ -108,7 +108,7 @@ static int BlackKingZoneUnits(Engine& e, int k) {
         if (p.white.kingKnightAttacks[s])
             kingOrKnight = true;
         if (p.white.attacks[s]) {
-            SliderSet list = WhiteSlidersAttacking(e, s);
+            SliderSet list = WhiteSlidersAttacking(e.pos, s);
             for (int i = 0; i < list.count; i++)
                 NoteSlider(list.squares[i], seen, seenCount);
         }

@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "board/geometry.h"
-#include "engine.h"
+#include "board/position.h"
+#include "board/setup.h"
 #include "shell/output.h"
 
 static constexpr char pieceLetters[] = "KQRBNP_pnbrqk";  // indexed by code + 6
@@ -87,8 +88,7 @@ static void CheckCastleRight(Position& p, int bit, int kingSq, int king, int roo
     }
 }
 
-void LoadEpd(Engine& e, const char* text) {
-    Position& p = e.pos;
+void LoadEpd(Position& p, const char* text) {
     for (int sq = 21; sq <= 98; sq++)
         if (!IsBorder(sq))
             p.board[sq] = Empty;
@@ -135,9 +135,8 @@ void LoadEpd(Engine& e, const char* text) {
         p.epSquare = uint8_t(MakeSquare(s[1] - '0', s[0] - 'a' + 1));
 }
 
-const char* PositionToEpd(const Engine& e) {
+const char* PositionToEpd(const Position& p) {
     static char text[128];
-    const Position& p = e.pos;
     char* out = text;
     for (int rank = 8; rank >= 1; rank--) {
         int empty = 0;
@@ -175,8 +174,7 @@ const char* PositionToEpd(const Engine& e) {
     return text;
 }
 
-void FlatPositionString(const Engine& e, char* buf, size_t size) {
-    const Position& p = e.pos;
+void FlatPositionString(const Position& p, char* buf, size_t size) {
     char squares[65];
     int n = 0;
     for (int rank = 8; rank >= 1; rank--)
@@ -201,4 +199,17 @@ void FlatPositionString(const Engine& e, char* buf, size_t size) {
         ep[2] = '\0';
     }
     std::snprintf(buf, size, "%s %s%s %s", squares, p.whiteToMove ? "w " : "b ", castling, ep);
+}
+
+bool ReadEpdPosition(Position& p, const char* text) {
+    const BoardFields previous = SaveBoardFields(p);
+    LoadEpd(p, text);
+    SetupResult result = EnterPosition(p, previous);
+    if (result.defect) {
+        Notice("Illegal position: %s\n", result.defect);
+        return false;
+    }
+    if (result.epIgnored)
+        Notice("Error reading EPD position, impossible en-passant square (ignoring it).\n");
+    return true;
 }

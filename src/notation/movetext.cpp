@@ -150,12 +150,12 @@ const char* MoveToSan(Engine& e, Move m) {
     if (GivesCheck(e, legal)) {
         Position& p = e.pos;
         char mark = '+';
-        if (HasRoomForPly(e)) {
+        if (HasRoomForPly(e.pos)) {
             int64_t nodes = p.nodeCount;
-            MakeMove(e, legal);
+            MakeMove(e.pos, legal);
             if (p.currentPly->checkCount > 0 && p.currentPly->moveCount == 0)
                 mark = '#';
-            UnmakeMove(e);
+            UnmakeMove(e.pos);
             p.nodeCount = nodes;
         }
         size_t n = std::strlen(text);

@@ -9,6 +9,7 @@
 #include "board/gameline.h"
 #include "board/setup.h"
 #include "engine.h"
+#include "notation/epd.h"
 #include "notation/movetext.h"
 #include "shell/output.h"
 
@@ -127,7 +128,7 @@ int ReadPgnGame(Engine& e, FILE* f, PgnGame* game) {
     PgnGame& g = game ? *game : local;
     g.playedPlies = 0;
     g.endOfFile = 0;
-    SetInitialPosition(e, 0);
+    SetInitialPosition(e.pos);
 
     ReaderState s;
     PgnWord w;
@@ -139,7 +140,7 @@ int ReadPgnGame(Engine& e, FILE* f, PgnGame* game) {
             return g.playedPlies;
         // A game from a set-up position: its moves are played from there, not from the
         // standard start. A position the engine cannot play from ends the game.
-        if (!s.movetextSeen && s.setUp && !SetPositionFromEpd(e, s.fen, 0))
+        if (!s.movetextSeen && s.setUp && !ReadEpdPosition(e.pos, s.fen))
             return -1;
         s.movetextSeen = true;
 
@@ -182,7 +183,7 @@ int ReadPgnGame(Engine& e, FILE* f, PgnGame* game) {
             g.keys[g.playedPlies] = e.pos.hashKey;
             g.moves[g.playedPlies] = m;
         }
-        GameMakeMove(e, m);
+        GameMakeMove(e.pos, m);
         g.playedPlies++;
     }
 }

@@ -114,7 +114,7 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
                 if (nullScore < MateThreatBound)
                     mateThreat = true;
                 // The pass generated the opponent's moves: rebuild this node's list and maps.
-                GenerateMoves(e);
+                GenerateMoves(e.pos);
             }
         } else if (remaining == 1 && eval < alpha - FrontierMargin) {
             frontier = true;
@@ -179,7 +179,7 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
 
         // Step 12.5. Make the move; a check not yet extended may be.
         TTPrefetch(s, ChildKeyEstimate(e, m));
-        MakeMove(e, move);
+        MakeMove(e.pos, move);
         if (extension == 0 && p.checkCount)
             extension = CheckExtension(e);
 
@@ -191,7 +191,7 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
         // Step 12.7. Search the child.
         int score = p.effectivePly < s.searchDepth ? -AlphaBeta(e, -beta, -alpha)
                                                    : -Quiesce(e, -beta, -alpha);
-        UnmakeMove(e);
+        UnmakeMove(e.pos);
 
         // Step 12.8. A stopped search unwinds at once and stores nothing.
         if (s.abortSearch)

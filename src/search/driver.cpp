@@ -101,7 +101,7 @@ static RootResult SearchRootMove(Engine& e, const MoveListEntry& m, int alpha, i
     const Move move = EntryMove(m);
     TreeDumpMove(e, move, 0);
     (root + 1)->recaptureExtended = 0;
-    MakeMove(e, move);
+    MakeMove(e.pos, move);
     PlyRecord* child = p.currentPly;
     child->extensionEighths = root->extensionEighths;
     p.effectivePly = p.searchPly - child->extensionEighths / 8;
@@ -110,14 +110,14 @@ static RootResult SearchRootMove(Engine& e, const MoveListEntry& m, int alpha, i
         if (alpha < 0)
             EmptyPvRow(e, 1);
     } else if (child->moveCount == 0 && child->checkCount) {
-        UnmakeMove(e);
+        UnmakeMove(e.pos);
         TreeDumpText(e, "MATE!");
         return RootResult::MateInOne;
     } else {
         p.searchPly = 1;
         score = e.search.searchDepth < 2 ? -Quiesce(e, -beta, -alpha) : -AlphaBeta(e, -beta, -alpha);
     }
-    UnmakeMove(e);
+    UnmakeMove(e.pos);
     return RootResult::Searched;
 }
 
@@ -254,8 +254,8 @@ static void PrintRootMoveLine(Engine& e, Move move, const char* what) {
     Print("0 0 0 0 (%s %s)\n", MoveToSan(e, move), what);
     e.pos.nodeCount = nodes;
     // The SAN writer may have made the move to look for mate: rebuild the root's maps.
-    GenerateMoves(e);
-    NormalizePromotions(e);
+    GenerateMoves(e.pos);
+    NormalizePromotions(e.pos);
 }
 
 // Clears the counters and state of a new search from the current record.
@@ -305,7 +305,7 @@ Move IterativeDeepening(Engine& e) {
     SearchData& s = e.search;
     PlyRecord* const root = p.currentPly;
     // Fresh maps and list for the root, whatever ran on the position before.
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     MoveListEntry* const list = root->moves;
 
     // Step 1. No legal move: mate or stalemate.
@@ -318,7 +318,7 @@ Move IterativeDeepening(Engine& e) {
     ResetSearch(e);
     const int64_t pawnHashHitsAtStart = e.eval.pawnHashHits;
     ClearPvRows(e);
-    NormalizePromotions(e);
+    NormalizePromotions(e.pos);
     s.pv[0][0] = list[0];
     s.pv[0][1].from = 0;
     root->bestScore = -Infinity;
@@ -357,7 +357,7 @@ Move IterativeDeepening(Engine& e) {
     s.rootMoveCount = root->moveCount;
     s.rootEval = SearchEvaluate(e);
     // A game that has filled the ply stack leaves no room to search: the ordering decides.
-    const bool room = HasRoomForPly(e);
+    const bool room = HasRoomForPly(e.pos);
     if (room)
         (root + 1)->killerHits[0] = (root + 1)->killerHits[1] = 0;
 
@@ -410,8 +410,8 @@ Move IterativeDeepening(Engine& e) {
     s.searchElapsedMs = ElapsedMilliseconds(e);
     s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;
     const Move answer = EntryMove(list[0]);
-    GenerateMoves(e);
-    NormalizePromotions(e);
+    GenerateMoves(e.pos);
+    NormalizePromotions(e.pos);
     SetScoreText(e, nullptr);
 
     // Step 11. Resign when this search and the last three own ones all look lost.
@@ -423,10 +423,10 @@ Move IterativeDeepening(Engine& e) {
 Move PredictMove(Engine& e) {
     Position& p = e.pos;
     SearchData& s = e.search;
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     if (p.currentPly->moveCount == 0)
         return 0;
-    NormalizePromotions(e);
+    NormalizePromotions(e.pos);
     TTEntry t{};
     bool known = TTProbe(e, t);
     OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));

@@ -55,7 +55,7 @@ static int AttackCount(const Position& p, bool white, int q) {
 
 // True when a slider of the mover's side stands behind f on the line from t through f.
 static bool XrayBacked(Engine& e, bool white, int f, int t) {
-    return AttackedAlongLine(e, white ? WhiteSide : BlackSide, t, f) != 0;
+    return AttackedAlongLine(e.pos, white ? WhiteSide : BlackSide, t, f) != 0;
 }
 
 // True when a piece of this kind (bishop, rook or queen) moves along direction d.
@@ -122,7 +122,7 @@ bool GivesCheck(Engine& e, Move m) {
 
     // 1. Discovered check: a slider of ours behind the mover on the line to the king checks
     // when the mover leaves the stretch between them.
-    int slider = XrayAttacker(e, white ? WhiteSide : BlackSide, king, f);
+    int slider = XrayAttacker(e.pos, white ? WhiteSide : BlackSide, king, f);
     if (slider) {
         int d = directionTable[slider][t];
         if (d == 0 || d != directionTable[t][king])
@@ -168,7 +168,7 @@ bool CaptureGainTest(Engine& e, Move m, int32_t margin) {
 
     // 5. A lone attacker of a defended square needs a slider of ours behind it.
     if (AttackCount(p, white, t) == 1 && AttackCount(p, !white, t) > 0 &&
-        !XrayAttacker(e, white ? WhiteSide : BlackSide, t, f))
+        !XrayAttacker(e.pos, white ? WhiteSide : BlackSide, t, f))
         return false;
 
     // 6. Taking something cheaper fails against a pawn guard, and for a heavy mover against a

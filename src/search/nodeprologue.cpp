@@ -52,7 +52,7 @@ bool ResolveNode(Engine& e, int alpha, int beta, int& score) {
         return true;
     }
     // The ply limit or a full ply stack: a leaf.
-    if (p.searchPly >= MaxSearchPly || !HasRoomForPly(e)) {
+    if (p.searchPly >= MaxSearchPly || !HasRoomForPly(e.pos)) {
         EmptyPvRow(e, p.searchPly);
         score = SearchEvaluate(e);
         return true;

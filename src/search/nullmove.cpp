@@ -35,7 +35,7 @@ void MakeNullMove(Engine& e, int R) {
     std::swap(p.us, p.them);
     // The full generation resets the maps, pins and mobility before it rebuilds them, so they
     // are exactly those of this placement with the other side to move.
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
 }
 
 void UnmakeNullMove(Engine& e, int R) {

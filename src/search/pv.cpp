@@ -88,7 +88,7 @@ const char* PvSanText(Engine& e) {
     size_t used = 0;
     out[0] = 0;
     const int64_t nodes = e.pos.nodeCount;
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     // The PV is copied first: making its moves must not disturb the table it comes from.
     MoveListEntry line[MaxPvTextMoves];
     int length = 0;
@@ -99,19 +99,19 @@ const char* PvSanText(Engine& e) {
     int made = 0;
     for (int k = 0; k < length; k++) {
         const MoveListEntry* m = FindInList(e, line[k]);
-        if (!m || !HasRoomForPly(e))
+        if (!m || !HasRoomForPly(e.pos))
             break;
         Move move = EntryMove(*m);
         if (k > 0)
             Append(out, size, used, " ");
         Append(out, size, used, MoveToSan(e, move));
-        MakeMove(e, move);
+        MakeMove(e.pos, move);
         made++;
     }
     while (made-- > 0)
-        UnmakeMove(e);
-    GenerateMoves(e);
-    NormalizePromotions(e);
+        UnmakeMove(e.pos);
+    GenerateMoves(e.pos);
+    NormalizePromotions(e.pos);
     e.pos.nodeCount = nodes;
     return out;
 }

@@ -87,12 +87,12 @@ int Quiesce(Engine& e, int alpha, int beta) {
         r->movesLeft--;
         const Move move = EntryMove(m);
         TTPrefetch(s, ChildKeyEstimate(e, m));
-        MakeMove(e, move);
+        MakeMove(e.pos, move);
         const int savedEffectivePly = p.effectivePly;
         p.effectivePly = savedEffectivePly + 1;
         // Step 8.4. Search the child.
         int score = -Quiesce(e, -beta, -alpha);
-        UnmakeMove(e);
+        UnmakeMove(e.pos);
         p.effectivePly = savedEffectivePly;
         // Step 8.5. A new best: cut off at beta, or raise alpha and the PV.
         if (score > best) {

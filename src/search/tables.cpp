@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "board/setup.h"
 #include "engine.h"
+#include "notation/epd.h"
 #include "eval/pawnhash.h"
 #include "search/transtable.h"
 
@@ -26,4 +28,20 @@ void ClearPvRows(Engine& e) {
     for (auto& row : e.search.pv)
         for (MoveListEntry& entry : row)
             entry.from = 0;
+}
+
+void SetUpStartPosition(Engine& e, int clearTables) {
+    SetInitialPosition(e.pos);
+    ClearPvRows(e);
+    if (clearTables)
+        ClearTables(e);
+}
+
+bool SetUpEpdPosition(Engine& e, const char* text, int clearTables) {
+    if (!ReadEpdPosition(e.pos, text))
+        return false;
+    ClearPvRows(e);
+    if (clearTables)
+        ClearTables(e);
+    return true;
 }

@@ -7,6 +7,7 @@
 #include "book/probe.h"
 #include "engine.h"
 #include "notation/pgn.h"
+#include "search/tables.h"
 #include "shell/displayboard.h"
 #include "shell/filedialog.h"
 #include "shell/inputring.h"
@@ -40,6 +41,7 @@ bool CommandBuild(Engine& e) {
         return false;
     BuildBigBook(e, f);
     std::fclose(f);
+    ClearPvRows(e);  // the games replayed leave the start position, with no search behind it
     e.shell.plyNumber = 1;
     ShowEngineGame(e);
     return true;
@@ -53,6 +55,7 @@ bool CommandLoadGame(Engine& e) {
     PgnGame game;
     ReadPgnGame(e, f, &game);
     std::fclose(f);
+    ClearPvRows(e);  // a new game position: the last search's lines no longer apply
     // Also after an unreadable move the moves before it stay played and count.
     e.shell.plyNumber = game.playedPlies + 1;
     ShowEngineGame(e);

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <string>
 
-#include "board/setup.h"
 #include "engine.h"
 #include "eval/evalreport.h"
 #include "notation/epd.h"
 #include "search/report.h"
+#include "search/tables.h"
 #include "search/treedump.h"
 #include "search/transtable.h"
 #include "shell/bookcommands.h"
@@ -151,7 +151,7 @@ static bool CommandLoad(Engine& e) {
     if (!std::fgets(line, sizeof line, file))
         line[0] = '\0';
     std::fclose(file);
-    if (!SetPositionFromEpd(e, line))
+    if (!SetUpEpdPosition(e, line))
         return true;  // the refusal was reported; the game goes on unchanged
     e.shell.positionRefused = 0;
     e.shell.plyNumber = 1;
@@ -172,7 +172,7 @@ static bool CommandSave(Engine& e) {
     FILE* f = AskAndOpenFile("Enter a file name to save the position to:\n", "a");
     if (!f)
         return true;
-    std::fprintf(f, "%s\n", PositionToEpd(e));
+    std::fprintf(f, "%s\n", PositionToEpd(e.pos));
     std::fprintf(f, "\n%s", DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
     std::fclose(f);
     return true;

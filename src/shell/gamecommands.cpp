@@ -90,12 +90,12 @@ static int ReplayGame(Engine& e, int plies) {
         return 0;
     int done = 0;
     while (done < plies && NextRecordIsLegal(e)) {
-        GameTakeBack(e, -1);
+        GameTakeBack(e.pos, -1);
         done++;
     }
     if (done == plies)
         return plies;
-    GameTakeBack(e, done);
+    GameTakeBack(e.pos, done);
     return 0;
 }
 
@@ -104,7 +104,7 @@ static void StepThroughGame(Engine& e, int plies) {
     bool analyzing = plies > 0 && GetSearchState(e) == Analyzing;
     StopSearchForCommand(e);
     if (plies > 0)
-        e.shell.plyNumber -= GameTakeBack(e, plies);
+        e.shell.plyNumber -= GameTakeBack(e.pos, plies);
     else
         e.shell.plyNumber += ReplayGame(e, -plies);
     CopyToDisplayBoard(e, e.shell.display);

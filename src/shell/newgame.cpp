@@ -1,8 +1,8 @@
 // New game: the starting position with fresh game bookkeeping.
 #include "shell/newgame.h"
 
-#include "board/setup.h"
 #include "engine.h"
+#include "search/tables.h"
 #include "shell/logfile.h"
 #include "shell/searchthread.h"
 
@@ -16,7 +16,7 @@ void SetNotationContext(Engine& e) {
 
 void NewGame(Engine& e) {
     StopSearch(e);
-    SetInitialPosition(e, !e.shell.fritzMode);
+    SetUpStartPosition(e, !e.shell.fritzMode);
     e.book.useBook = 1;
     e.shell.forceMode = 0;
     e.shell.plyNumber = 1;

@@ -64,7 +64,7 @@ Move ShellSearch(Engine& e) {
 void StopSearchForCommand(Engine& e) {
     if (GetSearchState(e) == Pondering) {
         StopSearch(e);
-        GameTakeBack(e, 1);
+        GameTakeBack(e.pos, 1);
         // The predicted reply was never played: replay must not bring it back.
         e.pos.lastGamePly = e.pos.currentPly;
         e.shell.predictedReply = 0;
@@ -86,7 +86,7 @@ void StartSearchAfterCommand(Engine& e) {
 }
 
 void PlayGameMove(Engine& e, Move m, int report) {
-    GameMakeMove(e, m);
+    GameMakeMove(e.pos, m);
     e.shell.plyNumber++;
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
@@ -249,7 +249,7 @@ void OnSearchDone(Engine& e) {
         return;
     LogPrint(e, "   Pondering %s\n", MoveToSan(e, reply));
     e.shell.predictedReply = reply;
-    GameMakeMove(e, reply);
+    GameMakeMove(e.pos, reply);
     // The game position is the record below the reply; the line may have moved down.
     e.shell.notation.moves = e.pos.currentPly - 1;
     RequestSearch(e, Pondering);

@@ -189,12 +189,12 @@ static Move PonderMove(Engine& e, Move best) {
     Move predicted = 0;
     if (line[0].from == MoveFrom(best) && line[0].to == MoveTo(best) && line[1].from)
         predicted = EntryMove(line[1]);
-    GameMakeMove(e, best);
+    GameMakeMove(e.pos, best);
     Move reply = LegalMove(e, predicted);
     TTEntry entry;
     if (!reply && TTProbe(e, entry))
         reply = LegalMove(e, MakeMoveValue(entry.from, entry.to, entry.promotion));
-    GameTakeBack(e, 1);
+    GameTakeBack(e.pos, 1);
     return reply;
 }
 
@@ -257,7 +257,7 @@ static bool SetUciFen(Engine& e, const char* fen) {
         Print("info string Illegal position: %s\n", defect);
         return false;
     }
-    return SetPositionFromEpd(e, fen);  // a position that cannot be played is reported there
+    return SetUpEpdPosition(e, fen);  // a position that cannot be played is reported there
 }
 
 // "position": startpos or a FEN (its fields, move counters included, up to "moves"), then
@@ -302,7 +302,7 @@ static void UciPosition(Engine& e) {
                 applying = false;
                 continue;
             }
-            GameMakeMove(e, m);
+            GameMakeMove(e.pos, m);
             e.shell.plyNumber++;
             if (e.shell.plyNumber > BookPlies)
                 e.book.useBook = 0;

@@ -152,7 +152,7 @@ bool CommandEdit(Engine& e) {
     }
     // A refused position leaves the old one; under xboard, whose board now differs, the
     // engine then plays nothing.
-    if (SetPositionFromEpd(e, EditedPositionText(b)))
+    if (SetUpEpdPosition(e, EditedPositionText(b)))
         AdoptPosition(e);
     else if (e.shell.xboardMode)
         RefusePosition(e);
@@ -180,7 +180,7 @@ bool CommandSetboard(Engine& e) {
     const char* defect = tooLong ? "text after the move counters" : FenDefect(fen);
     if (defect)
         Notice("Illegal position: %s\n", defect);
-    if (defect || !SetPositionFromEpd(e, fen)) {
+    if (defect || !SetUpEpdPosition(e, fen)) {
         RefusePosition(e);
     } else {
         e.shell.plyNumber = 1;

@@ -3,10 +3,10 @@
 
 #include <cinttypes>
 
-#include "board/setup.h"
 #include "engine.h"
 #include "search/driver.h"
 #include "search/report.h"
+#include "search/tables.h"
 #include "shell/displayboard.h"
 #include "shell/output.h"
 #include "tools/toolshell.h"
@@ -21,7 +21,7 @@ int64_t RunBenchmark(Engine& e) {
     Print("\n*****************************************\n"
           "***** Chess Program Speed Benchmark *****\n"
           "*****************************************\n");
-    SetPositionFromEpd(e, BenchPosition);
+    SetUpEpdPosition(e, BenchPosition);
     Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
     Print("Performing a 10ply benchmark search...\n");
     e.book.useBook = 0;

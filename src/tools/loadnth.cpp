@@ -1,8 +1,8 @@
 // "loadnth": a suite position by number.
 #include "tools/loadnth.h"
 
-#include "board/setup.h"
 #include "engine.h"
+#include "search/tables.h"
 #include "shell/filedialog.h"
 #include "shell/inputring.h"
 #include "shell/output.h"
@@ -13,7 +13,7 @@
 static int LoadEpdLine(Engine& e, char* line, SuiteLineKind kind) {
     EpdMoveOperation op = SplitEpdMoves(line);
     line[op.position.size()] = '\0';  // the position ends where the operation starts
-    if (!SetPositionFromEpd(e, line))
+    if (!SetUpEpdPosition(e, line))
         return 0;
     Print("Solution: %s%.*s\n", kind == SuiteLineKind::BestMoves ? "bm" : "am",
           int(op.moves.size()), op.moves.data());
@@ -40,7 +40,7 @@ int LoadNthPosition(FILE* file, int n, Engine& e) {
         }
         if (kind != SuiteLineKind::SetPosition || ++count != n)
             continue;
-        if (!SetPositionFromEpd(e, RecordText(line)))
+        if (!SetUpEpdPosition(e, RecordText(line)))
             return 0;
         if (ReadSuiteLine(file, line) == SuiteLineRead::Line &&
             ClassifySuiteLine(line) == SuiteLineKind::Search)

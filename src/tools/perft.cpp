@@ -26,13 +26,13 @@ int64_t Perft(Engine& e, int depth) {
     }
     if ((r->checkCount && r->moveCount == 0) || IsDraw(e, PerftRepetitions))
         return 0;
-    if (!HasRoomForPly(e))  // never reached within MaxPerftDepth; a leaf rather than overflow
+    if (!HasRoomForPly(e.pos))  // never reached within MaxPerftDepth; a leaf rather than overflow
         return 0;
     int64_t sum = 0;
     for (int i = 0; i < r->moveCount; i++) {
-        MakeMove(e, EntryMove(r->moves[i]));
+        MakeMove(e.pos, EntryMove(r->moves[i]));
         sum += Perft(e, depth - 1);
-        UnmakeMove(e);
+        UnmakeMove(e.pos);
     }
     return sum;
 }
@@ -54,7 +54,7 @@ void RunTestgen(Engine& e) {
         Print("Depth must be between 1 and %d, nothing counted.\n", MaxPerftDepth);
         return;
     }
-    GenerateMoves(e);
+    GenerateMoves(e.pos);
     int64_t leaves = CountNodes(e, depth);
     int64_t nodes = e.pos.nodeCount;
     int64_t ms = e.search.searchElapsedMs;

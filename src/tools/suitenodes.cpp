@@ -3,8 +3,8 @@
 
 #include <cinttypes>
 
-#include "board/setup.h"
 #include "engine.h"
+#include "search/tables.h"
 #include "shell/inputring.h"
 #include "shell/output.h"
 #include "tools/perft.h"
@@ -42,7 +42,7 @@ void CountSuiteNodes(FILE* suite, FILE* results, Engine& e) {
             Print("%s\n", RecordText(line));
             break;
         case SuiteLineKind::SetPosition:
-            positionReady = SetPositionFromEpd(e, RecordText(line));
+            positionReady = SetUpEpdPosition(e, RecordText(line));
             break;
         case SuiteLineKind::Search:
             if (positionReady)
@@ -54,7 +54,7 @@ void CountSuiteNodes(FILE* suite, FILE* results, Engine& e) {
         case SuiteLineKind::AvoidMoves: {
             EpdMoveOperation op = SplitEpdMoves(line);
             line[op.position.size()] = '\0';  // the position ends where the operation starts
-            if (SetPositionFromEpd(e, line))
+            if (SetUpEpdPosition(e, line))
                 total += CountPosition(results, e, positions);
             else
                 ReportSkippedPosition("the set-up refused it");

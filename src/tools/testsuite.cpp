@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "board/setup.h"
 #include "engine.h"
 #include "notation/movetext.h"
 #include "search/driver.h"
 #include "search/pv.h"
 #include "search/scoretext.h"
 #include "search/searchclock.h"
+#include "search/tables.h"
 #include "search/transtable.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
@@ -90,7 +90,7 @@ static bool SearchEpdLine(Engine& e, SuiteRun& run, char* line, SuiteLineKind ki
         return false;
     }
     line[op.position.size()] = '\0';  // the position ends where the operation starts
-    if (!SetPositionFromEpd(e, line)) {
+    if (!SetUpEpdPosition(e, line)) {
         ReportSkippedPosition("the set-up refused it");
         return true;
     }
@@ -116,7 +116,7 @@ static bool RunSuiteLine(Engine& e, SuiteRun& run, char* line) {
         Print("%s\n", RecordText(line));
         return true;
     case SuiteLineKind::SetPosition:
-        run.positionReady = SetPositionFromEpd(e, RecordText(line));
+        run.positionReady = SetUpEpdPosition(e, RecordText(line));
         return true;
     case SuiteLineKind::Search:
         SearchRecord(e, run, line);
@@ -174,7 +174,7 @@ int RunCommandLineTest(Engine& e, const char* suiteName, const char* resultsName
     }
     e.search.maxTime = int64_t(std::max(seconds, 0)) * MillisecondsPerSecond;
     e.search.searchDepth = std::clamp(depth, 1, MaxDepthSetting);
-    SetInitialPosition(e, 1);  // a suite that searches before setting a position gets this one
+    SetUpStartPosition(e, 1);  // a suite that searches before setting a position gets this one
     RunTestSuite(suiteName, suite, results, e);
     std::fclose(suite);
     std::fclose(results);

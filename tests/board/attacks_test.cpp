@@ -61,19 +61,19 @@ TEST(Attacks, ForwardBishopRayAndPawnBlockingWeights) {
 TEST(Attacks, SquareQueries) {
     auto e = NewTestEngine();
     SetFen(*e, "R7/7k/8/8/8/8/8/7K b - - 0 1");
-    EXPECT_NE(WhiteAttackedAlongLine(*e, Sq("a1"), Sq("a5")), 0);
-    EXPECT_EQ(WhiteAttackedAlongLine(*e, Sq("a6"), Sq("a5")), 0);  // the ray heads away
-    EXPECT_EQ(AttackedAlongLine(*e, WhiteSide, Sq("c3"), Sq("a5")), 0);
+    EXPECT_NE(WhiteAttackedAlongLine(e->pos, Sq("a1"), Sq("a5")), 0);
+    EXPECT_EQ(WhiteAttackedAlongLine(e->pos, Sq("a6"), Sq("a5")), 0);  // the ray heads away
+    EXPECT_EQ(AttackedAlongLine(e->pos, WhiteSide, Sq("c3"), Sq("a5")), 0);
     EXPECT_TRUE(SquareAttacked(e->pos, WhiteSide, Sq("a5")));
     EXPECT_TRUE(SquareAttacked(e->pos, WhiteSide, Sq("g2")));  // king
     EXPECT_FALSE(SquareAttacked(e->pos, WhiteSide, Sq("b5")));
 
     // X-ray: the White rook a1 behind the Black knight a4, seen from a8.
     SetFen(*e, "k7/8/8/8/n7/8/8/R6K w - - 0 1");
-    EXPECT_EQ(XrayAttacker(*e, WhiteSide, Sq("a8"), Sq("a4")), Sq("a1"));
-    EXPECT_EQ(WhiteXrayAttacker(*e, Sq("a7"), Sq("a4")), Sq("a1"));
-    EXPECT_EQ(BlackXrayAttacker(*e, Sq("a8"), Sq("a4")), 0);
-    EXPECT_EQ(XrayAttacker(*e, WhiteSide, Sq("b8"), Sq("a4")), 0);  // not on a line
+    EXPECT_EQ(XrayAttacker(e->pos, WhiteSide, Sq("a8"), Sq("a4")), Sq("a1"));
+    EXPECT_EQ(WhiteXrayAttacker(e->pos, Sq("a7"), Sq("a4")), Sq("a1"));
+    EXPECT_EQ(BlackXrayAttacker(e->pos, Sq("a8"), Sq("a4")), 0);
+    EXPECT_EQ(XrayAttacker(e->pos, WhiteSide, Sq("b8"), Sq("a4")), 0);  // not on a line
 }
 
 TEST(Attacks, SlidersAttackingASquareInKindOrder) {
@@ -81,14 +81,14 @@ TEST(Attacks, SlidersAttackingASquareInKindOrder) {
     // d4 is attacked by the queen h8, the rook d1 and the bishop a1; the rook d8 is behind
     // the Black knight d6 and the bishop b1 is not on a line with it.
     SetFen(*e, "3R3Q/8/k2n4/8/8/8/8/BB1R3K b - - 0 1");
-    SliderSet s = WhiteSlidersAttacking(*e, Sq("d4"));
+    SliderSet s = WhiteSlidersAttacking(e->pos, Sq("d4"));
     ASSERT_EQ(s.count, 3);
     EXPECT_EQ(s.squares[0], Sq("a1"));
     EXPECT_EQ(s.squares[1], Sq("d1"));
     EXPECT_EQ(s.squares[2], Sq("h8"));
     // Two queens: each is checked along its line.
     SetFen(*e, "7Q/8/1k6/8/8/8/8/Q6K b - - 0 1");
-    s = WhiteSlidersAttacking(*e, Sq("d4"));
+    s = WhiteSlidersAttacking(e->pos, Sq("d4"));
     ASSERT_EQ(s.count, 2);
-    EXPECT_EQ(BlackSlidersAttacking(*e, Sq("d4")).count, 0);
+    EXPECT_EQ(BlackSlidersAttacking(e->pos, Sq("d4")).count, 0);
 }

@@ -25,28 +25,28 @@ static Move Find(const Engine& e, const char* text) {
 TEST(GameLine, TakeBackAndReplay) {
     auto e = NewTestEngine();
     Position& p = e->pos;
-    EXPECT_EQ(GameTakeBack(*e, 1), 0);  // nothing to take back at record 0
+    EXPECT_EQ(GameTakeBack(e->pos, 1), 0);  // nothing to take back at record 0
     for (const char* m : {"e2e4", "e7e5", "g1f3"})
-        GameMakeMove(*e, Find(*e, m));
+        GameMakeMove(e->pos, Find(*e, m));
     EXPECT_EQ(p.gamePly, 3);
     EXPECT_EQ(p.rootPly, p.currentPly);
     EXPECT_EQ(p.lastGamePly, p.currentPly);
     uint64_t afterThree = p.hashKey;
-    EXPECT_EQ(GameTakeBack(*e, 4), 0);
-    EXPECT_EQ(GameTakeBack(*e, 2), 2);
+    EXPECT_EQ(GameTakeBack(e->pos, 4), 0);
+    EXPECT_EQ(GameTakeBack(e->pos, 2), 2);
     EXPECT_EQ(p.gamePly, 1);
     EXPECT_EQ(p.rootPly, p.currentPly);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(GeneratedMoves(*e), ReferenceMoves(p));
-    EXPECT_EQ(GameTakeBack(*e, -3), 0);  // only two plies can be replayed
-    EXPECT_EQ(GameTakeBack(*e, -2), -2);
+    EXPECT_EQ(GameTakeBack(e->pos, -3), 0);  // only two plies can be replayed
+    EXPECT_EQ(GameTakeBack(e->pos, -2), -2);
     EXPECT_EQ(p.hashKey, afterThree);
     EXPECT_EQ(p.gamePly, 3);
     // A new move after a take-back cuts the old continuation off.
-    EXPECT_EQ(GameTakeBack(*e, 1), 1);
-    GameMakeMove(*e, Find(*e, "b1c3"));
-    EXPECT_EQ(GameTakeBack(*e, -1), 0);
-    GameMakeMove(*e, 0);  // a null move is no game move
+    EXPECT_EQ(GameTakeBack(e->pos, 1), 1);
+    GameMakeMove(e->pos, Find(*e, "b1c3"));
+    EXPECT_EQ(GameTakeBack(e->pos, -1), 0);
+    GameMakeMove(e->pos, 0);  // a null move is no game move
     EXPECT_EQ(p.gamePly, 3);
 }
 
@@ -112,13 +112,13 @@ TEST(GameLine, LongGameKeepsRepetitionsRight) {
         }
         bool irreversible = p.board[MoveFrom(move)] == Pawn || p.board[MoveFrom(move)] == -Pawn;
         PlyRecord* before = p.currentPly;
-        GameMakeMove(*e, move);
+        GameMakeMove(e->pos, move);
         history.push_back({p.hashKey, p.castleRights, p.epSquare, irreversible});
-        ASSERT_EQ(CheckPosition(*e), "") << ply;
+        ASSERT_EQ(CheckPosition(e->pos), "") << ply;
         ASSERT_EQ(p.rootPly, p.currentPly);
         ASSERT_EQ(p.gamePly, int(p.currentPly - p.plyStack));
         ASSERT_LE(p.currentPly - p.plyStack, PlyStackSize - SearchReservePlies);
-        ASSERT_TRUE(HasRoomForPly(*e));
+        ASSERT_TRUE(HasRoomForPly(e->pos));
         int reversible = ReferenceReversible(history);
         int repetitions = ReferenceRepetitions(history);
         ASSERT_EQ(p.currentPly->reversibleCount, reversible) << ply;
@@ -136,11 +136,11 @@ TEST(GameLine, LongGameKeepsRepetitionsRight) {
     EXPECT_GT(repetitionPlies, 1000);
     // Take-backs work within the kept window and stop at its bottom.
     int kept = int(p.currentPly - p.plyStack);
-    EXPECT_EQ(GameTakeBack(*e, kept + 1), 0);
-    EXPECT_EQ(GameTakeBack(*e, kept), kept);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(GameTakeBack(e->pos, kept + 1), 0);
+    EXPECT_EQ(GameTakeBack(e->pos, kept), kept);
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(GeneratedMoves(*e), ReferenceMoves(p));
-    EXPECT_EQ(GameTakeBack(*e, -kept), -kept);
+    EXPECT_EQ(GameTakeBack(e->pos, -kept), -kept);
     EXPECT_EQ(p.hashKey, history.back().key);
 }
 
@@ -156,13 +156,13 @@ TEST(GameLine, LongListsMoveTheLineDownEarlier) {
         PlyRecord* before = p.currentPly;
         Move m = Find(*e, cycle[ply % 4]);
         ASSERT_NE(m, 0u) << ply;
-        GameMakeMove(*e, m);
+        GameMakeMove(e->pos, m);
         if (p.currentPly <= before && !firstMoveDown)
             firstMoveDown = ply + 1;
         const PlyRecord* r = p.currentPly;
         ASSERT_LE((r->moves + r->moveCount) - p.moveArea, MoveAreaSize - SearchReserveEntries);
-        ASSERT_TRUE(HasRoomForPly(*e));
-        ASSERT_EQ(CheckPosition(*e), "");
+        ASSERT_TRUE(HasRoomForPly(e->pos));
+        ASSERT_EQ(CheckPosition(e->pos), "");
     }
     EXPECT_GT(firstMoveDown, 0);
     EXPECT_LT(firstMoveDown, PlyStackSize - SearchReservePlies);

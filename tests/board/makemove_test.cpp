@@ -35,8 +35,8 @@ static void Play(Engine& e, const char* text) {
         int kind = m.promotion < 0 ? -m.promotion : m.promotion;
         bool wanted = !text[4] || "?pnbrq"[kind] == text[4];
         if (m.from == from && m.to == to && wanted) {
-            MakeMove(e, EntryMove(m));
-            ASSERT_EQ(CheckPosition(e), "") << text;
+            MakeMove(e.pos, EntryMove(m));
+            ASSERT_EQ(CheckPosition(e.pos), "") << text;
             return;
         }
     }
@@ -87,16 +87,16 @@ TEST(MakeMove, EveryMoveOfRandomGamesIsUndoneExactly) {
                 for (int i = 0; i < r->moveCount; i++) {
                     const MoveListEntry m = r->moves[i];
                     seen[p.whiteToMove][Classify(p, m)]++;
-                    MakeMove(*e, EntryMove(m));
-                    ASSERT_EQ(CheckPosition(*e), "") << PositionToEpd(*e);
-                    ASSERT_EQ(p.hashKey, ComputeHashKey(*e));
-                    ASSERT_EQ(p.pawnKey, ComputePawnKey(*e));
+                    MakeMove(e->pos, EntryMove(m));
+                    ASSERT_EQ(CheckPosition(e->pos), "") << PositionToEpd(e->pos);
+                    ASSERT_EQ(p.hashKey, ComputeHashKey(e->pos));
+                    ASSERT_EQ(p.pawnKey, ComputePawnKey(e->pos));
                     ASSERT_EQ(p.currentPly, r + 1);
                     ASSERT_EQ(p.searchPly, 1);
                     ASSERT_EQ(p.currentPly->moves, r->moves + r->moveCount);
-                    UnmakeMove(*e);
-                    ASSERT_EQ(CheckPosition(*e), "");
-                    ASSERT_EQ(ComparePositions(*snapshot, p), "") << PositionToEpd(*e);
+                    UnmakeMove(e->pos);
+                    ASSERT_EQ(CheckPosition(e->pos), "");
+                    ASSERT_EQ(ComparePositions(*snapshot, p), "") << PositionToEpd(e->pos);
                 }
                 if (r->moveCount == 0)
                     break;
@@ -107,7 +107,7 @@ TEST(MakeMove, EveryMoveOfRandomGamesIsUndoneExactly) {
                         special.push_back(i);
                 int pick = !special.empty() && rng() % 2 ? special[rng() % special.size()]
                                                          : int(rng() % unsigned(r->moveCount));
-                GameMakeMove(*e, EntryMove(r->moves[pick]));
+                GameMakeMove(e->pos, EntryMove(r->moves[pick]));
             }
         }
     }
@@ -129,8 +129,8 @@ TEST(MakeMove, DoubleStepSetsTheEnPassantSquareOnlyWhenUsable) {
     EXPECT_EQ(e->pos.white.pawnCount, 0);
     EXPECT_EQ(e->pos.currentPly->epCaptureSquare, Sq("e4"));
     EXPECT_EQ(e->pos.currentPly->capturedPiece, Empty);
-    UnmakeMove(*e);
-    EXPECT_EQ(CheckPosition(*e), "");
+    UnmakeMove(e->pos);
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(e->pos.board[Sq("e4")], Pawn);
     EXPECT_EQ(e->pos.epSquare, Sq("e3"));
 }
@@ -140,13 +140,13 @@ TEST(MakeMove, CastlingRightsAndRooksOnSeventh) {
     SetFen(*e, "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     Play(*e, "h1h8");  // captures the rook on h8: Black's king-side right goes
     EXPECT_EQ(e->pos.castleRights, CastleWhiteQueen | CastleBlackQueen);
-    UnmakeMove(*e);
+    UnmakeMove(e->pos);
     Play(*e, "a1a8");
     EXPECT_EQ(e->pos.castleRights, CastleWhiteKing | CastleBlackKing);
-    UnmakeMove(*e);
+    UnmakeMove(e->pos);
     Play(*e, "e1f1");  // any king move from e1 loses both rights
     EXPECT_EQ(e->pos.castleRights, CastleBlackKing | CastleBlackQueen);
-    UnmakeMove(*e);
+    UnmakeMove(e->pos);
     EXPECT_EQ(e->pos.castleRights, CastleAll);
     Play(*e, "e1g1");
     EXPECT_EQ(e->pos.board[Sq("f1")], Rook);
@@ -193,8 +193,8 @@ TEST(MakeMove, PromotionWithCaptureBalancesAndUndo) {
     EXPECT_EQ(e->pos.white.queenCount, 1);
     EXPECT_EQ(e->pos.white.pawnCount, 0);
     EXPECT_EQ(e->pos.black.rookCount, 0);
-    UnmakeMove(*e);
-    EXPECT_EQ(CheckPosition(*e), "");
+    UnmakeMove(e->pos);
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(e->pos.materialBalance, before);
     Play(*e, "a7b8n");  // underpromotion: knight placement and knight attacks follow
     EXPECT_EQ(e->pos.knightPlacement, knightSquareValue[Sq("b8")]);

@@ -229,7 +229,7 @@ TEST(MoveGen, PromotionsQueenRookBishopKnightAndNormalized) {
     for (int i = 0; i < r->moveCount; i++)
         if (rankOf[r->moves[i].to] != 1)
             r->moves[i].promotion = 3;
-    NormalizePromotions(*e);
+    NormalizePromotions(e->pos);
     for (int i = 0; i < r->moveCount; i++) {
         bool promotion = rankOf[r->moves[i].to] == 1;
         EXPECT_EQ(r->moves[i].promotion != 0, promotion) << i;
@@ -241,7 +241,7 @@ TEST(MoveGen, TwoHundredEighteenMoves) {
     SetFen(*e, "R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1");
     EXPECT_EQ(e->pos.currentPly->moveCount, 218);
     EXPECT_EQ(GeneratedMoves(*e), ReferenceMoves(e->pos));
-    EXPECT_TRUE(HasRoomForPly(*e));
+    EXPECT_TRUE(HasRoomForPly(e->pos));
 }
 
 // Random games from the perft positions and their colour flips: at every position the
@@ -261,7 +261,7 @@ TEST(MoveGen, AgreesWithReferenceInRandomGames) {
             SetFen(*e, game % 2 ? FlipFen(start) : start);
             for (int ply = 0; ply < 120; ply++) {
                 const Position& p = e->pos;
-                std::string where = std::string(PositionToEpd(*e));
+                std::string where = std::string(PositionToEpd(e->pos));
                 ASSERT_EQ(GeneratedMoves(*e), ReferenceMoves(p)) << where;
                 for (bool white : {true, false}) {
                     std::vector<uint16_t> map = ReferenceAttackMap(p, white);
@@ -281,10 +281,10 @@ TEST(MoveGen, AgreesWithReferenceInRandomGames) {
                 ASSERT_EQ(flip->pos.knightPlacement, -p.knightPlacement) << where;
                 positions++;
                 int count = p.currentPly->moveCount;
-                if (count == 0 || !HasRoomForPly(*e))
+                if (count == 0 || !HasRoomForPly(e->pos))
                     break;
                 const MoveListEntry& m = p.currentPly->moves[rng() % unsigned(count)];
-                MakeMove(*e, EntryMove(m));
+                MakeMove(e->pos, EntryMove(m));
             }
         }
     }
@@ -300,13 +300,13 @@ TEST(MoveGen, NoListRunsPastTheMoveArea) {
     MoveListEntry* edge = e->pos.moveArea + MoveAreaSize - MaxLegalMoves - r->moveCount;
     std::memmove(edge, r->moves, sizeof(MoveListEntry) * size_t(r->moveCount));
     r->moves = edge;
-    EXPECT_TRUE(HasRoomForPly(*e));
+    EXPECT_TRUE(HasRoomForPly(e->pos));
     std::memmove(edge + 1, edge, sizeof(MoveListEntry) * size_t(r->moveCount));
     r->moves = edge + 1;
-    EXPECT_FALSE(HasRoomForPly(*e));
-    MakeMove(*e, EntryMove(r->moves[0]));
+    EXPECT_FALSE(HasRoomForPly(e->pos));
+    MakeMove(e->pos, EntryMove(r->moves[0]));
     EXPECT_EQ(e->pos.currentPly->moveCount, 0);  // refused rather than written past the end
     EXPECT_EQ(e->pos.genCursor, e->pos.currentPly->moves);
-    UnmakeMove(*e);
-    EXPECT_EQ(CheckPosition(*e), "");
+    UnmakeMove(e->pos);
+    EXPECT_EQ(CheckPosition(e->pos), "");
 }

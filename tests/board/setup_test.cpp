@@ -6,12 +6,13 @@
 #include "board/geometry.h"
 #include "board/hashkey.h"
 #include "notation/epd.h"
+#include "search/tables.h"
 #include "support.h"
 
 TEST(Setup, InitialPositionFields) {
     auto e = NewTestEngine();
     const Position& p = e->pos;
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(p.materialBalance, 0);
     EXPECT_EQ(p.castleRights, 30);
     EXPECT_EQ(p.epSquare, 0);
@@ -114,7 +115,7 @@ TEST(Setup, RefusesUnplayablePositionsAndKeepsThePreviousOne) {
     std::memcpy(&before, &e->pos, sizeof before);
     for (const Case& c : cases) {
         testing::internal::CaptureStdout();
-        bool accepted = SetPositionFromEpd(*e, c.fen);
+        bool accepted = SetUpEpdPosition(*e, c.fen);
         std::string out = testing::internal::GetCapturedStdout();
         if (!c.defect) {
             EXPECT_TRUE(accepted) << c.fen;
@@ -148,8 +149,8 @@ TEST(Setup, ArbitraryTextNeverCorruptsThePosition) {
                            binary.c_str(), digits.c_str(), "k7/8/8/8/8/8/8/7K", "9k/8/8/8/8/8/8/K7 w"};
     for (const char* text : texts) {
         testing::internal::CaptureStdout();
-        SetPositionFromEpd(*e, text);
+        SetUpEpdPosition(*e, text);
         testing::internal::GetCapturedStdout();
-        EXPECT_EQ(CheckPosition(*e), "");
+        EXPECT_EQ(CheckPosition(e->pos), "");
     }
 }

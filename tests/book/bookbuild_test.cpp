@@ -30,7 +30,7 @@ static std::string Build(Engine& e, const std::string& pgn, const std::string& i
     testing::internal::CaptureStdout();
     BuildBigBook(e, f, image.c_str());
     std::fclose(f);
-    EXPECT_EQ(CheckPosition(e), "");
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return testing::internal::GetCapturedStdout();
 }
 
@@ -142,7 +142,7 @@ static std::string BuildFromFile(Engine& e, const std::string& path, int& games)
     games = BuildBigBook(e, f, (ScratchFolder() + "/kitebigb.bin").c_str());
     std::string out = testing::internal::GetCapturedStdout();
     std::fclose(f);
-    EXPECT_EQ(CheckPosition(e), "");
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return out;
 }
 

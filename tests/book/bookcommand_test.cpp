@@ -93,7 +93,7 @@ static std::string RunHere(Engine& e, bool (*command)(Engine&), const std::strin
         PutToken(answer.c_str());
     testing::internal::CaptureStdout();
     command(e);
-    EXPECT_EQ(CheckPosition(e), "");
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return testing::internal::GetCapturedStdout();
 }
 
@@ -106,17 +106,17 @@ TEST(BookCommands, LoadedGameIsSteppedThroughWithUndoAndForward) {
     EXPECT_EQ(RunHere(*e, CommandLoadGame, folder + "/game.pgn"),
               "Enter a file name to load a game from:\n3 moves read in.\n");
     EXPECT_EQ(e->shell.plyNumber, 6);
-    EXPECT_STREQ(PositionToEpd(*e), "r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R b KQkq -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "r1bqkbnr/pppp1ppp/2n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R b KQkq -");
     ExpectDisplayInStep(*e);
 
     RunHere(*e, CommandRemove);
     EXPECT_EQ(e->shell.plyNumber, 4);
-    EXPECT_STREQ(PositionToEpd(*e), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -");
     RunHere(*e, CommandUndo);
     EXPECT_EQ(e->shell.plyNumber, 3);
     RunHere(*e, CommandForward);
     EXPECT_EQ(e->shell.plyNumber, 5);
-    EXPECT_STREQ(PositionToEpd(*e), "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
     ExpectDisplayInStep(*e);
 }
 
@@ -132,7 +132,7 @@ TEST(BookCommands, UnreadableMoveKeepsThePliesBeforeItCounted) {
     ExpectDisplayInStep(*e);
     RunHere(*e, CommandUndo);
     EXPECT_EQ(e->shell.plyNumber, 3);
-    EXPECT_STREQ(PositionToEpd(*e), "rnbqkbnr/ppp1pppp/8/3p4/3P4/8/PPP1PPPP/RNBQKBNR w KQkq -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "rnbqkbnr/ppp1pppp/8/3p4/3P4/8/PPP1PPPP/RNBQKBNR w KQkq -");
 }
 
 TEST(BookCommands, BookIsNotReadWhileTheEngineSearches) {

@@ -47,9 +47,9 @@ static int CheckRandomGames(const char* start, int games, int plies, uint32_t se
             PlyRecord* r = e->pos.currentPly;
             if (r->moveCount == 0 || r->reversibleCount >= 100)
                 break;
-            MakeMove(*e, EntryMove(r->moves[random() % r->moveCount]));
-            EXPECT_EQ(CheckPosition(*e), "");
-            std::string fen = PositionToEpd(*e);
+            MakeMove(e->pos, EntryMove(r->moves[random() % r->moveCount]));
+            EXPECT_EQ(CheckPosition(e->pos), "");
+            std::string fen = PositionToEpd(e->pos);
 
             EvalTrace t = TraceEval(*e);
             int sum = 0;

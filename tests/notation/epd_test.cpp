@@ -6,12 +6,13 @@
 
 #include "board/geometry.h"
 #include "notation/epd.h"
+#include "search/tables.h"
 #include "support.h"
 
 // Loads a text and returns what the reader printed.
 static std::string LoadAndCapture(Engine& e, const char* text) {
     testing::internal::CaptureStdout();
-    LoadEpd(e, text);
+    LoadEpd(e.pos, text);
     return testing::internal::GetCapturedStdout();
 }
 
@@ -32,7 +33,7 @@ TEST(Epd, TooManyFilesKeepsTheFirstEight) {
                    "Offending string:\n4/8/8/8/8/8/8/8 w - -\n");
     EXPECT_EQ(e->pos.board[MakeSquare(8, 5)], Pawn);
     EXPECT_EQ(e->pos.board[MakeSquare(7, 1)], 0);
-    EXPECT_STREQ(PositionToEpd(*e), "4P3/8/8/8/8/8/8/8 w - -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "4P3/8/8/8/8/8/8/8 w - -");
 }
 
 TEST(Epd, InvalidPieceLeavesTheSquareEmpty) {
@@ -91,13 +92,13 @@ TEST(Epd, TextEndingEarlyStopsReading) {
 
 TEST(Epd, WritersOfTheStartPosition) {
     auto e = NewTestEngine();
-    EXPECT_STREQ(PositionToEpd(*e), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
     char flat[100];
-    FlatPositionString(*e, flat, sizeof flat);
+    FlatPositionString(e->pos, flat, sizeof flat);
     EXPECT_STREQ(flat, "rnbqkbnrpppppppp11111111111111111111111111111111PPPPPPPPRNBQKBNR w KQkq -");
     SetFen(*e, "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1");
-    EXPECT_STREQ(PositionToEpd(*e), "4k3/8/8/3pP3/8/8/8/4K3 w - d6");
-    FlatPositionString(*e, flat, sizeof flat);
+    EXPECT_STREQ(PositionToEpd(e->pos), "4k3/8/8/3pP3/8/8/8/4K3 w - d6");
+    FlatPositionString(e->pos, flat, sizeof flat);
     EXPECT_STREQ(flat, "1111k1111111111111111111111pP1111111111111111111111111111111K111 w - d6");
 }
 
@@ -121,12 +122,12 @@ static int RoundTripFile(Engine& e, const std::string& path) {
         if (fen.size() < 20)
             continue;
         testing::internal::CaptureStdout();
-        bool accepted = SetPositionFromEpd(e, line.c_str());
+        bool accepted = SetUpEpdPosition(e, line.c_str());
         std::string out = testing::internal::GetCapturedStdout();
         EXPECT_TRUE(accepted) << line << "\n" << out;
-        EXPECT_EQ(CheckPosition(e), "") << line;
+        EXPECT_EQ(CheckPosition(e.pos), "") << line;
         if (accepted && out.empty()) {
-            EXPECT_EQ(PositionToEpd(e), fen) << line;
+            EXPECT_EQ(PositionToEpd(e.pos), fen) << line;
         }
         positions++;
     }

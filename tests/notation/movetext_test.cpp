@@ -12,7 +12,7 @@
 // SAN of a move, checking afterwards that the check-mark probe left the position intact.
 static std::string San(Engine& e, Move m) {
     std::string s = MoveToSan(e, m);
-    EXPECT_EQ(CheckPosition(e), "");
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return s;
 }
 
@@ -77,7 +77,7 @@ TEST(MoveText, PawnMovesCastlingAndMarks) {
 // A move typed as text, parsed in the current position.
 static Move Parse(Engine& e, const char* text) {
     Move m = ParseMove(e, text);
-    EXPECT_EQ(CheckPosition(e), "") << text;
+    EXPECT_EQ(CheckPosition(e.pos), "") << text;
     return m;
 }
 
@@ -198,8 +198,8 @@ TEST(MoveText, NotationContextPair) {
     EXPECT_EQ(ParseMove(context, "e4"), Mv("e2e4"));
 
     // The pair reads the display board, not the Engine, which may be a ply ahead.
-    MakeMove(*e, Mv("e2e4"));
-    ASSERT_EQ(CheckPosition(*e), "");
+    MakeMove(e->pos, Mv("e2e4"));
+    ASSERT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(ParseMove(context, "Ra8"), Mv("a1a8"));
     EXPECT_STREQ(MoveToSan(context, Mv("e2e3")), "e3");
 }

@@ -31,11 +31,11 @@ static int ReadGame(Engine& e, const std::string& text, std::string* output = nu
     if (output)
         *output = printed;
     std::fclose(f);
-    EXPECT_EQ(CheckPosition(e), "");
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return plies;
 }
 
-static std::string Board(const Engine& e) { return PositionToEpd(e); }
+static std::string Board(const Engine& e) { return PositionToEpd(e.pos); }
 
 TEST(Pgn, MovetextWithNumbersCommentAndResult) {
     auto e = NewTestEngine();
@@ -57,13 +57,13 @@ TEST(Pgn, MovetextWithNumbersCommentAndResult) {
     EXPECT_EQ(game.keys[3], e->pos.plyStack[3].hashKey);
 
     // The game can be stepped back to the start and replayed.
-    EXPECT_EQ(GameTakeBack(*e, 4), 4);
+    EXPECT_EQ(GameTakeBack(e->pos, 4), 4);
     EXPECT_EQ(e->pos.hashKey, start->pos.hashKey);
-    EXPECT_EQ(GameTakeBack(*e, -3), -3);
-    EXPECT_EQ(GameTakeBack(*e, -2), 0);
-    EXPECT_EQ(GameTakeBack(*e, -1), -1);
+    EXPECT_EQ(GameTakeBack(e->pos, -3), -3);
+    EXPECT_EQ(GameTakeBack(e->pos, -2), 0);
+    EXPECT_EQ(GameTakeBack(e->pos, -1), -1);
     EXPECT_EQ(Board(*e), "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
 }
 
 TEST(Pgn, MoveGluedToItsNumber) {
@@ -177,7 +177,7 @@ TEST(Pgn, FenTagSetsTheStartingPositionOfItsGameOnly) {
         "[Event \"broken\"]\n[FEN \"8/8/8/8/8/8/8/8 w - - 0 1\"]\n\n1. e4 *\n");
     PgnGame game;
     EXPECT_EQ(ReadPgnGame(*e, f, &game), 3);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(Board(*e), "8/8/3k4/8/4P3/8/8/4K3 w - -");
     SetFen(*e, "4k3/8/8/8/8/8/4P3/4K3 b - -");
     EXPECT_EQ(game.keys[0], e->pos.hashKey);
@@ -192,13 +192,13 @@ TEST(Pgn, FenTagSetsTheStartingPositionOfItsGameOnly) {
     std::string output = testing::internal::GetCapturedStdout();
     EXPECT_EQ(game.playedPlies, 0);
     EXPECT_NE(output.find("Illegal position"), std::string::npos) << output;
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     std::fclose(f);
 
     // Stepping back stops at the set-up position.
     EXPECT_EQ(ReadGame(*e, "[FEN \"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1\"]\n1. e4 Kd7 *"), 2);
-    EXPECT_EQ(GameTakeBack(*e, 3), 0);
-    EXPECT_EQ(GameTakeBack(*e, 2), 2);
+    EXPECT_EQ(GameTakeBack(e->pos, 3), 0);
+    EXPECT_EQ(GameTakeBack(e->pos, 2), 2);
     EXPECT_EQ(Board(*e), "4k3/8/8/8/8/8/4P3/4K3 w - -");
 }
 
@@ -236,7 +236,7 @@ TEST(Pgn, LongLineAndGameLongerThanThePlyStack) {
     PgnGame game;
     EXPECT_EQ(ReadGame(*e, text, nullptr, &game), expected);
     EXPECT_EQ(Board(*e), "rnbqkbnr/8/8/pppppppp/PPPPPPPP/8/8/RNBQKBNR w KQkq -");
-    EXPECT_EQ(e->pos.hashKey, ComputeHashKey(*e));
+    EXPECT_EQ(e->pos.hashKey, ComputeHashKey(e->pos));
 }
 
 // Reads every game of a file the way the builder does; returns the readable games.
@@ -246,7 +246,7 @@ static int ReadAllGames(Engine& e, FILE* f, int* bad) {
     for (int guard = 0; guard < 100000; guard++) {
         PgnGame game;
         int plies = ReadPgnGame(e, f, &game);
-        EXPECT_EQ(CheckPosition(e), "");
+        EXPECT_EQ(CheckPosition(e.pos), "");
         if (plies < 0) {
             ++*bad;
             if (!SkipToNextGame(f))

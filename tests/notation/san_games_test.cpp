@@ -17,12 +17,12 @@ static std::string SquareName(int sq) {
 
 // The check mark a move deserves, found by making it and looking: "#", "+" or "".
 static std::string MarkByMaking(Engine& e, Move m) {
-    MakeMove(e, m);
-    EXPECT_EQ(CheckPosition(e), "");
+    MakeMove(e.pos, m);
+    EXPECT_EQ(CheckPosition(e.pos), "");
     const PlyRecord* r = e.pos.currentPly;
     std::string mark = r->checkCount == 0 ? "" : r->moveCount == 0 ? "#" : "+";
-    UnmakeMove(e);
-    EXPECT_EQ(CheckPosition(e), "");
+    UnmakeMove(e.pos);
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return mark;
 }
 
@@ -145,7 +145,7 @@ TEST(SanGames, EveryLegalMoveOfRandomGames) {
         for (int i = 0; i < count; i++) {
             Move m = ListMove(eng, i);
             std::string san = MoveToSan(eng, m);
-            ASSERT_EQ(CheckPosition(eng), "") << san;
+            ASSERT_EQ(CheckPosition(eng.pos), "") << san;
             std::string mark = MarkByMaking(eng, m);
             ASSERT_GE(san.size(), mark.size());
             std::string body = san.substr(0, san.size() - mark.size());
@@ -159,7 +159,7 @@ TEST(SanGames, EveryLegalMoveOfRandomGames) {
             EXPECT_EQ(ParseMove(context, body.c_str()), m) << body;
             EXPECT_EQ(ParseMove(context, san.c_str()), m) << san;
         }
-        ASSERT_EQ(CheckPosition(eng), "");
+        ASSERT_EQ(CheckPosition(eng.pos), "");
     });
     EXPECT_GE(seen.positions, 300);
     EXPECT_GT(seen.captures, 100);

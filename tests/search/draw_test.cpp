@@ -13,8 +13,8 @@ static void Play(Engine& e, const char* text) {
     const PlyRecord* r = e.pos.currentPly;
     for (int i = 0; i < r->moveCount; i++)
         if (r->moves[i].from == from && r->moves[i].to == to) {
-            MakeMove(e, EntryMove(r->moves[i]));
-            ASSERT_EQ(CheckPosition(e), "");
+            MakeMove(e.pos, EntryMove(r->moves[i]));
+            ASSERT_EQ(CheckPosition(e.pos), "");
             return;
         }
     FAIL() << "not a legal move: " << text;

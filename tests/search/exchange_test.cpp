@@ -11,11 +11,11 @@
 
 // True when the move leaves the opponent in check, found by making it.
 static bool ChecksByMaking(Engine& e, Move m) {
-    MakeMove(e, m);
-    EXPECT_EQ(CheckPosition(e), "");
+    MakeMove(e.pos, m);
+    EXPECT_EQ(CheckPosition(e.pos), "");
     bool check = e.pos.currentPly->checkCount > 0;
-    UnmakeMove(e);
-    EXPECT_EQ(CheckPosition(e), "");
+    UnmakeMove(e.pos);
+    EXPECT_EQ(CheckPosition(e.pos), "");
     return check;
 }
 
@@ -27,7 +27,7 @@ TEST(GivesCheck, AgreesWithMakingEveryMoveOfRandomGames) {
             Move m = ListMove(eng, i);
             bool expected = ChecksByMaking(eng, m);
             ASSERT_EQ(GivesCheck(eng, m), expected)
-                << PositionToEpd(eng) << " move " << MoveFrom(m) << "-" << MoveTo(m);
+                << PositionToEpd(eng.pos) << " move " << MoveFrom(m) << "-" << MoveTo(m);
             moves++;
             if (!expected)
                 continue;

@@ -37,7 +37,7 @@ TEST(NullMove, StateIsThatOfTheOtherSideToMove) {
     uint64_t key = e->pos.hashKey;
     PlyRecord* root = e->pos.currentPly;
     MakeNullMove(*e, 3);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(e->pos.searchPly, 3);
     EXPECT_EQ(e->search.nullMoveExtraPlies, 2);  // mates below count the pass as one ply
     EXPECT_EQ(e->pos.currentPly, root + 1);
@@ -62,10 +62,10 @@ TEST(NullMove, ClearsTheEnPassantSquareAndKeepsCastling) {
     EXPECT_EQ(e->pos.epSquare, 0);
     EXPECT_EQ(e->pos.castleRights, CastleAll);
     EXPECT_EQ(e->pos.effectivePly, 2);  // never beyond the iteration's depth
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     UnmakeNullMove(*e, 4);
     EXPECT_EQ(e->pos.epSquare, 56);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(SearchTexts, PvIsCutAtThirtyMoves) {
     std::string san = PvSanText(*e);
     EXPECT_EQ(Words(san), 30);
     EXPECT_EQ(san.substr(0, 15), "Nf3 Nf6 Ng1 Ng8");
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(e->pos.currentPly, e->pos.plyStack);
     // While a search runs the SAN form is refused; pondering shows the predicted move first.
     e->search.searchState = Thinking;

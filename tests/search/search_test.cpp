@@ -30,7 +30,7 @@ std::string SearchTo(Engine& e, int depth) {
     e.search.post = 0;
     Move m = IterativeDeepening(e);
     EXPECT_EQ(e.search.searchDepth, depth);
-    EXPECT_EQ(CheckPosition(e), "");
+    EXPECT_EQ(CheckPosition(e.pos), "");
     EXPECT_EQ(e.pos.searchPly, 0);
     EXPECT_EQ(e.pos.currentPly, e.pos.rootPly);
     return MoveFrom(m) ? MoveToCoordinate(m) : "none";
@@ -114,10 +114,10 @@ TEST(Search, RepetitionOfAGamePositionScoresZero) {
     // Nf3 Nf6 Ng1 Ng8 as game moves: the start position stands again.
     for (Move m : {MakeMoveValue(81, 73), MakeMoveValue(88, 76), MakeMoveValue(73, 81),
                    MakeMoveValue(76, 88)}) {
-        MakeMove(*e, m);
+        MakeMove(e->pos, m);
         e->pos.gamePly++;
         e->pos.rootPly = e->pos.lastGamePly = e->pos.currentPly;
-        ASSERT_EQ(CheckPosition(*e), "");
+        ASSERT_EQ(CheckPosition(e->pos), "");
     }
     e->search.searchDepth = 2;
     EXPECT_EQ(AlphaBeta(*e, -2000000000, 2000000000), 0);
@@ -221,7 +221,7 @@ TEST(Search, NodeAtThePlyLimitIsALeaf) {
     EXPECT_NE(score, -2000000000);
     (void)eval;
     e->pos.searchPly = 0;
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
 }
 
 TEST(Search, FullPlyStackStillAnswers) {
@@ -230,12 +230,12 @@ TEST(Search, FullPlyStackStillAnswers) {
     const Move dance[4] = {MakeMoveValue(81, 73), MakeMoveValue(88, 76), MakeMoveValue(73, 81),
                            MakeMoveValue(76, 88)};
     for (int k = 0; k < 508; k++) {
-        MakeMove(*e, dance[k % 4]);
+        MakeMove(e->pos, dance[k % 4]);
         e->pos.gamePly++;
         e->pos.searchPly = 0;
         e->pos.rootPly = e->pos.lastGamePly = e->pos.currentPly;
     }
-    ASSERT_EQ(CheckPosition(*e), "");
+    ASSERT_EQ(CheckPosition(e->pos), "");
     for (int depth : {1, 4}) {
         std::string move = SearchTo(*e, depth);
         EXPECT_NE(move, "none");
@@ -255,10 +255,10 @@ TEST(Search, DepthSettingIsClamped) {
 
 // Plays a searched move as a game move.
 void PlayGameMove(Engine& e, Move m) {
-    MakeMove(e, m);
+    MakeMove(e.pos, m);
     e.pos.gamePly++;
     e.pos.rootPly = e.pos.lastGamePly = e.pos.currentPly;
-    ASSERT_EQ(CheckPosition(e), "");
+    ASSERT_EQ(CheckPosition(e.pos), "");
 }
 
 // Plays Black's lost ending for eight plies and returns the resign flags of Black's searches;
@@ -346,7 +346,7 @@ TEST(Search, PredictMoveUsesTheTable) {
     SearchTo(*e, 4);
     Move reply = PredictMove(*e);
     EXPECT_NE(MoveFrom(reply), 0);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "search/tables.h"
 #include "shell/displayboard.h"
 #include "support.h"
 
@@ -28,7 +29,7 @@ inline const std::string prompt = "Enter a move or command:\n";
 // The Engine's text board of a position, drawn from Black's side when inverted.
 inline std::string BoardOf(const std::string& fen, int inverted = 0) {
     auto e = NewTestEngine();
-    EXPECT_TRUE(SetPositionFromEpd(*e, fen.c_str())) << fen;
+    EXPECT_TRUE(SetUpEpdPosition(*e, fen.c_str())) << fen;
     return DrawBoard(e->pos.board, e->pos.whiteToMove, inverted);
 }
 

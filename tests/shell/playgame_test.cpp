@@ -21,16 +21,16 @@ TEST(GameLineForPondering, ReplyThatMovesTheLineDownCanBeTakenBack) {
     const char* shuffle[] = {"b1c3", "b8c6", "c3b1", "c6b8"};
     // Knights shuffle until the game line is one ply short of being moved down.
     while (p.currentPly - p.plyStack < PlyStackSize - SearchReservePlies)
-        GameMakeMove(*e, Find(*e, shuffle[(p.currentPly - p.plyStack) % 4]));
+        GameMakeMove(e->pos, Find(*e, shuffle[(p.currentPly - p.plyStack) % 4]));
     ASSERT_EQ(p.whiteToMove, 1);
     uint64_t gameKey = p.hashKey;
     // The predicted reply is a pawn move: nothing before it counts for repetitions, yet the
     // game position below it must survive the move down.
-    GameMakeMove(*e, Find(*e, "e2e4"));
+    GameMakeMove(e->pos, Find(*e, "e2e4"));
     ASSERT_LT(p.currentPly - p.plyStack, 10);
-    ASSERT_EQ(CheckPosition(*e), "");
-    ASSERT_EQ(GameTakeBack(*e, 1), 1);
+    ASSERT_EQ(CheckPosition(e->pos), "");
+    ASSERT_EQ(GameTakeBack(e->pos, 1), 1);
     EXPECT_EQ(p.hashKey, gameKey);
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(p.currentPly->moveCount, 20);
 }

@@ -14,6 +14,7 @@
 #include "enginepipe.h"
 #include "enginerun.h"
 #include "notation/movetext.h"
+#include "search/tables.h"
 #include "shell/uci.h"
 #include "support.h"
 #include "transcript.h"
@@ -67,15 +68,15 @@ static bool PlayUciMove(Engine& e, const std::string& text) {
     Move m = ParseMove(e, text.c_str());
     if (MoveFrom(m) == 0 || MoveToUciText(m) != text)
         return false;
-    GameMakeMove(e, m);
-    return CheckPosition(e) == "";
+    GameMakeMove(e.pos, m);
+    return CheckPosition(e.pos) == "";
 }
 
 // True when the move text is legal in the position of fen after the moves.
 static bool LegalAfter(const std::string& fen, const std::vector<std::string>& moves,
                        const std::string& move) {
     auto e = NewTestEngine();
-    if (!fen.empty() && !SetPositionFromEpd(*e, fen.c_str()))
+    if (!fen.empty() && !SetUpEpdPosition(*e, fen.c_str()))
         return false;
     for (const std::string& m : moves)
         if (!PlayUciMove(*e, m))

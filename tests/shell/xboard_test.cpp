@@ -236,7 +236,7 @@ TEST(XboardProtocol, MoveNowAndEasyWhileThinking) {
     SetFen(*game, "4k3/pp3ppp/8/8/8/8/PP3PPP/4K3 w - -");
     Move m = ParseMove(*game, move.substr(std::min<size_t>(5, move.size())).c_str());
     ASSERT_NE(MoveFrom(m), 0) << move;
-    GameMakeMove(*game, m);
+    GameMakeMove(game->pos, m);
     // "easy" while the engine thinks only switches pondering off: the move still comes.
     x.Send("sd 4");
     x.Send("go");
@@ -312,7 +312,7 @@ TEST(XboardGame, GameAgainstTheInterface) {
             break;
         Move ours = EntryMove(r->moves[(move * 7) % r->moveCount]);
         std::string text = move % 2 ? std::string(MoveToSan(*game, ours)) : MoveToUciText(ours);
-        GameMakeMove(*game, ours);
+        GameMakeMove(game->pos, ours);
         x.Send("time 6000");
         x.Send("otim 6000");
         x.Send(text);
@@ -325,8 +325,8 @@ TEST(XboardGame, GameAgainstTheInterface) {
         Move m = ParseMove(*game, reply.substr(5).c_str());
         ASSERT_NE(MoveFrom(m), 0) << "after " << text << ": " << reply;
         EXPECT_EQ(MoveToCoordinate(m), reply.substr(5));
-        GameMakeMove(*game, m);
-        ASSERT_EQ(CheckPosition(*game), "");
+        GameMakeMove(game->pos, m);
+        ASSERT_EQ(CheckPosition(game->pos), "");
         replies++;
     }
     x.Send("result 1-0 {game over}");
@@ -363,8 +363,8 @@ TEST(XboardGame, EngineAgainstEngineWithPondering) {
         ASSERT_GE(reply.size(), 9u) << reply;
         Move m = ParseMove(*game, reply.substr(5).c_str());
         ASSERT_NE(MoveFrom(m), 0) << "ply " << ply << ": " << reply;
-        GameMakeMove(*game, m);
-        ASSERT_EQ(CheckPosition(*game), "");
+        GameMakeMove(game->pos, m);
+        ASSERT_EQ(CheckPosition(game->pos), "");
         mover->Send("?");
         std::vector<std::string> quiet = mover->LinesUpToNow();
         for (const std::string& l : quiet)

@@ -33,18 +33,18 @@ TEST(LoadNth, RecordsAndEpdLinesAreCountedInFileOrder) {
     int loaded = 0;
     EXPECT_EQ(Load(*e, 1, loaded), "Solution: Ra8#\n");
     EXPECT_EQ(loaded, 1);
-    EXPECT_STREQ(PositionToEpd(*e), "6k1/5ppp/8/8/8/8/8/R5K1 w - -");
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_STREQ(PositionToEpd(e->pos), "6k1/5ppp/8/8/8/8/8/R5K1 w - -");
+    EXPECT_EQ(CheckPosition(e->pos), "");
 
     EXPECT_EQ(Load(*e, 3, loaded), "Solution: bm Bb5 Bc4\n");
     EXPECT_EQ(loaded, 1);
-    EXPECT_STREQ(PositionToEpd(*e),
+    EXPECT_STREQ(PositionToEpd(e->pos),
                  "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
     EXPECT_EQ(e->pos.currentPly->moveCount, 27);
 
     EXPECT_EQ(Load(*e, 4, loaded), "");  // no "srch" line after it: no solution
     EXPECT_EQ(loaded, 1);
-    EXPECT_STREQ(PositionToEpd(*e), "4k3/8/8/8/8/8/8/4K2R w K -");
+    EXPECT_STREQ(PositionToEpd(e->pos), "4k3/8/8/8/8/8/8/4K2R w K -");
 }
 
 TEST(LoadNth, MissingAndRefusedPositionsLoadNothing) {
@@ -58,6 +58,6 @@ TEST(LoadNth, MissingAndRefusedPositionsLoadNothing) {
     EXPECT_EQ(loaded, 0);
     EXPECT_NE(out.find("Illegal position"), std::string::npos) << out;
     // The game position is untouched by the refusal.
-    EXPECT_STREQ(PositionToEpd(*e), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_STREQ(PositionToEpd(e->pos), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
+    EXPECT_EQ(CheckPosition(e->pos), "");
 }

@@ -34,7 +34,7 @@ static int CheckPerftFile(Engine& e, const std::string& path, int& lines) {
                 continue;
             SetFen(e, fen);
             EXPECT_EQ(CountNodes(e, depth), expected) << fen << " depth " << depth;
-            EXPECT_EQ(CheckPosition(e), "") << fen;
+            EXPECT_EQ(CheckPosition(e.pos), "") << fen;
             EXPECT_EQ(e.pos.currentPly, e.pos.plyStack);
             checked++;
         }

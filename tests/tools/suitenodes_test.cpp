@@ -35,7 +35,7 @@ TEST(SuiteNodes, CountsEverySearchedPosition) {
               "Position    2\nTotal nodes: 48\n"
               "Position    3\nTotal nodes: 0\n"
               "\nGrand Total nodes: 68\n");
-    EXPECT_EQ(CheckPosition(*e), "");
+    EXPECT_EQ(CheckPosition(e->pos), "");
     std::fclose(suite);
     std::fclose(results);
 }
