@@ -39,6 +39,7 @@
 #include "engine.h"
 #include "fuzzsupport.h"
 #include "notation/epd.h"
+#include "search/searchclock.h"
 #include "shell/commands.h"
 #include "shell/displayboard.h"
 #include "shell/inputring.h"
@@ -149,11 +150,10 @@ static SearchThreadModel thread;
 // The search thread's RunAndStore: times the search from its request and publishes its move.
 static void RunAndStore(Engine& e) {
     thread.requested = Idle;
-    TimeControl& t = e.shell.time;
-    t.timedFromRequest.store(1, std::memory_order_relaxed);
+    e.search.timedFromRequest.store(1, std::memory_order_relaxed);
     Move m = thread.search(e);
     e.search.searchElapsedMs = SearchElapsedMs(e);
-    t.timedFromRequest.store(0, std::memory_order_relaxed);
+    e.search.timedFromRequest.store(0, std::memory_order_relaxed);
     e.shell.bestMove.store(m, std::memory_order_release);
 }
 
@@ -242,7 +242,7 @@ void WaitWhileState(const Engine& e, SearchState s) {
 void RequestSearch(Engine& e, SearchState s) {
     e.pos.lastGamePly = e.pos.currentPly;
     e.shell.bestMove.store(0, std::memory_order_relaxed);
-    e.shell.time.searchStartMs.store(NowMs(), std::memory_order_relaxed);
+    e.search.requestStartMs.store(NowMilliseconds(), std::memory_order_relaxed);
     thread.requested = s;
     SetSearchState(e, s);
 }

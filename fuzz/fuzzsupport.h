@@ -17,6 +17,7 @@
 #include "board/position.h"
 #include "engine.h"
 #include "search/tables.h"
+#include "shell/thinking.h"
 
 // Stops the run with a message on standard error; libFuzzer keeps the input as a crash.
 [[noreturn]] __attribute__((format(printf, 1, 2))) inline void FuzzFailure(const char* format,
@@ -39,6 +40,7 @@ inline void SilenceStandardOutput() {
 // first entry, so that a run does not depend on the clock.
 inline std::unique_ptr<Engine> NewFuzzEngine() {
     auto e = CreateEngine(1);
+    e->search.report = ThinkingReport;  // the engine's own reporting, as the binary has it
     e->book.randomIndex = -1;
     SetUpStartPosition(*e, 1);
     return e;

@@ -9,10 +9,12 @@
 #include "board/poscheck.h"
 #include "engine.h"
 #include "search/tables.h"
+#include "shell/thinking.h"
 
 // Creates an Engine with a small transposition table, set to the starting position.
 inline std::unique_ptr<Engine> NewTestEngine() {
     auto e = CreateEngine(1);
+    e->search.report = ThinkingReport;  // reports as the console and xboard show them
     SetUpStartPosition(*e, 1);
     return e;
 }

@@ -13,81 +13,50 @@
 #include "notation/movetext.h"
 #include "search/alphabeta.h"
 #include "search/draw.h"
-#include "search/hashusage.h"
 #include "search/nodeprologue.h"
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/quiesce.h"
+#include "search/rootscore.h"
 #include "search/score.h"
 #include "search/scoretext.h"
 #include "search/searchclock.h"
+#include "search/searchreport.h"
 #include "search/tables.h"
 #include "search/timecheck.h"
 #include "search/transtable.h"
 #include "search/treedump.h"
-#include "shell/output.h"
 
 static constexpr int AspirationWindow = 750;
 static constexpr int FailHighWidening = 2000;
 static constexpr int FullWindowPass = 3;       // from this pass on the window is always full
-static constexpr int CurrentMoveDepth = 6;     // UCI current-move lines above this depth
 static constexpr int ResignScore = -6000;
 static constexpr int ResignHistory = 6;        // plies back the resign test looks
 static constexpr int FirstInfoSecond = 2;
-static constexpr int CentisecondsPerMillisecond = 10;
-static constexpr int ScoreDivisor = 10;        // printed scores are tenths of the internal unit
 
-// Index of a record in the ply stack.
-static int RecordIndex(const Engine& e, const PlyRecord* r) { return int(r - e.pos.plyStack); }
-
-bool RootScoreOf(const Engine& e, const PlyRecord* r, int& score) {
-    int k = RecordIndex(e, r);
-    if (k < 0 || k >= PlyStackSize || e.search.rootScoreKey[k] != r->hashKey
-        || r->bestScore == -Infinity)  // stopped before any root move was searched
-        return false;
-    score = r->bestScore;
-    return true;
+// Reports an event of the root search with the running search's figures and its PV.
+static void ReportRoot(Engine& e, ReportKind kind, int depth, int score,
+                       int windowScore = 0, ScoreBound bound = ScoreBound::Exact) {
+    SearchReport r{kind};
+    r.depth = depth;
+    r.score = score;
+    r.windowScore = windowScore;
+    r.bound = bound;
+    r.nodes = e.pos.nodeCount;
+    r.elapsedMs = ElapsedMilliseconds(e);
+    r.pv = e.search.pv[0];
+    Report(e, r);
 }
 
-const char* FormatThinkingLine(Engine& e, int depth, int score) {
-    int64_t centiseconds = ElapsedMilliseconds(e) / CentisecondsPerMillisecond;
-    std::snprintf(e.search.texts.thinkingLine, sizeof e.search.texts.thinkingLine,
-                  "%2d %4d %5" PRId64 " %7" PRId64 " %s\n", depth, score / ScoreDivisor,
-                  centiseconds, e.pos.nodeCount, PvText(e));
-    return e.search.texts.thinkingLine;
-}
-
-// Prints a thinking line when thinking output is on.
-static void PostThinking(Engine& e, int depth, int score) {
-    if (e.search.post)
-        Write(FormatThinkingLine(e, depth, score));
-}
-
-// How the score of a UCI line relates to the true score of the root.
-enum class ScoreBound { Exact, Lower, Upper };
-
-// Prints a UCI line for the root: depth, the deepest ply reached, the score (the moves to
-// mate for a mate score, marked when it is only a bound), nodes, speed, time, table use and
-// the principal variation.
-static void PostUciLine(Engine& e, int depth, int score, ScoreBound bound) {
-    const SearchData& s = e.search;
-    int64_t ms = ElapsedMilliseconds(e);
-    int64_t nodes = e.pos.nodeCount;
-    char scoreText[32];
-    if (IsMateScore(score))
-        std::snprintf(scoreText, sizeof scoreText, "mate %d", MateMoves(score));
-    else
-        std::snprintf(scoreText, sizeof scoreText, "cp %d", score / ScoreDivisor);
-    const char* boundText = bound == ScoreBound::Lower   ? " lowerbound"
-                            : bound == ScoreBound::Upper ? " upperbound"
-                                                         : "";
-    char speed[32] = "";
-    if (ms > 0)
-        std::snprintf(speed, sizeof speed, " nps %" PRId64, NodesPerSecond(nodes, ms));
-    int64_t seldepth = std::max<int64_t>(s.stats.deepestPly, depth);
-    Print("info depth %d seldepth %" PRId64 " score %s%s nodes %" PRId64 "%s time %" PRId64
-          " hashfull %d pv %s\n",
-          depth, seldepth, scoreText, boundText, nodes, speed, ms, HashPermille(e), PvText(e));
+// Reports a move chosen without a search; what names why, or is nullptr.
+static void ReportUnsearched(Engine& e, Move move, const char* what) {
+    SearchReport r{ReportKind::Unsearched};
+    r.nodes = e.pos.nodeCount;
+    r.elapsedMs = ElapsedMilliseconds(e);
+    r.pv = e.search.pv[0];
+    r.move = move;
+    r.what = what;
+    Report(e, r);
 }
 
 // Outcome of one search of a root move.
@@ -157,8 +126,11 @@ void SearchRoot(Engine& e, bool useAspiration) {
         // Step 3. The root moves in list order.
         for (int i = 0; i < root->moveCount && !s.abortSearch; i++) {
             const MoveListEntry m = list[i];
-            if (s.uciOutput && s.searchDepth > CurrentMoveDepth)
-                Print("info currmove %s currmovenumber %d\n", MoveToUciText(EntryMove(m)), i + 1);
+            SearchReport current{ReportKind::CurrentMove};
+            current.depth = s.searchDepth;
+            current.move = EntryMove(m);
+            current.moveNumber = i + 1;
+            Report(e, current);
             int moveBeta = i == 0 ? beta : alpha + 1;
             bool failHigh = false;
             for (;;) {
@@ -169,9 +141,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
                     s.pv[0][0] = m;
                     s.pv[0][1].from = 0;
                     root->bestScore = RootMateScore;
-                    PostThinking(e, s.searchDepth, RootMateScore);
-                    if (s.uciOutput)
-                        PostUciLine(e, s.searchDepth, RootMateScore, ScoreBound::Exact);
+                    ReportRoot(e, ReportKind::Iteration, s.searchDepth, RootMateScore, RootMateScore);
                     s.abortSearch = 1;
                     return;
                 }
@@ -207,7 +177,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
                     s.bestChangeMoveNumber = s.rootMovesDone;
                     s.bestChangeMs = ElapsedMilliseconds(e);
                     MoveToFront(list, i);
-                    PostThinking(e, s.searchDepth, score);
+                    ReportRoot(e, ReportKind::NewBest, s.searchDepth, score);
                 }
                 if (score < moveBeta) {
                     if (s.treeDumpOn)
@@ -217,8 +187,8 @@ void SearchRoot(Engine& e, bool useAspiration) {
                 }
                 // Fail high: widen beta and search the move again. A window that was not a
                 // null window has failed: the interface hears of the lower bound at once.
-                if (s.uciOutput && (i == 0 || failHigh))
-                    PostUciLine(e, s.searchDepth, score, ScoreBound::Lower);
+                if (i == 0 || failHigh)
+                    ReportRoot(e, ReportKind::Bound, s.searchDepth, score, score, ScoreBound::Lower);
                 if (s.treeDumpOn)
                     TreeDumpText(e, "\n*** Fail high!: %s , Beta = %ld, thisScore = %ld",
                                  MoveToSan(e, EntryMove(m)), long(moveBeta), long(score));
@@ -233,8 +203,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
         if (!raised && !s.abortSearch) {
             reportScore = root->bestScore;
             reportBound = ScoreBound::Upper;
-            if (s.uciOutput)
-                PostUciLine(e, s.searchDepth, reportScore, reportBound);
+            ReportRoot(e, ReportKind::Bound, s.searchDepth, reportScore, reportScore, reportBound);
             beta = passAlpha;
             alpha = -Infinity;
             continue;
@@ -242,20 +211,8 @@ void SearchRoot(Engine& e, bool useAspiration) {
         break;
     }
 
-    // Step 5. The iteration's output.
-    PostThinking(e, s.searchDepth, s.lastScore);
-    if (s.uciOutput)
-        PostUciLine(e, s.searchDepth, reportScore, reportBound);
-}
-
-// Prints the line announcing a root move played without a search: "0 0 0 0 (e4 Book Move)".
-static void PrintRootMoveLine(Engine& e, Move move, const char* what) {
-    int64_t nodes = e.pos.nodeCount;
-    Print("0 0 0 0 (%s %s)\n", MoveToSan(e, move), what);
-    e.pos.nodeCount = nodes;
-    // The SAN writer may have made the move to look for mate: rebuild the root's maps.
-    GenerateMoves(e.pos);
-    NormalizePromotions(e.pos);
+    // Step 5. The iteration's report.
+    ReportRoot(e, ReportKind::Iteration, s.searchDepth, s.lastScore, reportScore, reportBound);
 }
 
 // Clears the counters and state of a new search from the current record.
@@ -290,7 +247,7 @@ static void AgeHistory(Engine& e) {
 // searches before it.
 static bool LooksLost(const Engine& e) {
     const PlyRecord* r = e.pos.currentPly;
-    if (RecordIndex(e, r) <= ResignHistory)
+    if (r - e.pos.plyStack <= ResignHistory)
         return false;
     for (int back = 0; back <= ResignHistory; back += 2) {
         int score;
@@ -322,7 +279,7 @@ Move IterativeDeepening(Engine& e) {
     s.pv[0][0] = list[0];
     s.pv[0][1].from = 0;
     root->bestScore = -Infinity;
-    s.rootScoreKey[RecordIndex(e, root)] = root->hashKey;
+    MarkRootScore(e, root);
 
     // Step 3. A forced move is played at once.
     if (root->moveCount == 1) {
@@ -330,10 +287,7 @@ Move IterativeDeepening(Engine& e) {
         s.searchElapsedMs = ElapsedMilliseconds(e);
         SetScoreText(e, "Forced Move");
         root->bestScore = 0;
-        if (s.post)
-            PrintRootMoveLine(e, move, "Forced Move");
-        if (s.uciOutput)
-            PostUciLine(e, 0, 0, ScoreBound::Exact);
+        ReportUnsearched(e, move, "Forced Move");
         return move;
     }
 
@@ -346,10 +300,7 @@ Move IterativeDeepening(Engine& e) {
                                    int8_t(MovePromotion(bookMove)), 0, 0};
         s.pv[0][1].from = 0;
         root->bestScore = 0;
-        if (s.post)
-            PrintRootMoveLine(e, bookMove, "Book Move");
-        if (s.uciOutput)
-            PostUciLine(e, 0, 0, ScoreBound::Exact);
+        ReportUnsearched(e, bookMove, "Book Move");
         return bookMove;
     }
 
@@ -378,7 +329,7 @@ Move IterativeDeepening(Engine& e) {
     s.pv[0][0] = list[0];
     s.pv[0][1].from = 0;
     s.bestMoveStable = 0;
-    PostThinking(e, 0, 0);
+    ReportRoot(e, ReportKind::Start, 0, 0);
 
     // Step 9. Deepen one ply at a time.
     MoveListEntry firstBest{};
@@ -404,8 +355,8 @@ Move IterativeDeepening(Engine& e) {
 
     // Step 10. The answer is the front move; the root list is rebuilt for the caller. An
     // interface hears of every move it gets, even one the ordering alone chose.
-    if (!room && s.uciOutput)
-        PostUciLine(e, 0, 0, ScoreBound::Exact);
+    if (!room)
+        ReportUnsearched(e, EntryMove(list[0]), nullptr);
     s.searchDepth = savedDepth;
     s.searchElapsedMs = ElapsedMilliseconds(e);
     s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;

@@ -42,29 +42,6 @@ static void Append(char* buffer, size_t size, size_t& used, const char* text) {
         used = std::min(size - 1, used + size_t(n));
 }
 
-const char* PvText(Engine& e) {
-    char* out = e.search.texts.pvText;
-    const size_t size = sizeof e.search.texts.pvText;
-    size_t used = 0;
-    out[0] = 0;
-    // UCI hosts want lower-case promotion letters, and their position already holds the
-    // move pondered on, so under UCI the line starts at the root.
-    const bool uci = e.search.uciOutput;
-    auto text = uci ? MoveToUciText : MoveToCoordinate;
-    if (!uci && e.search.searchState.load(std::memory_order_relaxed) == Pondering) {
-        const PlyRecord* r = e.pos.currentPly;
-        Append(out, size, used, text(MakeMoveValue(r->from, r->to, r->promotion)));
-        Append(out, size, used, " ");
-    }
-    const MoveListEntry* line = e.search.pv[0];
-    for (int k = 0; k < MaxPvTextMoves && line[k].from; k++) {
-        if (k > 0)
-            Append(out, size, used, " ");
-        Append(out, size, used, text(EntryMove(line[k])));
-    }
-    return out;
-}
-
 // Returns the current list's entry for the PV entry, or nullptr when it is not legal here.
 static const MoveListEntry* FindInList(const Engine& e, const MoveListEntry& wanted) {
     const PlyRecord* r = e.pos.currentPly;

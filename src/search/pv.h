@@ -13,9 +13,5 @@ inline void EmptyPvRow(Engine& e, int ply) {
 // Makes entry the first move of the line for ply, followed by the line for ply + 1.
 void UpdatePv(Engine& e, const MoveListEntry& entry, int ply);
 
-// The PV in coordinate notation for the protocol lines, at most 30 moves; while pondering it
-// starts with the predicted move already on the board.
-const char* PvText(Engine& e);
-
 // The PV in SAN for the summaries, at most 30 moves; "???" while a search runs.
 const char* PvSanText(Engine& e);

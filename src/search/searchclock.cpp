@@ -11,3 +11,10 @@ int64_t NowMilliseconds() {
 }
 
 int64_t ElapsedMilliseconds(const Engine& e) { return NowMilliseconds() - e.search.searchStartTime; }
+
+int64_t SearchElapsedMs(const Engine& e) {
+    const SearchData& s = e.search;
+    if (s.timedFromRequest.load(std::memory_order_relaxed))
+        return NowMilliseconds() - s.requestStartMs.load(std::memory_order_relaxed);
+    return NowMilliseconds() - s.searchStartTime;
+}

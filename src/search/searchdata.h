@@ -8,6 +8,12 @@
 
 #include "board/types.h"
 
+struct Engine;
+struct SearchReport;
+
+// Receives what the search reports: thinking lines, bounds, progress, time remarks.
+using SearchReportHook = void (*)(Engine& e, const SearchReport& r);
+
 // The state word shared by the main thread and the search thread.
 enum SearchState : int32_t {
     Idle = 0, Analyzing = 1, Pondering = 2, Thinking = 3, Done = 4, StopRequested = 5
@@ -61,9 +67,7 @@ struct SearchStats {
 // Text buffers the search's reports are built in; each call overwrites its own.
 struct SearchTexts {
     char scoreText[64];       // last score description
-    char pvText[400];         // PV in coordinate notation
     char pvSanText[480];      // PV in SAN
-    char thinkingLine[480];   // one thinking line
     char npsText[32];
     char depthText[32];
     char summary[800];        // search summary for the log and the console
@@ -75,8 +79,19 @@ struct SearchData {
     int32_t searchDepth = 30;  // depth setting; the running iteration's depth during a search
     std::atomic<int64_t> maxTime{10000};  // milliseconds per move
     std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
-    std::atomic<int32_t> post{0};      // print thinking lines
-    int32_t uciOutput = 0;     // thinking as UCI info lines
+    // The engine's clock as the interface last reported it, and the longest any panic time
+    // may run when maxTime was worked out from a clock (-1 when it was not).
+    std::atomic<int64_t> clockRemaining{0};
+    std::atomic<int64_t> panicCeiling{-1};
+    // Steady-clock milliseconds when the main thread accepted the move or "go" that started
+    // the current search (for a ponder hit, when pondering began), and 1 while the search
+    // thread runs such a requested search, which is timed from then; searches run directly
+    // (test suites, benchmark) time themselves from searchStartTime.
+    std::atomic<int64_t> requestStartMs{0};
+    std::atomic<int32_t> timedFromRequest{0};
+
+    // Where the search's reports go; installed by the shell for its mode, none when null.
+    SearchReportHook report = nullptr;
 
     // Run state.
     std::atomic<int32_t> searchState{Idle};  // SearchState handshake with the main thread

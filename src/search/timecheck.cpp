@@ -1,15 +1,13 @@
 // The in-search check of the stop request, the node limit and the time budget.
 #include "search/timecheck.h"
 
-#include <cinttypes>
-
 #include "engine.h"
-#include "search/driver.h"
+#include "search/rootscore.h"
 #include "search/searchclock.h"
-#include "shell/output.h"
-#include "shell/timecontrol.h"
+#include "search/searchreport.h"
+#include "search/timelimit.h"
 
-static constexpr int InfoLineSeconds = 3;        // seconds between UCI progress lines
+static constexpr int ProgressSeconds = 3;        // seconds between progress reports
 static constexpr int PreviousSearchPlies = 2;    // the engine's previous search sat this far back
 
 // Reads the root score of the engine's previous search, two plies below the root, when
@@ -31,10 +29,12 @@ void TimeCheck(Engine& e) {
         s.abortSearch = 1;
         return;
     }
-    if (s.uciOutput && WholeSeconds(elapsedMs) == s.nextInfoSecond) {
-        s.nextInfoSecond += InfoLineSeconds;
-        Print("info nodes %" PRId64 " nps %" PRId64 "\n", p.nodeCount,
-              NodesPerSecond(p.nodeCount, elapsedMs));
+    if (WholeSeconds(elapsedMs) == s.nextInfoSecond) {
+        s.nextInfoSecond += ProgressSeconds;
+        SearchReport r{ReportKind::Progress};
+        r.nodes = p.nodeCount;
+        r.elapsedMs = elapsedMs;
+        Report(e, r);
     }
     if (state == Pondering || state == Analyzing)
         return;
@@ -42,19 +42,21 @@ void TimeCheck(Engine& e) {
         s.abortSearch = 1;
         return;
     }
-    const TimeControl& t = e.shell.time;
     TimeLimitInput in{};
     in.elapsedMs = elapsedMs;
     in.maxTime = s.maxTime;
-    in.clockRemaining = t.clockRemaining.load(std::memory_order_relaxed);
-    in.panicCeiling = t.panicCeiling.load(std::memory_order_relaxed);
+    in.clockRemaining = s.clockRemaining.load(std::memory_order_relaxed);
+    in.panicCeiling = s.panicCeiling.load(std::memory_order_relaxed);
     in.bestMoveStable = s.bestMoveStable != 0;
     in.iterationsDone = s.iterationsDone;
     in.score = p.rootPly->bestScore;
     in.havePrevious = PreviousRootScore(e, in.previousScore);
-    uint32_t remarks = 0;
-    if (TimeLimitReached(in, s.panicTime, remarks))
+    SearchReport r{ReportKind::TimeRemarks};
+    if (TimeLimitReached(in, s.panicTime, r.remarks))
         s.abortSearch = 1;
-    if (remarks && !s.uciOutput)
-        PrintTimeRemarks(remarks);
+    if (r.remarks) {
+        r.elapsedMs = elapsedMs;
+        r.nodes = p.nodeCount;
+        Report(e, r);
+    }
 }

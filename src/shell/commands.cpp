@@ -279,8 +279,8 @@ static bool CommandInfo(Engine& e) {
 }
 
 static bool CommandPv(Engine& e) {
-    e.search.post = !e.search.post;
-    Print(e.search.post ? "Display PV during search turned on.\n"
+    e.shell.post = !e.shell.post;
+    Print(e.shell.post ? "Display PV during search turned on.\n"
                         : "Display PV during search turned off.\n");
     return true;
 }

@@ -18,6 +18,7 @@
 #include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
+#include "shell/thinking.h"
 #include "shell/uci.h"
 #include "shell/version.h"
 #include "shell/xboard.h"
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     HoldOutput();
     std::unique_ptr<Engine> engine = CreateEngine(args.hashMegabytes);
     Engine& e = *engine;
+    e.search.report = ThinkingReport;  // UCI installs its own once it is known
     StartInterruptWatch(e);
     if (args.xboard) {
         e.shell.xboardMode = 1;

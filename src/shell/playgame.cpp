@@ -152,7 +152,7 @@ int HandleUserMove(Engine& e, const char* token) {
             // The game position is now the search's root, one record up; its list is read
             // again only after the search is done.
             e.shell.notation.moves++;
-            int64_t pondered = NowMs() - e.shell.ponderStartMs;
+            int64_t pondered = NowMilliseconds() - e.shell.ponderStartMs;
             e.shell.ponderGainedMs = std::max<int64_t>(pondered, 0);
             LogPrint(e, "   Ponder hit, gained %d seconds.\n", WholeSeconds(e.shell.ponderGainedMs));
             e.shell.predictedReply = 0;
@@ -253,6 +253,6 @@ void OnSearchDone(Engine& e) {
     // The game position is the record below the reply; the line may have moved down.
     e.shell.notation.moves = e.pos.currentPly - 1;
     RequestSearch(e, Pondering);
-    e.shell.ponderStartMs = e.shell.time.searchStartMs.load(std::memory_order_relaxed);
+    e.shell.ponderStartMs = e.search.requestStartMs.load(std::memory_order_relaxed);
     e.shell.ponderGainedMs = 0;
 }

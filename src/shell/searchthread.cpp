@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine.h"
+#include "search/searchclock.h"
 #include "shell/timecontrol.h"
 
 static constexpr int PollSleepMs = 5;       // longest sleep of a polling loop
@@ -47,7 +48,7 @@ void RequestSearch(Engine& e, SearchState s) {
     // there cannot be replayed any more.
     e.pos.lastGamePly = e.pos.currentPly;
     e.shell.bestMove.store(0, std::memory_order_relaxed);
-    e.shell.time.searchStartMs.store(NowMs(), std::memory_order_relaxed);
+    e.search.requestStartMs.store(NowMilliseconds(), std::memory_order_relaxed);
     SetSearchState(e, s);
 }
 
@@ -77,11 +78,10 @@ void StopSearch(Engine& e) {
 // Runs one search, timed from its request, and publishes its move before the state says
 // it is there.
 static void RunAndStore(Engine& e, SearchFunction search) {
-    TimeControl& t = e.shell.time;
-    t.timedFromRequest.store(1, std::memory_order_relaxed);
+    e.search.timedFromRequest.store(1, std::memory_order_relaxed);
     Move m = search(e);
     e.search.searchElapsedMs = SearchElapsedMs(e);
-    t.timedFromRequest.store(0, std::memory_order_relaxed);
+    e.search.timedFromRequest.store(0, std::memory_order_relaxed);
     e.shell.bestMove.store(m, std::memory_order_release);
 }
 

@@ -16,6 +16,12 @@ constexpr int BeepTextSize = 2;
 constexpr int PendingPingSlots = 8;
 constexpr int PingTextSize = 24;
 
+// Text buffers the thinking output is built in; each call overwrites its own.
+struct ThinkingTexts {
+    char pvText[400];         // PV in coordinate notation
+    char thinkingLine[480];   // one thinking line
+};
+
 struct ShellState {
     int32_t consoleMode = 1;     // prompts and text boards are printed
     int32_t xboardMode = 0;      // running under xboard
@@ -31,6 +37,8 @@ struct ShellState {
     int32_t forceMode = 0;       // the engine does not answer moves on its own
     int32_t ponderEnabled = 0;   // think on the opponent's time ("hard" / "easy")
     int32_t showSearchInfo = 0;  // print the search information block after own moves
+    // Thinking lines are printed ("post"); read by the search thread while it reports.
+    std::atomic<int32_t> post{0};
     char beepText[BeepTextSize] = {'\a', '\0'};  // printed after the console move announcement
     int32_t plyNumber = 1;       // half-move about to be played, 1-based
     int32_t invertBoard = 0;     // the Engine's text board is drawn from Black's side
@@ -55,4 +63,6 @@ struct ShellState {
     // "ping" numbers received while the engine was on move, answered after its move.
     char pendingPings[PendingPingSlots][PingTextSize] = {};
     int32_t pendingPingCount = 0;
+
+    ThinkingTexts texts{};  // written on the search thread while it reports
 };

@@ -24,7 +24,7 @@ static const char* const periodNames[TournamentPeriods] = {"FIRST", "SECOND", "T
 // Records a budget that was not worked out from a clock: panic time is not capped.
 static void SetFixedBudget(Engine& e, int64_t ms) {
     e.search.maxTime = ms;
-    e.shell.time.panicCeiling.store(-1, std::memory_order_relaxed);
+    e.search.panicCeiling.store(-1, std::memory_order_relaxed);
 }
 
 // Records a budget worked out from a clock, less the move overhead; no panic time may
@@ -32,14 +32,14 @@ static void SetFixedBudget(Engine& e, int64_t ms) {
 static void SetClockBudget(Engine& e, int64_t budgetMs, int64_t ceilingMs) {
     int64_t overhead = e.shell.time.moveOverheadMs;
     e.search.maxTime = LessOverhead(budgetMs, overhead);
-    e.shell.time.panicCeiling.store(LessOverhead(ceilingMs, overhead), std::memory_order_relaxed);
+    e.search.panicCeiling.store(LessOverhead(ceilingMs, overhead), std::memory_order_relaxed);
 }
 
 // Records the budget of a fixed time a move, which is also the ceiling of any panic time.
 static void SetFixedMoveBudget(Engine& e, int64_t fixedMs) {
     int64_t budget = FixedMoveBudget(fixedMs, e.shell.time.moveOverheadMs);
     e.search.maxTime = budget;
-    e.shell.time.panicCeiling.store(budget, std::memory_order_relaxed);
+    e.search.panicCeiling.store(budget, std::memory_order_relaxed);
 }
 
 bool CommandSync(Engine& e) {
@@ -132,7 +132,7 @@ bool CommandTime(Engine& e) {
     }
     TimeControl& t = e.shell.time;
     int64_t remaining = int64_t(TakeInt()) * MillisecondsPerCentisecond;
-    t.clockRemaining.store(remaining, std::memory_order_relaxed);
+    e.search.clockRemaining.store(remaining, std::memory_order_relaxed);
     if (t.fixedMoveMs > 0) {
         // "st" fixed the time per move, which the interface's clock shows afresh for each
         // move: never longer, and never past the clock.

@@ -8,7 +8,6 @@
 
 #include "engine.h"
 #include "search/searchclock.h"
-#include "shell/output.h"
 
 // Tunables of the budget and the limit test.
 static constexpr int64_t ClockReserveMs = 3000;    // kept back from a period's time
@@ -20,25 +19,7 @@ static constexpr int64_t EarlyGameMs = 2000;       // thinking time up to which 
 static constexpr int64_t CapMinimumMarginMs = 1000;  // kept on the clock at least
 static constexpr int64_t CapMarginDivisor = 10;    // ... or this fraction of the clock
 static constexpr int64_t FixedMoveReserveDivisor = 10;  // kept back from a fixed move time
-static constexpr int32_t FloorIterations = 6;      // iterations a move on a clock completes ...
-static constexpr int64_t FloorClockDivisor = 20;   // ... while under this fraction of the clock
-static constexpr int32_t ScoreSwing = 500;         // root score change that asks for more time
-static constexpr int32_t TroubleFloor = -2999;     // below this the game is lost anyway
-static constexpr int32_t GoodFloor = -1999;        // a sudden gain counts from here ...
-static constexpr int32_t GoodCeiling = 1500;       // ... up to here
 static constexpr int64_t SecondsPerMinute = 60;
-static constexpr int64_t MaxTimeMs = int64_t(1) << 50;  // longer than any game; no overflow
-
-int64_t NowMs() {
-    return NowMilliseconds();  // the search's own clock, so both measure alike
-}
-
-int64_t SearchElapsedMs(const Engine& e) {
-    const TimeControl& t = e.shell.time;
-    if (t.timedFromRequest.load(std::memory_order_relaxed))
-        return NowMs() - t.searchStartMs.load(std::memory_order_relaxed);
-    return NowMs() - e.search.searchStartTime;
-}
 
 // Reads leading decimal digits at text, advancing it; saturates instead of overflowing.
 static int64_t ReadDigits(const char*& text) {
@@ -88,22 +69,17 @@ static int64_t PeriodShare(int64_t remaining, int64_t toGo, int64_t increment) {
     return (remaining - ClockReserveMs) / toGo + increment;
 }
 
-// Keeps a time within a range where sums and products of a few terms cannot overflow.
-static int64_t Bound(int64_t ms) {
-    return std::clamp(ms, -MaxTimeMs, MaxTimeMs);
-}
-
 int64_t LevelBudget(int32_t movesPerSession, int64_t baseMs, int64_t incrementMs) {
     int64_t moves = std::max(movesPerSession, 0);
-    baseMs = Bound(baseMs);
-    incrementMs = Bound(incrementMs);
+    baseMs = ClampMs(baseMs);
+    incrementMs = ClampMs(incrementMs);
     if (moves != 0)
         return PeriodShare(baseMs, moves, incrementMs);
     return (baseMs + GameShareBonusMs) / GameShareDivisor + incrementMs;
 }
 
 int64_t ClockCap(int64_t remainingMs) {
-    remainingMs = Bound(remainingMs);
+    remainingMs = ClampMs(remainingMs);
     int64_t margin = std::max(CapMinimumMarginMs, remainingMs / CapMarginDivisor);
     return std::max<int64_t>(0, remainingMs - margin);
 }
@@ -113,7 +89,7 @@ int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs) {
 }
 
 int64_t FixedMoveBudget(int64_t fixedMs, int64_t overheadMs) {
-    fixedMs = Bound(fixedMs);
+    fixedMs = ClampMs(fixedMs);
     return LessOverhead(fixedMs, std::max(overheadMs, fixedMs / FixedMoveReserveDivisor));
 }
 
@@ -121,8 +97,8 @@ int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs
                     int64_t incrementMs, int32_t plyNumber, int64_t totalThinkingMs,
                     uint32_t (*nextRandom)(Engine& e), Engine& e) {
     int64_t moves = std::max(movesPerSession, 0);
-    int64_t remaining = Bound(remainingMs);
-    int64_t increment = Bound(incrementMs);
+    int64_t remaining = ClampMs(remainingMs);
+    int64_t increment = ClampMs(incrementMs);
     int64_t budget;
     if (moves == 0) {
         budget = GameShare(remaining, increment);
@@ -131,7 +107,7 @@ int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs
         int64_t played = std::max(plyNumber, 0) / 2 % moves;
         int64_t toGo = played ? moves - played : moves;
         if (toGo == moves && plyNumber > 1 && remaining < baseMs)
-            remaining += Bound(baseMs);  // the clock has not yet been credited with the period
+            remaining += ClampMs(baseMs);  // the clock has not yet been credited with the period
         budget = PeriodShare(remaining, toGo, increment);
     }
     // The first moves of a game vary: up to half as long again, by chance.
@@ -144,77 +120,10 @@ int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs
 }
 
 int64_t UciClockBudget(int64_t remainingMs, int64_t incrementMs, int32_t movesToGo) {
-    int64_t remaining = Bound(remainingMs);
-    int64_t increment = Bound(incrementMs);
+    int64_t remaining = ClampMs(remainingMs);
+    int64_t increment = ClampMs(incrementMs);
     int64_t budget = movesToGo > 0 ? PeriodShare(remaining, movesToGo, increment)
                                    : GameShare(remaining, increment);
     return std::min(budget, ClockCap(remainingMs));
 }
 
-// Lowers a granted panic time to the ceiling, when the budget came from a clock.
-static int64_t CapPanic(int64_t panic, int64_t ceiling) {
-    return ceiling >= 0 ? std::min(panic, ceiling) : panic;
-}
-
-bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& remarks) {
-    remarks = 0;
-    const int64_t maxTime = Bound(in.maxTime);
-    const int64_t clock = Bound(in.clockRemaining);
-    const int64_t s = in.score;
-    const int64_t p = in.previousScore;
-    // A short budget on a clock that can spare more finishes a shallow search first: a
-    // depth-5 move with seconds on the clock throws the game away for a few milliseconds.
-    if (in.panicCeiling >= 0 && in.iterationsDone < FloorIterations
-        && in.elapsedMs < clock / FloorClockDivisor)
-        return false;
-    if (in.bestMoveStable) {
-        // An unchanged best move: half the budget suffices unless the score dropped.
-        if (in.elapsedMs < maxTime / 2)
-            return false;
-        if (panicTime == 0 && in.havePrevious && s < p - ScoreSwing) {
-            int64_t panic = maxTime * 3 / 2;
-            remarks |= RemarkTrouble;
-            if (maxTime * 2 >= clock) {
-                remarks |= RemarkReducedPanic;
-                panic = maxTime;
-            }
-            panicTime = CapPanic(panic, in.panicCeiling);
-        }
-        return !(in.elapsedMs < panicTime);
-    }
-    if (in.elapsedMs < maxTime)
-        return false;
-    if (panicTime == 0 && in.havePrevious) {
-        if (s < p - ScoreSwing && p >= TroubleFloor) {
-            int64_t panic = maxTime * 3;
-            remarks |= RemarkTrouble;
-            if (maxTime * 4 >= clock) {
-                remarks |= RemarkReducedPanic;
-                panic = maxTime + maxTime / 2;
-                if (maxTime * 2 >= clock)
-                    panic = maxTime;
-            }
-            panicTime = CapPanic(panic, in.panicCeiling);
-        } else if (s > p + ScoreSwing && s != 0 && p < GoodCeiling && p >= GoodFloor) {
-            int64_t panic = maxTime * 3;
-            remarks |= RemarkLookingGood;
-            if (maxTime * 4 >= clock) {
-                remarks |= RemarkZeroParanoid;
-                panic = maxTime;
-            }
-            panicTime = CapPanic(panic, in.panicCeiling);
-        }
-    }
-    return !(in.elapsedMs < panicTime);
-}
-
-void PrintTimeRemarks(uint32_t remarks) {
-    if (remarks & RemarkTrouble)
-        Print("tellics whisper I smell trouble!\n");
-    if (remarks & RemarkReducedPanic)
-        Print("tellics Low on time, reduced panic time.\n");
-    if (remarks & RemarkLookingGood)
-        Print("tellics whisper Looking good...\n");
-    if (remarks & RemarkZeroParanoid)
-        Print("tellics Low on time, zero paranoid time.\n");
-}

@@ -27,30 +27,12 @@ struct TimeControl {
     int64_t fixedMoveMs = 0;       // xboard "st" time per move, 0 when the clock decides
     int64_t incrementMs = 0;       // xboard "level" increment per move; reset by a new game
     int64_t moveOverheadMs = DefaultMoveOverheadMs;  // UCI "Move Overhead"
-    // The engine's clock as last reported; read by the search's time check.
-    std::atomic<int64_t> clockRemaining{0};
-    // Longest any panic time may run when maxTime was worked out from a clock (the clock
-    // less its margins, or the fixed time of "st"); -1 when the budget is not from a clock.
-    std::atomic<int64_t> panicCeiling{-1};
-    // Steady-clock milliseconds when the main thread accepted the move or "go" that
-    // started the current search (for a ponder hit, when pondering began).
-    std::atomic<int64_t> searchStartMs{0};
-    // 1 while the search thread runs a requested search, which is timed from searchStartMs;
-    // searches run directly (test suites, benchmark) time themselves.
-    std::atomic<int32_t> timedFromRequest{0};
     int64_t totalThinkingMs = 0;          // own thinking time used in the game
     int32_t restoreDefaultsAtNewGame = 0; // set by "sd": the next new game restores depth and time
     int32_t tournamentMode = 0;           // console tournament mode on or off (shown only)
     TournamentPeriod periods[TournamentPeriods] = {};  // console tournament periods (shown only)
     int32_t autoSyncMoves = 0;            // console auto-sync interval (shown only)
 };
-
-// Milliseconds of a steady clock; only differences mean anything.
-int64_t NowMs();
-
-// Milliseconds the running search has used: since the request that started it when the
-// search thread runs it, else since the search itself started.
-int64_t SearchElapsedMs(const Engine& e);
 
 // A "level" BASE: minutes, or minutes and seconds joined by ":"; 0 without digits.
 int64_t LevelBaseMs(const char* text);
@@ -84,33 +66,3 @@ int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs);
 // that time runs out, so a tenth of it is kept back, at least the move overhead.
 int64_t FixedMoveBudget(int64_t fixedMs, int64_t overheadMs);
 
-// Remarks the limit test asks the time check to print (not under UCI).
-enum TimeRemark : uint32_t {
-    RemarkTrouble = 1,         // "tellics whisper I smell trouble!\n"
-    RemarkReducedPanic = 2,    // "tellics Low on time, reduced panic time.\n"
-    RemarkLookingGood = 4,     // "tellics whisper Looking good...\n"
-    RemarkZeroParanoid = 8,    // "tellics Low on time, zero paranoid time.\n"
-};
-
-// What the limit test reads and the panic time it may grant.
-struct TimeLimitInput {
-    int64_t elapsedMs;        // since the search started
-    int64_t maxTime;          // target time per move
-    int64_t clockRemaining;   // the clock as last reported
-    int64_t panicCeiling;     // ceiling of any panic time, or -1 when the budget is not from a clock
-    bool bestMoveStable;      // the best move has not changed since the first iteration
-    bool havePrevious;        // the previous search's root score exists
-    int32_t iterationsDone;   // iterations the running search has completed
-    int32_t score;            // root score of the running search
-    int32_t previousScore;    // root score of the engine's previous search
-};
-
-// Applies the time limit with panic and paranoid time; a budget from a clock (panicCeiling
-// set) does not stop a search short of six iterations before a twentieth of the clock has
-// passed. panicTime is the extension granted
-// so far in this search (0 for none) and may be raised. Returns true when time is up;
-// remarks receives the TimeRemark bits to print.
-bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& remarks);
-
-// Prints the remarks of a limit test on standard output.
-void PrintTimeRemarks(uint32_t remarks);

@@ -29,6 +29,7 @@
 #include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
+#include "shell/thinking.h"
 #include "shell/timecontrol.h"
 #include "shell/version.h"
 
@@ -375,8 +376,8 @@ static void UciGo(Engine& e) {
     e.search.searchDepth = l.searchDepth;
     e.search.maxTime = l.maxTime;
     e.search.maxNodes = l.maxNodes;
-    e.shell.time.clockRemaining.store(l.clockRemaining, std::memory_order_relaxed);
-    e.shell.time.panicCeiling.store(l.panicCeiling, std::memory_order_relaxed);
+    e.search.clockRemaining.store(l.clockRemaining, std::memory_order_relaxed);
+    e.search.panicCeiling.store(l.panicCeiling, std::memory_order_relaxed);
     session.searchOutstanding = true;
     RequestSearch(e, l.state);
 }
@@ -534,6 +535,6 @@ void EnterUciMode(Engine& e) {
     RestrictToUci();
     SetNoticeForm(NoticeForm::UciInfo);
     ReleaseOutput(NoticeForm::UciInfo, UciIdentification());
-    e.search.uciOutput = 1;
+    e.search.report = UciReport;
     UciLoop(e);
 }

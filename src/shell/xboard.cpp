@@ -13,6 +13,7 @@
 #include "board/setup.h"
 #include "engine.h"
 #include "notation/fencheck.h"
+#include "search/searchclock.h"
 #include "search/tables.h"
 #include "search/transtable.h"
 #include "shell/displayboard.h"
@@ -293,12 +294,12 @@ void RejectToken(Engine& e, const char* token) {
 }
 
 bool CommandPost(Engine& e) {
-    e.search.post = 1;
+    e.shell.post = 1;
     return true;
 }
 
 bool CommandNopost(Engine& e) {
-    e.search.post = 0;
+    e.shell.post = 0;
     return true;
 }
 
@@ -377,8 +378,8 @@ const char* AnalysisStatusLine(const Engine& e) {
     int32_t movesTotal = __atomic_load_n(&e.search.rootMoveCount, __ATOMIC_RELAXED);
     // Timed from the request, which the main thread itself recorded: the search's own start
     // time is the search thread's to write.
-    int64_t startMs = e.shell.time.searchStartMs.load(std::memory_order_relaxed);
-    int64_t centiseconds = (NowMs() - startMs) / MillisecondsPerCentisecond;
+    int64_t startMs = e.search.requestStartMs.load(std::memory_order_relaxed);
+    int64_t centiseconds = (NowMilliseconds() - startMs) / MillisecondsPerCentisecond;
     std::snprintf(text, sizeof text, "stat01: %" PRId64 " %" PRId64 " %d %d %d",
                   centiseconds, nodes, iterations, movesDone, movesTotal);
     return text;

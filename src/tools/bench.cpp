@@ -25,7 +25,7 @@ int64_t RunBenchmark(Engine& e) {
     Write(DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
     Print("Performing a 10ply benchmark search...\n");
     e.book.useBook = 0;
-    e.search.post = 1;
+    e.shell.post = 1;
     const int32_t depthSetting = e.search.searchDepth;
     e.search.searchDepth = BenchDepth;
     e.search.maxTime = BenchMaxTimeMs;

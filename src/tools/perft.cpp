@@ -41,9 +41,9 @@ int64_t CountNodes(Engine& e, int depth) {
     Position& p = e.pos;
     p.nodeCount = 0;
     p.searchPly = 0;
-    e.search.searchStartTime = NowMs();
+    e.search.searchStartTime = NowMilliseconds();
     int64_t leaves = Perft(e, depth);
-    e.search.searchElapsedMs = NowMs() - e.search.searchStartTime;
+    e.search.searchElapsedMs = NowMilliseconds() - e.search.searchStartTime;
     return leaves;
 }
 

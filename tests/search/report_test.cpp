@@ -13,6 +13,7 @@
 #include "search/scoretext.h"
 #include "search/searchclock.h"
 #include "search/treedump.h"
+#include "shell/thinking.h"
 #include "support.h"
 
 namespace {
@@ -92,14 +93,14 @@ TEST(SearchTexts, ThinkingLineLayout) {
     e->search.searchStartTime = NowMilliseconds();
     e->pos.nodeCount = 12345;
     // The time field is five wide whatever the clock has run on since the start.
-    EXPECT_TRUE(Like(FormatThinkingLine(*e, 5, 1234), " 5  123 ?????   12345 g1f3 g8f6\n"));
-    EXPECT_TRUE(Like(FormatThinkingLine(*e, 12, -999999), "12 -99999 ?????   12345 g1f3 g8f6\n"));
+    EXPECT_TRUE(Like(FormatThinkingLine(*e, 5, 1234, ElapsedMilliseconds(*e)), " 5  123 ?????   12345 g1f3 g8f6\n"));
+    EXPECT_TRUE(Like(FormatThinkingLine(*e, 12, -999999, ElapsedMilliseconds(*e)), "12 -99999 ?????   12345 g1f3 g8f6\n"));
 }
 
 TEST(SearchTexts, PvIsCutAtThirtyMoves) {
     auto e = NewSearchEngine();
     KnightDance(*e, 40);
-    EXPECT_EQ(Words(PvText(*e)), 30);
+    EXPECT_EQ(Words(PvText(*e, false)), 30);
     std::string san = PvSanText(*e);
     EXPECT_EQ(Words(san), 30);
     EXPECT_EQ(san.substr(0, 15), "Nf3 Nf6 Ng1 Ng8");
@@ -165,13 +166,16 @@ TEST(SearchTexts, StatisticsAndSummaryAfterASearch) {
 TEST(SearchTexts, ThinkingAndUciLines) {
     auto e = NewSearchEngine();
     e->search.searchDepth = 3;
-    e->search.post = 1;
-    e->search.uciOutput = 1;
+    e->shell.post = 1;
     testing::internal::CaptureStdout();
     IterativeDeepening(*e);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(Like(out.c_str(), " 0    0 *#       0 ????\n*")) << out;
     EXPECT_TRUE(SomeLineLike(out, " 3 *# *# *# ????*")) << out;
+    e->search.report = UciReport;
+    testing::internal::CaptureStdout();
+    IterativeDeepening(*e);
+    out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(SomeLineLike(out, "info depth 3 seldepth # score cp # nodes # nps # time # hashfull # pv ????*")
                 || SomeLineLike(out, "info depth 3 seldepth # score cp # nodes # time 0 hashfull # pv ????*"))
         << out;
@@ -181,7 +185,7 @@ TEST(SearchTexts, ThinkingAndUciLines) {
 TEST(SearchTexts, ForcedMoveLine) {
     auto e = NewSearchEngine();
     SetFen(*e, "7k/8/8/8/8/8/8/K5R1 b - -");
-    e->search.post = 1;
+    e->shell.post = 1;
     testing::internal::CaptureStdout();
     Move m = IterativeDeepening(*e);
     std::string out = testing::internal::GetCapturedStdout();
@@ -198,7 +202,7 @@ TEST(SearchTexts, BookMoveLine) {
     entry.keyLow = uint32_t(e->pos.hashKey);
     entry.keyHigh = uint32_t(e->pos.hashKey >> 32);
     entry.moves[0] = BookMove{62, 64, 0};
-    e->search.post = 1;
+    e->shell.post = 1;
     e->search.searchDepth = 5;
     testing::internal::CaptureStdout();
     Move m = IterativeDeepening(*e);
@@ -211,7 +215,7 @@ TEST(SearchTexts, BookMoveLine) {
     EXPECT_STREQ(ScoreText(*e), "Book Move (small)");
     // Analysing never plays from the book.
     e->search.searchState = Analyzing;
-    e->search.post = 0;
+    e->shell.post = 0;
     IterativeDeepening(*e);
     EXPECT_GT(e->pos.nodeCount, 0);
     e->search.searchState = Idle;
@@ -266,7 +270,7 @@ TEST(AspirationWindow, FailLowSearchesAgainBelowTheWindow) {
 TEST(AspirationWindow, FailedWindowsAreReportedAsBoundsUnderUci) {
     // Failing low: the pass's best as an upper bound, then the searched score.
     auto e = NewSearchEngine();
-    e->search.uciOutput = 1;
+    e->search.report = UciReport;
     testing::internal::CaptureStdout();
     DumpedPass(*e, 50000);
     std::string out = testing::internal::GetCapturedStdout();
@@ -277,7 +281,7 @@ TEST(AspirationWindow, FailedWindowsAreReportedAsBoundsUnderUci) {
         << out;
     // Failing high: the score that broke the window as a lower bound.
     e = NewSearchEngine();
-    e->search.uciOutput = 1;
+    e->search.report = UciReport;
     testing::internal::CaptureStdout();
     DumpedPass(*e, -50000);
     out = testing::internal::GetCapturedStdout();

@@ -27,7 +27,7 @@ std::unique_ptr<Engine> NewSearchEngine() {
 // Runs a fixed-depth search quietly and returns the move in coordinate notation.
 std::string SearchTo(Engine& e, int depth) {
     e.search.searchDepth = depth;
-    e.search.post = 0;
+    e.shell.post = 0;
     Move m = IterativeDeepening(e);
     EXPECT_EQ(e.search.searchDepth, depth);
     EXPECT_EQ(CheckPosition(e.pos), "");
@@ -247,7 +247,7 @@ TEST(Search, DepthSettingIsClamped) {
     auto e = NewSearchEngine();
     SetFen(*e, "6k1/5ppp/8/8/8/8/8/R5K1 w - -");
     e->search.searchDepth = 0;
-    e->search.post = 0;
+    e->shell.post = 0;
     IterativeDeepening(*e);
     EXPECT_EQ(e->search.lastStartedDepth, 1);
     EXPECT_EQ(e->search.searchDepth, 0);  // the caller's setting is given back
@@ -266,7 +266,7 @@ void PlayGameMove(Engine& e, Move m) {
 std::vector<int> ResignFlags(bool boundary) {
     auto e = NewSearchEngine();
     SetFen(*e, "4k3/8/8/8/8/8/8/Q3K3 b - -");  // Black a queen down
-    e->search.post = 0;
+    e->shell.post = 0;
     std::vector<int> flags;
     for (int ply = 0; ply <= 8; ply++) {
         PlyRecord* root = e->pos.currentPly;

@@ -8,6 +8,7 @@
 #include "notation/movetext.h"
 #include "search/searchclock.h"
 #include "search/timecheck.h"
+#include "shell/thinking.h"
 #include "support.h"
 
 // An Engine as a search leaves it running: searched for a while, with a node count.
@@ -57,7 +58,7 @@ static std::unique_ptr<Engine> ScoreDrop(int64_t maxTime, int elapsedMs) {
     EXPECT_EQ(CheckPosition(e->pos), "");
     p.rootPly->bestScore = -600;
     e->search.maxTime = maxTime;
-    e->shell.time.clockRemaining = 1000000;
+    e->search.clockRemaining = 1000000;
     return e;
 }
 
@@ -68,7 +69,7 @@ TEST(TimeCheck, ScoreDropGrantsPanicTimeAndWhispers) {
     EXPECT_EQ(e->search.abortSearch, 0);
     // Under UCI the same check is silent.
     e = ScoreDrop(10000, 10500);
-    e->search.uciOutput = 1;
+    e->search.report = UciReport;
     EXPECT_EQ(Check(*e), "");
     EXPECT_EQ(e->search.panicTime, 30000);
 }
@@ -76,15 +77,15 @@ TEST(TimeCheck, ScoreDropGrantsPanicTimeAndWhispers) {
 TEST(TimeCheck, ShortClockReducesThePanicTime) {
     // 4 x 10 s reaches a clock of 25 s: half as long again instead of three times.
     auto e = ScoreDrop(10000, 10500);
-    e->shell.time.clockRemaining = 25000;
-    e->shell.time.panicCeiling = 22500;
+    e->search.clockRemaining = 25000;
+    e->search.panicCeiling = 22500;
     EXPECT_EQ(Check(*e),
               "tellics whisper I smell trouble!\ntellics Low on time, reduced panic time.\n");
     EXPECT_EQ(e->search.panicTime, 15000);
     EXPECT_EQ(e->search.abortSearch, 0);
     // 2 x 10 s reaches a clock of 20 s: no extension at all.
     e = ScoreDrop(10000, 10500);
-    e->shell.time.clockRemaining = 20000;
+    e->search.clockRemaining = 20000;
     Check(*e);
     EXPECT_EQ(e->search.panicTime, 10000);
     EXPECT_EQ(e->search.abortSearch, 1);
@@ -101,7 +102,7 @@ TEST(TimeCheck, NoPreviousSearchNoPanic) {
 
 TEST(TimeCheck, UciProgressLineCountsMilliseconds) {
     auto e = RunningSearch(Analyzing, 2500);
-    e->search.uciOutput = 1;
+    e->search.report = UciReport;
     e->search.nextInfoSecond = 2;
     // 5000 nodes in 2500 ms, or a few more by the time the check reads the clock; whole
     // seconds would make it 2500 nodes a second.

@@ -41,16 +41,16 @@ TEST(TimeCommands, Level) {
     RunWithArgs(*e, "level", {"-5", "x", "0"});
     EXPECT_EQ(e->shell.time.movesPerSession, 0);
     EXPECT_EQ(e->shell.time.baseMs, 0);
-    EXPECT_EQ(e->shell.time.panicCeiling.load(), -1);
+    EXPECT_EQ(e->search.panicCeiling.load(), -1);
 }
 
 TEST(TimeCommands, ClockBudgets) {
     auto e = XboardEngine();
     RunWithArgs(*e, "level", {"0", "1", "0"});
     RunWithArgs(*e, "time", {"1000"});
-    EXPECT_EQ(e->shell.time.clockRemaining.load(), 10000);
+    EXPECT_EQ(e->search.clockRemaining.load(), 10000);
     EXPECT_EQ(e->search.maxTime.load(), 833 - 30);  // (10 s + 15 s) / 30
-    EXPECT_EQ(e->shell.time.panicCeiling.load(), 9000 - 30);
+    EXPECT_EQ(e->search.panicCeiling.load(), 9000 - 30);
     // Ten seconds and a tenth: the short clock plays on a thirtieth of the clock.
     RunWithArgs(*e, "level", {"0", "0:10", "0.1"});
     RunWithArgs(*e, "time", {"1000"});
@@ -67,7 +67,7 @@ TEST(TimeCommands, ClockBudgets) {
     // A clock of a second or less leaves nothing: the move comes at the first check.
     RunWithArgs(*e, "time", {"100"});
     EXPECT_EQ(e->search.maxTime.load(), 0);
-    EXPECT_EQ(e->shell.time.panicCeiling.load(), 0);
+    EXPECT_EQ(e->search.panicCeiling.load(), 0);
     // A new game forgets the increment.
     NewGame(*e);
     EXPECT_EQ(e->shell.time.incrementMs, 0);
@@ -122,5 +122,5 @@ TEST(TimeCommands, FixedDepthAndTime) {
     EXPECT_EQ(e->search.maxTime.load(), 4500);  // a tenth kept back
     EXPECT_EQ(e->search.searchDepth, 30);
     RunWithArgs(*e, "time", {"100000"});
-    EXPECT_EQ(e->shell.time.clockRemaining.load(), 1000000);
+    EXPECT_EQ(e->search.clockRemaining.load(), 1000000);
 }

@@ -478,7 +478,7 @@ TEST(XboardClock, FixedTimePerMoveOutlastsTheClockReports) {
     PutToken("100");
     CommandTime(*e);
     EXPECT_EQ(e->search.maxTime, 900);
-    EXPECT_EQ(e->shell.time.panicCeiling, 900);
+    EXPECT_EQ(e->search.panicCeiling, 900);
     PutToken("100000");
     CommandTime(*e);
     EXPECT_EQ(e->search.maxTime, 900);
