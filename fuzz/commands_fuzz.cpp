@@ -39,13 +39,13 @@
 #include "engine.h"
 #include "fuzzsupport.h"
 #include "notation/epd.h"
+#include "output.h"
 #include "search/searchclock.h"
 #include "shell/commands.h"
 #include "shell/displayboard.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
@@ -352,11 +352,11 @@ extern "C" Move __wrap__Z18IterativeDeepeningR6Engine(Engine& e) {
     return m;
 }
 
-extern "C" void __real__Z11SetHashSizeR6Enginei(Engine& e, int megabytes);
+extern "C" int __real__Z11SetHashSizeR6Enginei(Engine& e, int megabytes);
 
 // SetHashSize without the large tables, which take long to clear.
-extern "C" void __wrap__Z11SetHashSizeR6Enginei(Engine& e, int megabytes) {
-    __real__Z11SetHashSizeR6Enginei(e, std::min(megabytes, FuzzHashMegabytes));
+extern "C" int __wrap__Z11SetHashSizeR6Enginei(Engine& e, int megabytes) {
+    return __real__Z11SetHashSizeR6Enginei(e, std::min(megabytes, FuzzHashMegabytes));
 }
 
 // ExitProgram: the run is over.

@@ -10,6 +10,7 @@
 #include "book/random.h"
 #include "search/tables.h"
 #include "search/transtable.h"
+#include "shell/hashsize.h"
 
 std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     InitGeometry();
@@ -28,7 +29,7 @@ std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     p.black.rookCode = -Rook;
     p.whiteToMove = 1;
     ResetPlyStack(e->pos);
-    SetHashSize(*e, hashMegabytes);
+    ResizeHash(*e, hashMegabytes);
     ClearTables(*e);
     CreateBigBook(*e);
     AdvanceRandomByTime(*e, int64_t(std::time(nullptr)));

@@ -6,7 +6,7 @@
 
 #include "book/bookimage.h"
 #include "engine.h"
-#include "shell/output.h"
+#include "output.h"
 
 static constexpr uint32_t BigBookMask = BigBookSize - 1;
 static constexpr int BigBookStoreSlots = 8;  // slots where a new position may be stored

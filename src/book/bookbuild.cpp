@@ -5,7 +5,7 @@
 #include "book/bookimage.h"
 #include "engine.h"
 #include "notation/pgn.h"
-#include "shell/output.h"
+#include "output.h"
 
 static_assert(BigBookPlies <= PgnRecordedPlies, "the reader keeps every ply the book counts");
 

@@ -10,7 +10,7 @@
 #include "engine.h"
 #include "notation/epd.h"
 #include "notation/movetext.h"
-#include "shell/output.h"
+#include "output.h"
 
 static constexpr uint32_t SmallBookMask = SmallBookSize - 1;
 static constexpr int BookLineLength = 1024;     // longer lines are cut, with a message

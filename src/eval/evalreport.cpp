@@ -1,4 +1,4 @@
-// The "eval" command: runs Evaluate with a trace attached and prints the trace.
+// The "eval" command's report: Evaluate run with a trace attached, and the trace as text.
 #include "eval/evalreport.h"
 
 #include "board/geometry.h"
@@ -6,7 +6,9 @@
 #include "engine.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
-#include "shell/output.h"
+#include "textbuilder.h"
+
+static constexpr size_t EvaluationReportSize = 4096;
 
 // Names of the terms, in EvalTerm order.
 static const char* const termNames[EvalTermCount] = {
@@ -55,7 +57,9 @@ static void FileText(uint8_t files, char* text) {
     text[8] = '\0';
 }
 
-void PrintEvaluation(Engine& e) {
+const char* EvaluationReport(Engine& e) {
+    static char text[EvaluationReportSize];
+    TextBuilder b(text, sizeof text);
     // The attack maps and pins must describe this very position.
     GenerateMoves(e.pos);
     EvalTrace trace = {};
@@ -64,27 +68,28 @@ void PrintEvaluation(Engine& e) {
     e.eval.trace = nullptr;
     int white = e.pos.whiteToMove ? score : -score;
 
-    Print("Static evaluation: %d (White's view)\n", white);
+    b.Add("Static evaluation: %d (White's view)\n", white);
     int sum = 0;
     for (int t = 0; t < EvalTermCount; t++) {
-        Print("  %-30s %8d\n", termNames[t], trace.value[t]);
+        b.Add("  %-30s %8d\n", termNames[t], trace.value[t]);
         sum += trace.value[t];
     }
-    Print("  %-30s %8d\n", "Total", sum);
+    b.Add("  %-30s %8d\n", "Total", sum);
 
     const PawnHashEntry& entry = ProbePawnHash(e);
     char files[9];
-    Print("  %-30s %8d\n", "WK danger count", e.eval.whiteKingDanger);
-    Print("  %-30s %8d\n", "BK danger count", e.eval.blackKingDanger);
-    Print("  %-30s %8d\n", "Pin Danger", e.pos.currentPly->threatMarker);
+    b.Add("  %-30s %8d\n", "WK danger count", e.eval.whiteKingDanger);
+    b.Add("  %-30s %8d\n", "BK danger count", e.eval.blackKingDanger);
+    b.Add("  %-30s %8d\n", "Pin Danger", e.pos.currentPly->threatMarker);
     FileText(entry.openFiles, files);
-    Print("  %-30s %8s\n", "Open files bitmap", files);
+    b.Add("  %-30s %8s\n", "Open files bitmap", files);
     FileText(entry.whiteHalfOpen, files);
-    Print("  %-30s %8s\n", "White half open files bitmap", files);
+    b.Add("  %-30s %8s\n", "White half open files bitmap", files);
     FileText(entry.blackHalfOpen, files);
-    Print("  %-30s %8s\n", "Black half open files bitmap", files);
-    Print("  %-30s %8d\n", "Left pawn file", lowestClearBit[entry.openFiles]);
-    Print("  %-30s %8d\n", "Right pawn file", highestClearBit[entry.openFiles]);
-    Print("  %-30s %8d\n", "Pawn Spread", openSpan[entry.openFiles]);
-    Print("  %-30s %8s\n", "Blocked Centre?", entry.pawnFlags & BlockedCentreFlag ? "yes" : "no");
+    b.Add("  %-30s %8s\n", "Black half open files bitmap", files);
+    b.Add("  %-30s %8d\n", "Left pawn file", lowestClearBit[entry.openFiles]);
+    b.Add("  %-30s %8d\n", "Right pawn file", highestClearBit[entry.openFiles]);
+    b.Add("  %-30s %8d\n", "Pawn Spread", openSpan[entry.openFiles]);
+    b.Add("  %-30s %8s\n", "Blocked Centre?", entry.pawnFlags & BlockedCentreFlag ? "yes" : "no");
+    return text;
 }

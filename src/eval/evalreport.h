@@ -3,7 +3,7 @@
 
 struct Engine;
 
-// Prints the static score of the current position from White's view, one line per term
+// The static score of the current position from White's view, one line per term
 // (White-relative, adding up to the score), then the king-danger counts, the pin threat
-// and the pawn-file facts the terms read.
-void PrintEvaluation(Engine& e);
+// and the pawn-file facts the terms read. The next call overwrites the text.
+const char* EvaluationReport(Engine& e);

@@ -8,7 +8,7 @@
 #include "board/geometry.h"
 #include "board/position.h"
 #include "board/setup.h"
-#include "shell/output.h"
+#include "output.h"
 
 static constexpr char pieceLetters[] = "KQRBNP_pnbrqk";  // indexed by code + 6
 

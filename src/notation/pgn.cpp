@@ -11,7 +11,7 @@
 #include "engine.h"
 #include "notation/epd.h"
 #include "notation/movetext.h"
-#include "shell/output.h"
+#include "output.h"
 
 static constexpr int MaxWordLength = 127;  // longer words are kept cut: no move is that long
 static constexpr int MaxTagLength = 255;   // tag lines are kept cut: a FEN is far shorter

@@ -8,6 +8,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "notation/movetext.h"
+#include "textbuilder.h"
 
 // True when the move is a pawn reaching the last rank, the only moves that promote.
 static bool IsPromotion(const Position& p, const MoveListEntry& m) {
@@ -33,15 +34,6 @@ void UpdatePv(Engine& e, const MoveListEntry& entry, int ply) {
     }
 }
 
-static constexpr int MaxPvTextMoves = 30;
-
-// Appends text at *used inside buffer, keeping the terminator and never overrunning.
-static void Append(char* buffer, size_t size, size_t& used, const char* text) {
-    int n = std::snprintf(buffer + used, size - used, "%s", text);
-    if (n > 0)
-        used = std::min(size - 1, used + size_t(n));
-}
-
 // Returns the current list's entry for the PV entry, or nullptr when it is not legal here.
 static const MoveListEntry* FindInList(const Engine& e, const MoveListEntry& wanted) {
     const PlyRecord* r = e.pos.currentPly;
@@ -62,8 +54,7 @@ const char* PvSanText(Engine& e) {
         std::snprintf(out, size, "???");
         return out;
     }
-    size_t used = 0;
-    out[0] = 0;
+    TextBuilder b(out, size);
     const int64_t nodes = e.pos.nodeCount;
     GenerateMoves(e.pos);
     // The PV is copied first: making its moves must not disturb the table it comes from.
@@ -80,8 +71,8 @@ const char* PvSanText(Engine& e) {
             break;
         Move move = EntryMove(*m);
         if (k > 0)
-            Append(out, size, used, " ");
-        Append(out, size, used, MoveToSan(e, move));
+            b.Append(" ");
+        b.Append(MoveToSan(e, move));
         MakeMove(e.pos, move);
         made++;
     }

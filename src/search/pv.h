@@ -4,6 +4,9 @@
 #include "board/types.h"
 #include "engine.h"
 
+// Moves a PV text shows at most.
+constexpr int MaxPvTextMoves = 30;
+
 // Empties the line for ply (its first entry ends it).
 inline void EmptyPvRow(Engine& e, int ply) {
     if (ply >= 0 && ply < PvSize)

@@ -2,14 +2,13 @@
 #include "search/report.h"
 
 #include <cinttypes>
-#include <cstdarg>
 #include <cstdio>
 
 #include "engine.h"
 #include "search/pv.h"
 #include "search/scoretext.h"
 #include "search/searchclock.h"
-#include "shell/output.h"
+#include "textbuilder.h"
 
 static constexpr int StatisticsTextSize = 2048;
 
@@ -46,34 +45,18 @@ const char* SearchSummary(Engine& e) {
     return out;
 }
 
-// A fixed text buffer filled by formatted appends.
-struct TextBuilder {
-    char text[StatisticsTextSize];
-    size_t used = 0;
-
-    void Add(const char* format, ...) __attribute__((format(printf, 2, 3))) {
-        if (used + 1 >= sizeof text)
-            return;
-        va_list args;
-        va_start(args, format);
-        int n = std::vsnprintf(text + used, sizeof text - used, format, args);
-        va_end(args);
-        if (n > 0)
-            used = used + size_t(n) < sizeof text ? used + size_t(n) : sizeof text - 1;
-    }
-};
-
 // Appends "label count (pct%)" for one extension counter.
 static void AddExtension(TextBuilder& b, const char* label, int64_t count, int64_t nodes) {
     double percent = nodes && count ? double(count) * 100.0 / double(nodes) : 0.0;
     b.Add("%s%" PRId64 " (%.2f%%)", label, count, percent);
 }
 
-void PrintSearchStatistics(Engine& e) {
+const char* SearchStatisticsText(Engine& e) {
+    static char text[StatisticsTextSize];
     const SearchData& s = e.search;
     const SearchStats& st = s.stats;
     const int64_t nodes = e.pos.nodeCount;
-    TextBuilder b;
+    TextBuilder b(text, sizeof text);
     b.Add("Total Nodes: %" PRId64 "  Total Evals: %" PRId64 "\n", nodes, st.evaluations);
     if (st.failHighs)
         b.Add("FH: %" PRId64 ",  FH 1st: %" PRId64 ",   FH Ratio: %" PRId64 "%%\n", st.failHighs,
@@ -105,5 +88,5 @@ void PrintSearchStatistics(Engine& e) {
           s.bestChangeMoveNumber);
     b.Add("Score: %s   (%d)\n", ScoreText(e), s.lastScore);
     b.Add("PV: %s\n", PvSanText(e));
-    Write(std::string_view(b.text, b.used));
+    return text;
 }

@@ -13,5 +13,5 @@ const char* DepthText(Engine& e);
 // speed, the PV in SAN and the score text.
 const char* SearchSummary(Engine& e);
 
-// Prints the statistics of the last search to the console.
-void PrintSearchStatistics(Engine& e);
+// The statistics of the last search, for the console; the next call overwrites the text.
+const char* SearchStatisticsText(Engine& e);

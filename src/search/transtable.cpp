@@ -10,7 +10,6 @@
 
 #include "engine.h"
 #include "search/score.h"
-#include "shell/output.h"
 
 static constexpr int BucketSize = 4;
 static constexpr uint64_t BytesPerMegabyte = 1048576;
@@ -49,13 +48,13 @@ void ClearTransTable(Engine& e) {
         std::memset(static_cast<void*>(s.ttBase.get()), 0, size_t(s.ttEntries) * sizeof(TTEntry));
 }
 
-void SetHashSize(Engine& e, int megabytes) {
+int SetHashSize(Engine& e, int megabytes) {
     SearchData& s = e.search;
     s.ttBase.reset();
     s.ttEntries = 0;
     s.ttMask = 0;
     if (megabytes < 1)
-        return;
+        return 0;
     if (megabytes > MaxHashMegabytes)
         megabytes = MaxHashMegabytes;
     for (int size = megabytes; size >= 1; size /= 2) {
@@ -66,11 +65,9 @@ void SetHashSize(Engine& e, int megabytes) {
         s.ttEntries = count;
         s.ttMask = count - 1;
         ClearTransTable(e);
-        if (size != megabytes)
-            Print("Hash table of %d MB cannot be allocated, using %d MB\n", megabytes, size);
-        return;
+        return size;
     }
-    Print("Hash table of %d MB cannot be allocated, hash table switched off\n", megabytes);
+    return 0;
 }
 
 uint32_t TTSizeBytes(const Engine& e) { return e.search.ttEntries * uint32_t(sizeof(TTEntry)); }

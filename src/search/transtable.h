@@ -15,8 +15,8 @@ constexpr int MaxHashMegabytes = 256;
 
 // Sizes the table to at most megabytes MB (capped at 256) and empties it; below 1 switches it
 // off. When the block cannot be allocated, smaller sizes down to 1 MB are tried, else the
-// table is switched off; either is reported in one line.
-void SetHashSize(Engine& e, int megabytes);
+// table is switched off. Returns the megabytes allocated, 0 when off.
+int SetHashSize(Engine& e, int megabytes);
 
 // Bytes used by the table's entries.
 uint32_t TTSizeBytes(const Engine& e);

@@ -7,12 +7,12 @@
 #include "book/probe.h"
 #include "engine.h"
 #include "notation/pgn.h"
+#include "output.h"
 #include "search/tables.h"
 #include "shell/displayboard.h"
 #include "shell/filedialog.h"
 #include "shell/inputring.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 

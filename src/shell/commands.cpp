@@ -11,17 +11,18 @@
 #include "engine.h"
 #include "eval/evalreport.h"
 #include "notation/epd.h"
+#include "output.h"
 #include "search/report.h"
 #include "search/tables.h"
-#include "search/treedump.h"
 #include "search/transtable.h"
+#include "search/treedump.h"
 #include "shell/bookcommands.h"
 #include "shell/displayboard.h"
 #include "shell/filedialog.h"
 #include "shell/gamecommands.h"
+#include "shell/hashsize.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
-#include "shell/output.h"
 #include "shell/newgame.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
@@ -267,7 +268,7 @@ static bool CommandHash(Engine& e) {
     StopSearchForCommand(e);
     ShowMemory(e);
     Print("\nEnter maximum size (in mb) for main transpositions hash table:\n");
-    SetHashSize(e, TakeInt());
+    ResizeHash(e, TakeInt());
     return true;
 }
 
@@ -297,7 +298,7 @@ static bool CommandText(Engine& e) {
 
 static bool CommandEval(Engine& e) {
     StopSearchForCommand(e);  // the evaluation reads the position and the pawn hash
-    PrintEvaluation(e);
+    Write(EvaluationReport(e));
     return true;
 }
 

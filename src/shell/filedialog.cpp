@@ -1,8 +1,8 @@
 // The file dialogs of the console commands.
 #include "shell/filedialog.h"
 
+#include "output.h"
 #include "shell/inputring.h"
-#include "shell/output.h"
 
 FILE* OpenOrReport(const char* name, const char* mode) {
     FILE* f = std::fopen(name, mode);

@@ -3,10 +3,10 @@
 
 #include "board/gameline.h"
 #include "engine.h"
+#include "output.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 

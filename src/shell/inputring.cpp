@@ -13,7 +13,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "shell/output.h"
+#include "output.h"
 
 InputRing inputRing;
 

@@ -8,6 +8,7 @@
 
 #include "book/smallbook.h"
 #include "engine.h"
+#include "output.h"
 #include "shell/commandline.h"
 #include "shell/commands.h"
 #include "shell/displayboard.h"
@@ -15,7 +16,6 @@
 #include "shell/interrupt.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/thinking.h"

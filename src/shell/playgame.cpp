@@ -11,6 +11,7 @@
 #include "board/gameline.h"
 #include "engine.h"
 #include "notation/movetext.h"
+#include "output.h"
 #include "search/draw.h"
 #include "search/driver.h"
 #include "search/report.h"
@@ -19,7 +20,6 @@
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
 #include "shell/version.h"
@@ -179,7 +179,7 @@ void AnnounceMove(Engine& e, Move m, Move ponder) {
     LogPrint(e, "%s", SearchSummary(e));
 
     if (e.shell.showSearchInfo) {
-        PrintSearchStatistics(e);
+        Write(SearchStatisticsText(e));
         Print("\n");
     } else if (e.shell.xboardMode) {
         std::string depth = DepthText(e);

@@ -8,43 +8,36 @@
 #include "board/movegen.h"
 #include "engine.h"
 #include "notation/movetext.h"
+#include "output.h"
 #include "search/hashusage.h"
+#include "search/pv.h"
 #include "search/scoretext.h"
 #include "search/searchclock.h"
 #include "search/searchreport.h"
 #include "search/timelimit.h"
-#include "shell/output.h"
+#include "textbuilder.h"
 
-static constexpr int MaxPvTextMoves = 30;
 static constexpr int CurrentMoveDepth = 6;     // UCI current-move lines above this depth
 static constexpr int CentisecondsPerMillisecond = 10;
 static constexpr int ScoreDivisor = 10;        // printed scores are tenths of the internal unit
 
-// Appends text at *used inside buffer, keeping the terminator and never overrunning.
-static void Append(char* buffer, size_t size, size_t& used, const char* text) {
-    int n = std::snprintf(buffer + used, size - used, "%s", text);
-    if (n > 0)
-        used = std::min(size - 1, used + size_t(n));
-}
-
 const char* PvText(Engine& e, bool uci) {
     char* out = e.shell.texts.pvText;
     const size_t size = sizeof e.shell.texts.pvText;
-    size_t used = 0;
-    out[0] = 0;
+    TextBuilder b(out, size);
     // UCI hosts want lower-case promotion letters, and their position already holds the
     // move pondered on, so under UCI the line starts at the root.
     auto text = uci ? MoveToUciText : MoveToCoordinate;
     if (!uci && e.search.searchState.load(std::memory_order_relaxed) == Pondering) {
         const PlyRecord* r = e.pos.currentPly;
-        Append(out, size, used, text(MakeMoveValue(r->from, r->to, r->promotion)));
-        Append(out, size, used, " ");
+        b.Append(text(MakeMoveValue(r->from, r->to, r->promotion)));
+        b.Append(" ");
     }
     const MoveListEntry* line = e.search.pv[0];
     for (int k = 0; k < MaxPvTextMoves && line[k].from; k++) {
         if (k > 0)
-            Append(out, size, used, " ");
-        Append(out, size, used, text(EntryMove(line[k])));
+            b.Append(" ");
+        b.Append(text(EntryMove(line[k])));
     }
     return out;
 }

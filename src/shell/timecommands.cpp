@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "book/random.h"
-#include "search/searchclock.h"
 #include "engine.h"
+#include "output.h"
+#include "search/searchclock.h"
 #include "shell/inputring.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/timecontrol.h"
 

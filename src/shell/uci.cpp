@@ -19,14 +19,15 @@
 #include "engine.h"
 #include "notation/fencheck.h"
 #include "notation/movetext.h"
+#include "output.h"
 #include "search/driver.h"
 #include "search/tables.h"
 #include "search/transtable.h"
 #include "shell/displayboard.h"
+#include "shell/hashsize.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/thinking.h"
@@ -426,7 +427,7 @@ static void UciSetOption(Engine& e) {
         }
         int32_t size = Clamp32(number);
         LogPrint(e, "Setting hash table to %d MB\n", size);
-        SetHashSize(e, size);
+        ResizeHash(e, size);
     } else if (SameWord(name, "Clear Hash")) {
         LogPrint(e, "clearing hash=======\n");
         ClearTables(e);

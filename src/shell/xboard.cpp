@@ -13,14 +13,15 @@
 #include "board/setup.h"
 #include "engine.h"
 #include "notation/fencheck.h"
+#include "output.h"
 #include "search/searchclock.h"
 #include "search/tables.h"
 #include "search/transtable.h"
 #include "shell/displayboard.h"
+#include "shell/hashsize.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
@@ -230,7 +231,7 @@ bool CommandMemory(Engine& e) {
     int megabytes = std::clamp(total - FixedTablesMegabytes, 1, MaxHashMegabytes);
     StopSearchForCommand(e);
     LogPrint(e, "Setting hash table to %d MB\n", megabytes);
-    SetHashSize(e, megabytes);
+    ResizeHash(e, megabytes);
     return true;
 }
 

@@ -2,10 +2,10 @@
 #include "tools/loadnth.h"
 
 #include "engine.h"
+#include "output.h"
 #include "search/tables.h"
 #include "shell/filedialog.h"
 #include "shell/inputring.h"
-#include "shell/output.h"
 #include "tools/suiteline.h"
 #include "tools/toolshell.h"
 

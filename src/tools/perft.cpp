@@ -7,10 +7,10 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "engine.h"
+#include "output.h"
 #include "search/draw.h"
 #include "search/searchclock.h"
 #include "shell/inputring.h"
-#include "shell/output.h"
 #include "shell/timecontrol.h"
 
 // Earlier occurrences that make a repetition when counting: the game-level rule, so that

@@ -4,9 +4,9 @@
 #include <cinttypes>
 
 #include "engine.h"
+#include "output.h"
 #include "search/tables.h"
 #include "shell/inputring.h"
-#include "shell/output.h"
 #include "tools/perft.h"
 #include "tools/suiteline.h"
 #include "tools/toolshell.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cinttypes>
 
+#include "output.h"
 #include "search/searchclock.h"
-#include "shell/output.h"
 #include "shell/version.h"
 
 // Percent of part in whole, 0 when whole is 0.

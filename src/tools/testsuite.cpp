@@ -6,6 +6,7 @@
 
 #include "engine.h"
 #include "notation/movetext.h"
+#include "output.h"
 #include "search/driver.h"
 #include "search/pv.h"
 #include "search/scoretext.h"
@@ -14,7 +15,6 @@
 #include "search/transtable.h"
 #include "shell/inputring.h"
 #include "shell/logfile.h"
-#include "shell/output.h"
 #include "tools/suiteline.h"
 #include "tools/testreport.h"
 #include "tools/toolshell.h"

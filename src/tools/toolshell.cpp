@@ -2,11 +2,11 @@
 #include "tools/toolshell.h"
 
 #include "engine.h"
+#include "output.h"
 #include "shell/displayboard.h"
 #include "shell/filedialog.h"
 #include "shell/inputring.h"
 #include "shell/newgame.h"
-#include "shell/output.h"
 #include "tools/suiteline.h"
 
 bool AskSuiteFiles(char* suiteName, FILE*& suite, FILE*& results) {

@@ -7,6 +7,7 @@
 #include "eval/evalreport.h"
 #include "eval/evaluate.h"
 #include "evaltest.h"
+#include "output.h"
 #include "support.h"
 
 static const char* const startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
@@ -123,10 +124,10 @@ TEST(Evaluate, EndgameBranchFollowsWhiteMaterialOnly) {
     EXPECT_NE(t.value[TermWhiteKingSafety] + t.value[TermBlackKingSafety], 0);
 }
 
-// Returns what PrintEvaluation writes for the engine's position.
+// Returns what the eval report says for the engine's position.
 static std::string EvalReport(Engine& e) {
     testing::internal::CaptureStdout();
-    PrintEvaluation(e);
+    Write(EvaluationReport(e));
     return testing::internal::GetCapturedStdout();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "book/bookdata.h"
+#include "output.h"
 #include "search/driver.h"
 #include "search/pv.h"
 #include "search/report.h"
@@ -120,7 +121,7 @@ TEST(SearchTexts, StatisticsWithoutNodesPrintZeros) {
     EXPECT_EQ(e->pos.nodeCount, 0);
     e->search.searchElapsedMs = 0;  // as fast as it always is, whatever the machine's load
     testing::internal::CaptureStdout();
-    PrintSearchStatistics(*e);
+    Write(SearchStatisticsText(*e));
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("Total Nodes: 0  Total Evals: 0\n"), std::string::npos) << out;
     EXPECT_NE(out.find("  Quies Nodes: 0 (0%)"), std::string::npos) << out;
@@ -135,7 +136,7 @@ TEST(SearchTexts, StatisticsAndSummaryAfterASearch) {
     e->search.searchDepth = 4;
     IterativeDeepening(*e);
     testing::internal::CaptureStdout();
-    PrintSearchStatistics(*e);
+    Write(SearchStatisticsText(*e));
     std::string out = testing::internal::GetCapturedStdout();
     const char* stats =
         "Total Nodes: #  Total Evals: #\n"

@@ -1,7 +1,7 @@
 // Output to standard output, serialised between threads and flushed per message. Notices
 // and, under UCI, every line that is not part of the protocol are reshaped here, so that
 // no layer below the shell needs to know which interface is listening.
-#include "shell/output.h"
+#include "output.h"
 
 #include <cstdarg>
 #include <cstdio>
