@@ -6,7 +6,7 @@
 #include "search/searchclock.h"
 
 static constexpr int32_t FloorIterations = 6;      // iterations a move on a clock completes ...
-static constexpr int64_t FloorClockDivisor = 20;   // ... while under this fraction of the clock
+static constexpr int64_t FloorClockDivisor = 10;   // ... while under this fraction of the clock
 static constexpr int32_t ScoreSwing = 500;         // root score change that asks for more time
 static constexpr int32_t TroubleFloor = -2999;     // below this the game is lost anyway
 static constexpr int32_t GoodFloor = -1999;        // a sudden gain counts from here ...

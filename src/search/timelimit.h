@@ -27,7 +27,7 @@ struct TimeLimitInput {
 
 // Applies the time limit with panic and paranoid time; panicTime is the extension granted
 // so far in this search (0 for none) and may be raised. A budget from a clock (panicCeiling
-// set) does not stop a search short of six iterations before a twentieth of the clock has
+// set) does not stop a search short of six iterations before a tenth of the clock has
 // passed. Returns true when time is up; remarks receives the TimeRemark bits to report.
 bool TimeLimitReached(const TimeLimitInput& in, int64_t& panicTime, uint32_t& remarks);
 

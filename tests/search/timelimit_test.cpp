@@ -60,13 +60,15 @@ TEST(TimeLimit, ClockBudgetFinishesSixIterations) {
     TimeLimitInput in = Input(0, 0, 0, 0);
     in.maxTime = 140;
     in.elapsedMs = 150;
-    in.clockRemaining = 5200;  // a twentieth is 260 ms
+    in.clockRemaining = 5200;  // a tenth is 520 ms
     in.panicCeiling = 4000;
     in.iterationsDone = 5;  // searching depth 6
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
     in.bestMoveStable = true;
     EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
-    in.elapsedMs = 260;
+    in.elapsedMs = 400;
+    EXPECT_FALSE(TimeLimitReached(in, panic, remarks));
+    in.elapsedMs = 520;
     EXPECT_TRUE(TimeLimitReached(in, panic, remarks));
     // Six iterations done, or a budget not from a clock: the budget alone decides.
     in.elapsedMs = 150;
