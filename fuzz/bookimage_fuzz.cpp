@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GenerateMoves(e.pos);
     Move m;
     e.book.useBook = 1;
-    if (ProbeBook(e, &m) && !IsLegalHere(e, m))
+    if (ProbeBook(e, &m) != BookSource::None && !IsLegalHere(e, m))
         FuzzFailure("book move %06x not legal in %s", m, fen);
     BookText(e);
     std::string defect = CheckPosition(e.pos);

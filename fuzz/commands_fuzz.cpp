@@ -38,6 +38,7 @@
 #include "book/smallbook.h"
 #include "engine.h"
 #include "fuzzsupport.h"
+#include "notation/boardtext.h"
 #include "notation/epd.h"
 #include "output.h"
 #include "search/searchclock.h"

@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetUpStartPosition(e, 0);
     Move m;
     e.book.useBook = 1;
-    if (ProbeBook(e, &m) && !IsLegalHere(e, m))
+    if (ProbeBook(e, &m) != BookSource::None && !IsLegalHere(e, m))
         FuzzFailure("book move not legal in the starting position");
 
     // The whole file through the builder; its image cannot be written (no such folder).

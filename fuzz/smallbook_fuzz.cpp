@@ -40,7 +40,7 @@ static bool SameEntry(const SmallBookEntry& a, const SmallBookEntry& b) {
 static void ProbeHere(Engine& e) {
     GenerateMoves(e.pos);
     Move m;
-    if (ProbeBook(e, &m) && !IsLegalHere(e, m))
+    if (ProbeBook(e, &m) != BookSource::None && !IsLegalHere(e, m))
         FuzzFailure("book move %06x not legal in %s", m, PositionToEpd(e.pos));
     BookText(e);
 }

@@ -2,7 +2,6 @@
 #include "book/probe.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 
 #include "book/bigbook.h"
@@ -10,7 +9,7 @@
 #include "book/smallbook.h"
 #include "engine.h"
 #include "notation/movetext.h"
-#include "search/scoretext.h"
+#include "textbuilder.h"
 
 // Returns the legal move matching a book move: the same promotion when the list has it,
 // else the first with the same squares; nullptr when the move is not legal here.
@@ -46,7 +45,6 @@ static bool ProbeSmallBook(Engine& e, Move* move) {
     if (n == 0)
         return false;
     *move = EntryMove(*legal[NextRandom(e) % uint32_t(n)]);
-    SetScoreText(e, "Book Move (small)");
     return true;
 }
 
@@ -67,50 +65,42 @@ static bool ProbeBigBook(Engine& e, Move* move) {
         return false;
     int pick = PickBigBookMove(entry, NextRandom(e));
     *move = EntryMove(*legal[pick]);
-    SetScoreText(e, "Book Move (big)");
     return true;
 }
 
-int ProbeBook(Engine& e, Move* move) {
-    if (ProbeSmallBook(e, move) || ProbeBigBook(e, move))
-        return 1;
-    return 0;
+BookSource ProbeBook(Engine& e, Move* move) {
+    if (ProbeSmallBook(e, move))
+        return BookSource::Small;
+    if (ProbeBigBook(e, move))
+        return BookSource::Big;
+    return BookSource::None;
+}
+
+const char* BookMoveText(BookSource source) {
+    return source == BookSource::Small ? "Book Move (small)" : "Book Move (big)";
 }
 
 static constexpr int BookTextSize = 512;  // room for nine moves with counts and three lines
-
-// Appends formatted text to a fixed buffer, dropping what does not fit.
-static void Append(char* text, int& length, const char* format, ...) {
-    if (length >= BookTextSize - 1)
-        return;
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(text + length, size_t(BookTextSize - length), format, args);
-    va_end(args);
-    if (n > 0)
-        length = std::min(length + n, BookTextSize - 1);
-}
 
 static Move BookMoveValue(const BookMove& m) { return MakeMoveValue(m.from, m.to, m.promotion); }
 
 const char* BookText(Engine& e) {
     static char text[BookTextSize];
-    int length = 0;
-    text[0] = '\0';
-    Append(text, length, "Small Book: ");
+    TextBuilder b(text, sizeof text);
+    b.Add("Small Book: ");
     int slot = FindSmallBookEntry(e, true);
     if (slot >= 0) {
         const SmallBookEntry& entry = e.book.smallBook[slot];
         for (int j = 0; j < SmallBookMoves && entry.moves[j].from != 0; j++)
-            Append(text, length, "%s ", MoveToSan(e, BookMoveValue(entry.moves[j])));
+            b.Add("%s ", MoveToSan(e, BookMoveValue(entry.moves[j])));
     }
-    Append(text, length, "\nBig Book:   ");
+    b.Add("\nBig Book:   ");
     slot = FindBigBookEntry(e, e.pos.hashKey);
     if (slot >= 0) {
         const BigBookEntry& entry = e.book.bigBook[slot];
         for (int j = 0; j < BigBookMoves; j++)
             if (entry.counts[j] != 0)
-                Append(text, length, "%s (%d) ", MoveToSan(e, BookMoveValue(entry.moves[j])),
+                b.Add("%s (%d) ", MoveToSan(e, BookMoveValue(entry.moves[j])),
                        entry.counts[j]);
     }
     int used = 0, singletons = 0;
@@ -119,7 +109,7 @@ const char* BookText(Engine& e) {
         used += entry.counts[0] != 0;
         singletons += entry.counts[0] == 1 && entry.counts[1] == 0;
     }
-    Append(text, length, "\nBig Book:  %d entries used out of %d\n", used, BigBookSize);
-    Append(text, length, "Big Book:  %d singleton entries.\n", singletons);
+    b.Add("\nBig Book:  %d entries used out of %d\n", used, BigBookSize);
+    b.Add("Big Book:  %d singleton entries.\n", singletons);
     return text;
 }

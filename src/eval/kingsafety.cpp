@@ -2,9 +2,9 @@
 // opposite sign, so both fields grow in White's favour when Black's king is the unsafe one.
 #include "eval/kingsafety.h"
 
+#include "board/attackcount.h"
 #include "board/attacks.h"
 #include "engine.h"
-#include "eval/attackcount.h"
 
 // King-safety tunables, in pawn = 900 units.
 constexpr int ZonePenalty2 = 200;         // two attack units on the king's neighbours

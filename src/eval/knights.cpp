@@ -1,8 +1,8 @@
 // Knight outposts (safe from enemy pawns, defended by a pawn) and knights trapped on the rim.
 #include "eval/knights.h"
 
+#include "board/attackcount.h"
 #include "board/geometry.h"
-#include "eval/attackcount.h"
 
 constexpr int OutpostNear = 100;            // defended outpost on our half (d4/e4, d5/e5)
 constexpr int OutpostFar = 150;             // defended outpost deep in the enemy camp

@@ -2,8 +2,8 @@
 // squares, connected pawns on the seventh, and pawns that promote by force.
 #include "eval/passers.h"
 
+#include "board/attackcount.h"
 #include "engine.h"
-#include "eval/attackcount.h"
 
 constexpr int DistanceWeight = 70;     // per square the enemy king stands from promotion
 constexpr int DistanceOffset = 110;

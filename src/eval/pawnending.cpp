@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
+#include "board/attackcount.h"
 #include "board/geometry.h"
 #include "engine.h"
-#include "eval/attackcount.h"
 
 constexpr int WonPawn = 3000;        // the rammed pawn pair is won for one side
 constexpr int Opposition = 300;

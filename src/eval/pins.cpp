@@ -1,8 +1,8 @@
 // Pins against the king: what a pinned piece costs when its pinner cannot be chased away.
 #include "eval/pins.h"
 
+#include "board/attackcount.h"
 #include "engine.h"
-#include "eval/attackcount.h"
 
 constexpr int LostPinnedPiece = 1000;  // the pinned piece falls at once
 constexpr int CheaperPinner = 213;     // a cheaper piece pins a dearer one from a distance

@@ -1,9 +1,9 @@
 // Rook terms. The open-file bonus is counted once per file from the file's rook balance.
 #include "eval/rooks.h"
 
+#include "board/attackcount.h"
 #include "board/geometry.h"
 #include "engine.h"
-#include "eval/attackcount.h"
 
 constexpr int ConnectedRookBonus = 75;
 constexpr uint16_t RookLineBits = 0x00F0;    // the four rook-direction bits of an AttackMap

@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "board/geometry.h"
+#include "board/givescheck.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "engine.h"
-#include "search/exchange.h"
-#include "shell/displayboard.h"
+#include "notation/notationcontext.h"
 
 static constexpr int SanTextSize = 16;         // longest SAN is 7 characters (Qa1xb2#, exd8=Q+)
 static constexpr int CoordinateTextSize = 8;   // e7e8Q and the terminator
@@ -147,7 +147,7 @@ const char* MoveToSan(Engine& e, Move m) {
         return IllegalMoveText;
     Move legal = EntryMove(src.moves[index]);
     // 4. Check marks: a checking move is made to see whether the reply list is empty.
-    if (GivesCheck(e, legal)) {
+    if (GivesCheck(e.pos, legal)) {
         Position& p = e.pos;
         char mark = '+';
         if (HasRoomForPly(e.pos)) {

@@ -2,6 +2,7 @@
 #include "search/alphabeta.h"
 
 #include "board/geometry.h"
+#include "board/givescheck.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "engine.h"
@@ -42,7 +43,7 @@ static bool FrontierWorthy(Engine& e, const MoveListEntry& m, Move move) {
         if (rankOf[m.to] == seventh || (m.to == p.epSquare && p.epSquare))
             return true;
     }
-    return GivesCheck(e, move);
+    return GivesCheck(e.pos, move);
 }
 
 // True when the side to move may pass: not in check, not right after a pass, and enough
@@ -160,7 +161,7 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
         // Steps 12.2 and 12.3. Futility: quiet moves that cannot matter are skipped.
         if (frontier && quiet && !FrontierWorthy(e, m, move))
             continue;
-        if (deepFutility && quiet && !IsKingAttackMove(e, move) && !GivesCheck(e, move))
+        if (deepFutility && quiet && !IsKingAttackMove(e, move) && !GivesCheck(e.pos, move))
             continue;
 
         // Step 12.4. Extension before the move: node-wide threat, the move's own, mate threat.

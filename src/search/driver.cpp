@@ -293,8 +293,11 @@ Move IterativeDeepening(Engine& e) {
 
     // Step 4. A book move, unless analysing.
     Move bookMove = 0;
-    if (e.book.useBook && s.searchState.load(std::memory_order_acquire) != Analyzing
-        && ProbeBook(e, &bookMove)) {
+    BookSource book = BookSource::None;
+    if (e.book.useBook && s.searchState.load(std::memory_order_acquire) != Analyzing)
+        book = ProbeBook(e, &bookMove);
+    if (book != BookSource::None) {
+        SetScoreText(e, BookMoveText(book));
         s.searchElapsedMs = ElapsedMilliseconds(e);
         s.pv[0][0] = MoveListEntry{uint8_t(MoveFrom(bookMove)), uint8_t(MoveTo(bookMove)),
                                    int8_t(MovePromotion(bookMove)), 0, 0};

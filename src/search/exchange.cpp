@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 
+#include "board/attackcount.h"
 #include "board/attacks.h"
+#include "board/givescheck.h"
 #include "board/geometry.h"
 #include "engine.h"
 
@@ -34,114 +36,6 @@ static constexpr int KingKingReach = 2;
 // AttackMap bits of the bishop rays and of the rook rays.
 static constexpr uint16_t BishopRayMask = 0x000F;
 static constexpr uint16_t RookRayMask = 0x00F0;
-
-// Number of White pawns attacking q (they capture toward +11 and -9).
-static int WhitePawnAttackers(const int32_t* board, int q) {
-    return (board[q - 11] == Pawn) + (board[q + 9] == Pawn);
-}
-
-// Number of Black pawns attacking q (they capture toward -11 and +9).
-static int BlackPawnAttackers(const int32_t* board, int q) {
-    return (board[q - 9] == -Pawn) + (board[q + 11] == -Pawn);
-}
-
-// Sliders, king, knights and pawns of one side that attack q.
-static int AttackCount(const Position& p, bool white, int q) {
-    const SideState& s = white ? p.white : p.black;
-    uint16_t map = s.attacks[q];
-    int pawns = white ? WhitePawnAttackers(p.board, q) : BlackPawnAttackers(p.board, q);
-    return bitCount[map & 0xFF] + bitCount[map >> 8] + s.kingKnightAttacks[q] + pawns;
-}
-
-// True when a slider of the mover's side stands behind f on the line from t through f.
-static bool XrayBacked(Engine& e, bool white, int f, int t) {
-    return AttackedAlongLine(e.pos, white ? WhiteSide : BlackSide, t, f) != 0;
-}
-
-// True when a piece of this kind (bishop, rook or queen) moves along direction d.
-static bool SlidesAlong(int kind, int d) {
-    switch (kind) {
-    case Bishop: return d == 9 || d == -9 || d == 11 || d == -11;
-    case Rook: return d == 1 || d == -1 || d == 10 || d == -10;
-    case Queen: return d != 0;
-    default: return false;
-    }
-}
-
-// True when a slider of this kind standing on sq reaches the king, counting vacated as empty.
-static bool SliderReaches(const int32_t* board, int kind, int sq, int king, int vacated) {
-    int d = directionTable[sq][king];
-    if (!SlidesAlong(kind, d))
-        return false;
-    for (int s = sq + d; s != king; s += d)
-        if (board[s] != Empty && s != vacated)
-            return false;
-    return true;
-}
-
-// True when a piece of this kind (sign of the mover removed) checks the king from t; the
-// from-square f is counted as empty, so a promoting pawn does not block its new piece.
-static bool DirectCheck(const int32_t* board, bool white, int kind, int f, int t, int king) {
-    switch (kind) {
-    case Pawn: return white ? (king == t + 11 || king == t - 9) : (king == t - 11 || king == t + 9);
-    case Knight: return KnightOffset(king - t) != 0;
-    case Bishop:
-    case Rook:
-    case Queen: return SliderReaches(board, kind, t, king, f);
-    default: return false;
-    }
-}
-
-// True when an en-passant capture f -> t, by emptying f and the captured pawn's square, opens a
-// line from a slider of the mover to the king.
-static bool EnPassantUncovers(const int32_t* board, bool white, int f, int t, int king) {
-    int captured = MakeSquare(rankOf[f], fileOf[t]);
-    int d = directionTable[king][captured];
-    if (d == 0)
-        return false;
-    int s = king + d;
-    while (s == f || s == captured || (board[s] == Empty && s != t))
-        s += d;
-    if (s == t)
-        return false;
-    int kind = white ? board[s] : -board[s];
-    return SlidesAlong(kind, d);
-}
-
-bool GivesCheck(Engine& e, Move m) {
-    const Position& p = e.pos;
-    bool white = p.whiteToMove;
-    int f = MoveFrom(m), t = MoveTo(m);
-    int kind = white ? p.board[f] : -p.board[f];
-    int king = p.them->kingSquare;
-
-    // Castling (the king's two-file step) checks only through the rook, which lands between
-    // the king's squares; the king's from-square is empty by then.
-    if (kind == King && std::abs(t - f) == 20)
-        return SliderReaches(p.board, Rook, (f + t) / 2, king, f);
-
-    // 1. Discovered check: a slider of ours behind the mover on the line to the king checks
-    // when the mover leaves the stretch between them.
-    int slider = XrayAttacker(e.pos, white ? WhiteSide : BlackSide, king, f);
-    if (slider) {
-        int d = directionTable[slider][t];
-        if (d == 0 || d != directionTable[t][king])
-            return true;
-    }
-
-    // 2. Direct check by the piece on its target; a pawn reaching the last rank checks as the
-    // promoted piece. A mover that stays on the line may still check directly (a pawn taking
-    // en passant toward the king).
-    if (kind == Pawn && rankOf[t] == (white ? 8 : 1))
-        kind = white ? MovePromotion(m) : -MovePromotion(m);
-    if (DirectCheck(p.board, white, kind, f, t, king))
-        return true;
-
-    // 3. En passant also empties the captured pawn's square.
-    if (kind == Pawn && t == p.epSquare && fileOf[f] != fileOf[t])
-        return EnPassantUncovers(p.board, white, f, t, king);
-    return false;
-}
 
 bool CaptureGainTest(Engine& e, Move m, int32_t margin) {
     const Position& p = e.pos;
@@ -174,7 +68,7 @@ bool CaptureGainTest(Engine& e, Move m, int32_t margin) {
     // 6. Taking something cheaper fails against a pawn guard, and for a heavy mover against a
     // knight guard, a bishop ray, or for the largest gaps a rook ray.
     if (victim != mover) {
-        if (white ? BlackPawnAttackers(p.board, t) : WhitePawnAttackers(p.board, t))
+        if (white ? BlackPawnAttackers(p, t) : WhitePawnAttackers(p, t))
             return false;
         if (mover >= HeavyMoverValue && mover - victim > CheapVictimGap) {
             const SideState& enemy = *p.them;
@@ -244,13 +138,13 @@ static bool BackRankThreat(Engine& e, Move m) {
         if (AttackCount(p, white, s) == 0)
             return false;
     }
-    if (AttackCount(p, !white, t) == 0 && GivesCheck(e, m))
+    if (AttackCount(p, !white, t) == 0 && GivesCheck(e.pos, m))
         return true;
     if (std::abs(t - king) != 10)
         return false;
     if (AttackCount(p, !white, t) != 1)
         return false;
-    return AttackCount(p, white, t) > 1 || XrayBacked(e, white, f, t);
+    return AttackCount(p, white, t) > 1 || XrayBacked(white ? p.white : p.black, f, t);
 }
 
 bool QuiescenceThreatTest(Engine& e, Move m, int32_t margin) {
@@ -267,9 +161,9 @@ bool QuiescenceThreatTest(Engine& e, Move m, int32_t margin) {
     // 2. Captures that check: onto a defended square only when taking something bigger.
     if (p.board[t] != Empty) {
         if (enemyDefends) {
-            if (PieceValueOf(p.board[t]) > PieceValueOf(mover) && GivesCheck(e, m))
+            if (PieceValueOf(p.board[t]) > PieceValueOf(mover) && GivesCheck(e.pos, m))
                 return true;
-        } else if (GivesCheck(e, m)) {
+        } else if (GivesCheck(e.pos, m)) {
             return true;
         }
     }
@@ -282,7 +176,7 @@ bool QuiescenceThreatTest(Engine& e, Move m, int32_t margin) {
         if (AttackCount(p, !white, t) > 1)
             return false;
         if (KingDistance(t, p.them->kingSquare) == 1)
-            return AttackCount(p, white, t) > 1 || XrayBacked(e, white, f, t);
+            return AttackCount(p, white, t) > 1 || XrayBacked(white ? p.white : p.black, f, t);
         return BackRankThreat(e, m);
     case Rook:
         return BackRankThreat(e, m);

@@ -8,10 +8,6 @@
 
 struct Engine;
 
-// True when the move gives check, directly (a promotion as the new piece, castling through the
-// rook) or by uncovering a slider of the side to move.
-bool GivesCheck(Engine& e, Move m);
-
 // True when the capture can be expected to win at least margin; false for quiet moves.
 bool CaptureGainTest(Engine& e, Move m, int32_t margin);
 

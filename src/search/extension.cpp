@@ -1,9 +1,9 @@
 // Extensions: recaptures, single replies, passed pawns, trapped bishops and checks.
 #include "search/extension.h"
 
+#include "board/attackcount.h"
 #include "board/geometry.h"
 #include "engine.h"
-#include "search/attackcount.h"
 
 static constexpr int PartialPly = 6;              // recapture and single-reply extension
 static constexpr int EvenTradeBalance = 2000;     // recaptures only while material stays close

@@ -3,9 +3,9 @@
 
 #include <utility>
 
+#include "board/attackcount.h"
 #include "board/geometry.h"
 #include "engine.h"
-#include "search/attackcount.h"
 #include "search/exchange.h"
 
 static constexpr int StartBestKey = -19000;     // the first pick must beat this

@@ -6,6 +6,7 @@
 #include "book/bookbuild.h"
 #include "book/probe.h"
 #include "engine.h"
+#include "notation/boardtext.h"
 #include "notation/pgn.h"
 #include "output.h"
 #include "search/tables.h"

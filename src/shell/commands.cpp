@@ -10,6 +10,7 @@
 
 #include "engine.h"
 #include "eval/evalreport.h"
+#include "notation/boardtext.h"
 #include "notation/epd.h"
 #include "output.h"
 #include "search/report.h"

@@ -3,6 +3,7 @@
 
 #include "board/gameline.h"
 #include "engine.h"
+#include "notation/boardtext.h"
 #include "output.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"

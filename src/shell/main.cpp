@@ -8,6 +8,7 @@
 
 #include "book/smallbook.h"
 #include "engine.h"
+#include "notation/boardtext.h"
 #include "output.h"
 #include "shell/commandline.h"
 #include "shell/commands.h"

@@ -10,6 +10,7 @@
 
 #include "board/gameline.h"
 #include "engine.h"
+#include "notation/boardtext.h"
 #include "notation/movetext.h"
 #include "output.h"
 #include "search/draw.h"

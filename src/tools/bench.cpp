@@ -4,11 +4,11 @@
 #include <cinttypes>
 
 #include "engine.h"
+#include "notation/boardtext.h"
 #include "output.h"
 #include "search/driver.h"
 #include "search/report.h"
 #include "search/tables.h"
-#include "shell/displayboard.h"
 #include "tools/toolshell.h"
 
 // The benchmark position and search settings.

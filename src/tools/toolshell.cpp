@@ -2,6 +2,7 @@
 #include "tools/toolshell.h"
 
 #include "engine.h"
+#include "notation/boardtext.h"
 #include "output.h"
 #include "shell/displayboard.h"
 #include "shell/filedialog.h"

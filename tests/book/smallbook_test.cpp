@@ -75,7 +75,7 @@ TEST(SmallBook, CommentsBlankLinesAndMoveForms) {
     EXPECT_EQ(StoredMoves(*e, "8/8/8/8/8/8/8/k6K w - -"), "91-82 ");
     SetFen(*e, afterE4Fen);
     Move m = 0;
-    EXPECT_EQ(ProbeBook(*e, &m), 0);  // the record without moves is no entry
+    EXPECT_EQ(ProbeBook(*e, &m), BookSource::None);  // the record without moves is no entry
 }
 
 TEST(SmallBook, OverflowIllegalMoveAndDuplicateMessages) {

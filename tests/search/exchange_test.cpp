@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "board/givescheck.h"
 #include "notation/epd.h"
 #include "randomgames.h"
 #include "search/exchange.h"
@@ -26,7 +27,7 @@ TEST(GivesCheck, AgreesWithMakingEveryMoveOfRandomGames) {
         for (int i = 0; i < eng.pos.currentPly->moveCount; i++) {
             Move m = ListMove(eng, i);
             bool expected = ChecksByMaking(eng, m);
-            ASSERT_EQ(GivesCheck(eng, m), expected)
+            ASSERT_EQ(GivesCheck(eng.pos, m), expected)
                 << PositionToEpd(eng.pos) << " move " << MoveFrom(m) << "-" << MoveTo(m);
             moves++;
             if (!expected)
@@ -52,7 +53,7 @@ static bool Checks(Engine& e, const char* fen, Move m) {
     for (int i = 0; i < e.pos.currentPly->moveCount; i++)
         legal |= ListMove(e, i) == m;
     EXPECT_TRUE(legal) << fen;
-    bool answer = GivesCheck(e, m);
+    bool answer = GivesCheck(e.pos, m);
     EXPECT_EQ(answer, ChecksByMaking(e, m)) << fen;
     return answer;
 }
@@ -75,7 +76,7 @@ TEST(GivesCheck, CastlingPromotionAndDiscoveredChecks) {
         if (MoveFrom(m) != Sq("e4"))
             continue;
         knightMoves++;
-        EXPECT_TRUE(GivesCheck(*e, m)) << MoveTo(m);
+        EXPECT_TRUE(GivesCheck(e->pos, m)) << MoveTo(m);
     }
     EXPECT_EQ(knightMoves, 8);
     // A pawn advancing along the file between its rook and the king does not.

@@ -7,8 +7,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "notation/boardtext.h"
 #include "search/tables.h"
-#include "shell/displayboard.h"
 #include "support.h"
 
 // The starting position's text board with White to move, not inverted.

@@ -10,6 +10,7 @@
 
 #include "engineprocess.h"
 #include "enginerun.h"
+#include "notation/boardtext.h"
 #include "shell/commandline.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
