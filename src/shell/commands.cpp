@@ -28,12 +28,8 @@
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/timecommands.h"
+#include "shell/toolcommands.h"
 #include "shell/xboard.h"
-#include "tools/bench.h"
-#include "tools/loadnth.h"
-#include "tools/perft.h"
-#include "tools/suitenodes.h"
-#include "tools/testsuite.h"
 
 // Modes in which a command word is recognised.
 enum CommandMode { Always, FritzOnly, XboardOnly, Version2Only };
@@ -192,7 +188,7 @@ static bool CommandTestgenSuite(Engine& e) {
 
 static bool CommandTestgen(Engine& e) {
     StopSearchForCommand(e);
-    RunTestgen(e);
+    TestgenCommand(e);
     // The count made its moves in the records above the game: nothing there can be replayed.
     e.pos.lastGamePly = e.pos.currentPly;
     return true;

@@ -20,10 +20,10 @@
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/thinking.h"
+#include "shell/toolcommands.h"
 #include "shell/uci.h"
-#include "shell/version.h"
+#include "version.h"
 #include "shell/xboard.h"
-#include "tools/testsuite.h"
 
 static constexpr int IdleYields = 10;     // zero-length sleeps before the main loop sleeps
 static constexpr int IdleSleepMs = 200;  // sleep while nothing is asked of the engine

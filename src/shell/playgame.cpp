@@ -23,7 +23,7 @@
 #include "shell/newgame.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
-#include "shell/version.h"
+#include "version.h"
 
 static constexpr int BookPlies = 30;       // no book moves after this many plies
 static constexpr int GreetingPlies = 3;    // xboard greetings go with moves before this ply

@@ -32,7 +32,7 @@
 #include "shell/searchthread.h"
 #include "shell/thinking.h"
 #include "shell/timecontrol.h"
-#include "shell/version.h"
+#include "version.h"
 
 static constexpr int DefaultDepth = 30;          // depth when "go" gives none
 static constexpr int64_t DefaultMoveMs = 10000;  // a bare "go"

@@ -25,7 +25,7 @@
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
-#include "shell/version.h"
+#include "version.h"
 
 static constexpr int BoardSquares = 64;
 static constexpr int EditTokenLength = 3;       // piece or "x", file, rank

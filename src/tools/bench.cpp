@@ -9,7 +9,7 @@
 #include "search/driver.h"
 #include "search/report.h"
 #include "search/tables.h"
-#include "tools/toolshell.h"
+#include "tools/suitemessages.h"
 
 // The benchmark position and search settings.
 static constexpr const char* BenchPosition =
@@ -35,10 +35,4 @@ int64_t RunBenchmark(Engine& e) {
     Print("Benchmark nodes: %" PRId64 "\n", nodes);
     e.search.searchDepth = depthSetting;
     return nodes;
-}
-
-bool BenchCommand(Engine& e) {
-    RunBenchmark(e);
-    AdoptEnginePosition(e);
-    return true;
 }

@@ -10,6 +10,3 @@ struct Engine;
 // benchmark position becomes the game. Returns the node count, the engine's functional
 // fingerprint.
 int64_t RunBenchmark(Engine& e);
-
-// The "bench" command. Returns true when the console prompt follows.
-bool BenchCommand(Engine& e);

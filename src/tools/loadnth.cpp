@@ -4,10 +4,8 @@
 #include "engine.h"
 #include "output.h"
 #include "search/tables.h"
-#include "shell/filedialog.h"
-#include "shell/inputring.h"
 #include "tools/suiteline.h"
-#include "tools/toolshell.h"
+#include "tools/suitemessages.h"
 
 // Sets up the position of an EPD line with "bm" or "am" and prints its move list.
 static int LoadEpdLine(Engine& e, char* line, SuiteLineKind kind) {
@@ -47,18 +45,4 @@ int LoadNthPosition(FILE* file, int n, Engine& e) {
             Print("Solution: %s\n", RecordText(line));
         return 1;
     }
-}
-
-bool LoadNthCommand(Engine& e) {
-    FILE* file = AskAndOpenFile("Enter a file name to load a position from:\n", "r");
-    if (!file)
-        return false;
-    Print("Enter the position number:\n");
-    int n = TakeInt();
-    int loaded = LoadNthPosition(file, n, e);
-    std::fclose(file);
-    if (!loaded)
-        return false;
-    AdoptEnginePosition(e);
-    return true;
 }

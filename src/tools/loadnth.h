@@ -9,7 +9,3 @@ struct Engine;
 // or "am". Prints the solution when the file gives one. Returns 1 when the position was
 // loaded, 0 otherwise (not found, or refused by the set-up).
 int LoadNthPosition(FILE* file, int n, Engine& e);
-
-// The "loadnth" command: asks for a file and a number and loads that position as the game.
-// Returns true when the console prompt follows.
-bool LoadNthCommand(Engine& e);

@@ -10,8 +10,6 @@
 #include "output.h"
 #include "search/draw.h"
 #include "search/searchclock.h"
-#include "shell/inputring.h"
-#include "shell/timecontrol.h"
 
 // Earlier occurrences that make a repetition when counting: the game-level rule, so that
 // the published counts hold.
@@ -47,9 +45,7 @@ int64_t CountNodes(Engine& e, int depth) {
     return leaves;
 }
 
-void RunTestgen(Engine& e) {
-    Print("Enter depth to count nodes at: ");
-    int depth = TakeInt();
+void RunTestgen(Engine& e, int depth) {
     if (depth < 1 || depth > MaxPerftDepth) {
         Print("Depth must be between 1 and %d, nothing counted.\n", MaxPerftDepth);
         return;

@@ -16,5 +16,6 @@ int64_t CountNodes(Engine& e, int depth);
 // The recursive count: positions drawn by rule (two repetitions) are not expanded.
 int64_t Perft(Engine& e, int depth);
 
-// The "testgen" dialog: asks for a depth, counts and prints the four report lines.
-void RunTestgen(Engine& e);
+// Counts the leaves to depth and prints the four report lines of "testgen"; a depth outside
+// 1..MaxPerftDepth is refused with a message.
+void RunTestgen(Engine& e, int depth);

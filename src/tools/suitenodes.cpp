@@ -6,10 +6,9 @@
 #include "engine.h"
 #include "output.h"
 #include "search/tables.h"
-#include "shell/inputring.h"
 #include "tools/perft.h"
 #include "tools/suiteline.h"
-#include "tools/toolshell.h"
+#include "tools/suitemessages.h"
 
 // Depth of the count made at each suite position: its legal moves.
 constexpr int SuiteCountDepth = 1;
@@ -67,17 +66,4 @@ void CountSuiteNodes(FILE* suite, FILE* results, Engine& e) {
     Print("Total nodes: %" PRId64 "\n", total);
     std::fprintf(results, "\nGrand Total nodes: %" PRId64 "\n", total);
     std::fflush(results);
-}
-
-bool TestgenSuiteCommand(Engine& e) {
-    char suiteName[SlotSize];
-    FILE* suite = nullptr;
-    FILE* results = nullptr;
-    if (!AskSuiteFiles(suiteName, suite, results))
-        return false;
-    CountSuiteNodes(suite, results, e);
-    std::fclose(suite);
-    std::fclose(results);
-    AdoptEnginePosition(e);
-    return true;
 }

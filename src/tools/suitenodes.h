@@ -8,7 +8,3 @@ struct Engine;
 // Counts the legal moves of every suite position ("srch" records and EPD lines with "bm" or
 // "am"), writes each count to the result file and the grand total to both outputs.
 void CountSuiteNodes(FILE* suite, FILE* results, Engine& e);
-
-// The "testgensuite" command: asks for the files, counts, closes them and makes the last
-// position the game. Returns true when the console prompt follows.
-bool TestgenSuiteCommand(Engine& e);

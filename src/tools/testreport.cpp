@@ -6,7 +6,7 @@
 
 #include "output.h"
 #include "search/searchclock.h"
-#include "shell/version.h"
+#include "version.h"
 
 // Percent of part in whole, 0 when whole is 0.
 static double Percent(double part, double whole) {

@@ -13,11 +13,9 @@
 #include "search/searchclock.h"
 #include "search/tables.h"
 #include "search/transtable.h"
-#include "shell/inputring.h"
-#include "shell/logfile.h"
 #include "tools/suiteline.h"
 #include "tools/testreport.h"
-#include "tools/toolshell.h"
+#include "tools/suitemessages.h"
 
 // Room for a move in SAN with its check mark, copied before other texts reuse the buffer.
 constexpr int MoveTextSize = 16;
@@ -26,14 +24,16 @@ constexpr int MoveTextSize = 16;
 struct SuiteRun {
     const char* suiteName;
     FILE* results;
+    FILE* log;  // the log file, or nullptr
     SuiteStats stats;
     bool positionReady = true;  // false after an "svfe" the set-up refused
 };
 
 // Searches the current position and fills the report; moveText receives the engine's move.
 static SuiteSearchReport SearchPosition(Engine& e, SuiteRun& run, char* moveText) {
-    LogPrint(e, "\nTest suite %s, searching position %d\n", run.suiteName,
-             run.stats.positions + 1);
+    if (run.log)
+        std::fprintf(run.log, "\nTest suite %s, searching position %d\n", run.suiteName,
+                     run.stats.positions + 1);
     SuiteSearchReport r;
     r.whiteToMove = e.pos.whiteToMove;
     Move move = IterativeDeepening(e);
@@ -131,8 +131,8 @@ static bool RunSuiteLine(Engine& e, SuiteRun& run, char* line) {
     return false;
 }
 
-void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, Engine& e) {
-    SuiteRun run{suiteName, results, SuiteStats{}};
+void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, FILE* log, Engine& e) {
+    SuiteRun run{suiteName, results, log, SuiteStats{}};
     WriteSuiteHeader(results, suiteName,
                      SuiteLimits{WholeSeconds(e.search.maxTime), e.search.maxNodes, e.search.searchDepth,
                                  TTSizeBytes(e)});
@@ -147,36 +147,4 @@ void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, Engine& e) 
     const int64_t runMs = NowMilliseconds() - startMs;
     PrintSuiteSummary(run.stats, runMs);
     WriteSuiteSummary(results, run.stats, runMs, WholeSeconds(e.search.maxTime));
-}
-
-bool TestCommand(Engine& e) {
-    char suiteName[SlotSize];
-    FILE* suite = nullptr;
-    FILE* results = nullptr;
-    if (!AskSuiteFiles(suiteName, suite, results))
-        return false;
-    RunTestSuite(suiteName, suite, results, e);
-    std::fclose(suite);
-    std::fclose(results);
-    AdoptEnginePosition(e);
-    return true;
-}
-
-int RunCommandLineTest(Engine& e, const char* suiteName, const char* resultsName,
-                       int seconds, int depth) {
-    FILE* suite = std::fopen(suiteName, "r");
-    FILE* results = suite ? std::fopen(resultsName, "a") : nullptr;
-    if (!results) {
-        Print("--- ERROR: Cannot open file ---\n");
-        if (suite)
-            std::fclose(suite);
-        return 1;
-    }
-    e.search.maxTime = int64_t(std::max(seconds, 0)) * MillisecondsPerSecond;
-    e.search.searchDepth = std::clamp(depth, 1, MaxDepthSetting);
-    SetUpStartPosition(e, 1);  // a suite that searches before setting a position gets this one
-    RunTestSuite(suiteName, suite, results, e);
-    std::fclose(suite);
-    std::fclose(results);
-    return 0;
 }

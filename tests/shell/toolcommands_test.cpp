@@ -10,8 +10,9 @@
 
 #include "pattern.h"
 #include "shell/displayboard.h"
+#include "shell/toolcommands.h"
 #include "support.h"
-#include "tools/toolshell.h"
+#include "tools/suitemessages.h"
 
 // The mate position of the little suites below, as the text board draws it.
 static const char* const mateBoard =
