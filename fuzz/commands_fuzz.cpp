@@ -524,8 +524,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             e.shell.notation.board != &e.shell.display)
             FuzzFailure("moves are not read against the game position %s", PositionToEpd(e.pos));
     }
-    if (e.shell.treeFile)
-        std::fclose(e.shell.treeFile);
+    if (e.search.treeDumpFile)
+        std::fclose(e.search.treeDumpFile);
     engine.reset();
     feed = TokenFeed{};  // whatever a run allocates it frees, or libFuzzer suspects a leak
     EmptyScratchFolder();

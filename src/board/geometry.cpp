@@ -55,7 +55,7 @@ static void InitKnightOffsets() {
 static void InitDirections() {
     std::memset(directionTable, 0, sizeof directionTable);
     static constexpr int positiveDirs[4] = {1, 10, 9, 11};
-    for (int s = 21; s <= 98; s++)
+    for (int s = SqA1; s <= SqH8; s++)
         for (int d : positiveDirs)
             for (int t = s + d; t <= 98 && !IsBorder(t); t += d) {
                 directionTable[s][t] = int8_t(d);
@@ -119,7 +119,7 @@ static void InitRayBits() {
 }
 
 static void InitPieceTables() {
-    static constexpr int values[8] = {0, 900, 3000, 3000, 5000, 9500, 1000000, 0};
+    static constexpr int values[8] = {0, PawnValue, KnightValue, BishopValue, RookValue, QueenValue, KingValue, 0};
     static constexpr int weights[8] = {0, 12, 8, 8, 4, 1, 0, 0};
     for (int c = 0; c < 8; c++) {
         pieceValue[c] = values[c];
@@ -131,7 +131,7 @@ static void InitPieceTables() {
 
 static void InitCentreTables() {
     std::memset(centreTable, 0, sizeof centreTable);
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         if (IsBorder(sq))
             continue;
         int rank = rankOf[sq];
@@ -144,7 +144,7 @@ static void InitCentreTables() {
         pawnBlockingWeight[sq] = 4 * centreTable[sq];
     }
     std::memset(knightSquareValue, 0, sizeof knightSquareValue);
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         if (IsBorder(sq))
             continue;
         int sum = 0;

@@ -21,6 +21,15 @@ extern uint16_t bishopRayBits[23];
 extern uint16_t rookRayBits[23];
 extern uint16_t queenRayBits[23];
 
+// Piece values; a pawn is the unit scores are counted in (900).
+constexpr int32_t PawnValue = 900;
+constexpr int32_t KnightValue = 3000;
+constexpr int32_t BishopValue = 3000;
+constexpr int32_t MinorValue = 3000;  // a knight or a bishop
+constexpr int32_t RookValue = 5000;
+constexpr int32_t QueenValue = 9500;
+constexpr int32_t KingValue = 1000000;
+
 extern int32_t pieceValue[8];         // by PieceCode without sign
 extern int32_t signedPieceValue[15];  // by PieceCode + 7, Black negative
 extern int32_t attackerWeight[8];     // by PieceCode without sign
@@ -39,7 +48,7 @@ constexpr int knightSteps[8] = {12, 21, 19, 8, -12, -21, -19, -8};
 // The king steps in generation order.
 constexpr int kingSteps[8] = {1, -1, 10, -10, 9, -9, 11, -11};
 
-inline bool IsBorder(int sq) { return sq < 21 || sq > 98 || sq % 10 == 0 || sq % 10 == 9; }
+inline bool IsBorder(int sq) { return sq < SqA1 || sq > SqH8 || sq % 10 == 0 || sq % 10 == 9; }
 inline uint64_t Zobrist(int sq, int code) { return zobristKeys[sq - 21][code + 6]; }
 inline uint16_t AnySliderBits(int dir) { return anySliderRayBits[dir + 11]; }
 inline uint16_t BishopBits(int dir) { return bishopRayBits[dir + 11]; }

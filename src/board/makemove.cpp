@@ -82,7 +82,7 @@ static inline void TakeVictim(Position& p, PlyRecord* r, SideState& them, int t,
     r->reversibleCount = 0;
     switch (kind) {
     case Pawn:
-        p.materialBalance += sign * 900;
+        p.materialBalance += sign * PawnValue;
         r->capturedSlot = uint8_t(RemoveSquare(them.pawnSquares, them.pawnCount, t));
         p.pawnKey ^= Zobrist(t, victim);
         return;
@@ -125,7 +125,7 @@ static inline void ReturnVictim(Position& p, const PlyRecord* r, SideState& them
     int kind = victim * -sign;
     switch (kind) {
     case Pawn:
-        p.materialBalance -= sign * 900;
+        p.materialBalance -= sign * PawnValue;
         RestoreSquare(them.pawnSquares, them.pawnCount, r->capturedSlot, t);
         p.pawnKey ^= Zobrist(t, victim);
         return;
@@ -215,7 +215,7 @@ static void MakeMoveFor(Position& p, int f, int t, int promotion) {
             int piece = kind * sign;
             r->promotion = int8_t(piece);
             us.material += pieceValue[kind];
-            p.materialBalance += sign * (pieceValue[kind] - 900);
+            p.materialBalance += sign * (pieceValue[kind] - PawnValue);
             us.pieceCount++;
             us.pawnSquares[slot] = us.pawnSquares[--us.pawnCount];
             r->promotedSlot = uint8_t(slot);
@@ -253,7 +253,7 @@ static void MakeMoveFor(Position& p, int f, int t, int promotion) {
             r->epCaptureSquare = uint8_t(c);
             board[c] = Empty;
             r->capturedSlot = uint8_t(RemoveSquare(them.pawnSquares, them.pawnCount, c));
-            p.materialBalance += sign * 900;
+            p.materialBalance += sign * PawnValue;
             hash ^= Zobrist(c, -moved);
             p.pawnKey ^= Zobrist(c, -moved);
         }

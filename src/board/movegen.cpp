@@ -418,6 +418,29 @@ void NormalizePromotions(Position& p) {
     }
 }
 
+int FindMoveIndex(const int32_t* board, const MoveListEntry* moves, int count, Move m) {
+    int f = MoveFrom(m), t = MoveTo(m);
+    if (IsBorder(f) || IsBorder(t))
+        return -1;
+    bool promotion = IsPromotionMove(board, f, t);
+    for (int i = 0; i < count; i++) {
+        const MoveListEntry& entry = moves[i];
+        if (entry.from == f && entry.to == t && (!promotion || entry.promotion == MovePromotion(m)))
+            return i;
+    }
+    return -1;
+}
+
+Move LegalMoveOf(const Position& p, Move m) {
+    const PlyRecord* r = p.currentPly;
+    int i = FindMoveIndex(p.board, r->moves, r->moveCount, m);
+    if (i < 0)
+        return 0;
+    const MoveListEntry& entry = r->moves[i];
+    int promotion = IsPromotionMove(p.board, entry.from, entry.to) ? entry.promotion : 0;
+    return MakeMoveValue(entry.from, entry.to, promotion);
+}
+
 bool HasRoomForPly(const Position& p) {
     const PlyRecord* r = p.currentPly;
     if (r + 1 >= p.plyStack + PlyStackSize)

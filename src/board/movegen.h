@@ -1,6 +1,7 @@
 // Legal move generation into the current ply's list.
 #pragma once
 
+#include "board/geometry.h"
 #include "board/types.h"
 
 struct Position;
@@ -23,6 +24,20 @@ void GenerateEvasions(Position& p);
 // Nonzero when capturing en passant with the pawn on from leaves the king on kingSquare
 // safe along the rank of the two pawns.
 int EpRankPinSafe(Position& p, int from, int kingSquare);
+
+// True for a pawn move onto the last rank, where the promotion byte is part of the move.
+inline bool IsPromotionMove(const int32_t* board, int from, int to) {
+    return (board[from] == Pawn || board[from] == -Pawn) && (rankOf[to] == 8 || rankOf[to] == 1);
+}
+
+// Index of move m in a legal list of the position on board: from and to agree, and for a
+// pawn reaching the last rank the promotion piece too. -1 when m is not in the list or
+// names a square off the board.
+int FindMoveIndex(const int32_t* board, const MoveListEntry* moves, int count, Move m);
+
+// Move m as the current list holds it, its promotion byte 0 unless it promotes; 0 when m
+// is not a legal move here.
+Move LegalMoveOf(const Position& p, Move m);
 
 // Sets the promotion byte of every move of the current list that is not a pawn move onto
 // the first or last rank to 0.

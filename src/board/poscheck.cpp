@@ -15,7 +15,7 @@ static bool ListMatchesBoard(const Position& p, const uint8_t* list, int count, 
     if (count < 0 || count > capacity)
         return false;
     int onBoard = 0;
-    for (int sq = 21; sq <= 98; sq++)
+    for (int sq = SqA1; sq <= SqH8; sq++)
         if (p.board[sq] == code)
             onBoard++;
     if (onBoard != count)
@@ -46,8 +46,8 @@ static std::string CheckSide(const Position& p, const SideState& s, int sign, co
     int pieces = 1 + s.knightCount + s.bishopCount + s.rookCount + s.queenCount;
     if (s.pieceCount != pieces)
         return fail("pieceCount");
-    int material = 3000 * (s.knightCount + s.bishopCount) + 5000 * s.rookCount
-                 + 9500 * s.queenCount;
+    int material = KnightValue * s.knightCount + BishopValue * s.bishopCount
+                 + RookValue * s.rookCount + QueenValue * s.queenCount;
     if (s.material != material)
         return fail("material");
     int seventh = 0;
@@ -56,7 +56,7 @@ static std::string CheckSide(const Position& p, const SideState& s, int sign, co
             seventh++;
     if (s.rooksOnSeventh != seventh)
         return fail("rooksOnSeventh");
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         if (IsBorder(sq))
             continue;
         int count = s.kingSquare != sq && KingDistance(s.kingSquare, sq) < 2 ? 1 : 0;
@@ -88,12 +88,12 @@ std::string CheckPosition(const Position& p) {
     if (!side.empty())
         return side;
     int balance = p.white.material - p.black.material
-                + 900 * (p.white.pawnCount - p.black.pawnCount);
+                + PawnValue * (p.white.pawnCount - p.black.pawnCount);
     if (p.materialBalance != balance)
         return "materialBalance";
     int files[10] = {};
     int knights = 0;
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         int code = p.board[sq];
         if (code == Rook) files[fileOf[sq]]++;
         if (code == -Rook) files[fileOf[sq]]--;

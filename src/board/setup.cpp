@@ -24,7 +24,7 @@ void RebuildPosition(Position& p) {
         s->rooksOnSeventh = 0;
         s->queenCount = s->rookCount = s->bishopCount = s->knightCount = 0;
     }
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         p.white.kingKnightAttacks[sq] = p.black.kingKnightAttacks[sq] = 0;
         p.white.attacks[sq] = p.black.attacks[sq] = 0;
         int code = p.board[sq];
@@ -59,7 +59,7 @@ void RebuildPosition(Position& p) {
             s.material += PieceValueOf(code);
         }
     }
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         if (IsBorder(sq))
             continue;
         for (SideState* s : {&p.white, &p.black}) {
@@ -82,10 +82,10 @@ void ResetPlyStack(Position& p) {
     p.us = p.whiteToMove ? &p.white : &p.black;
     p.them = p.whiteToMove ? &p.black : &p.white;
     p.materialBalance = (p.white.material - p.black.material)
-                      + 900 * (p.white.pawnCount - p.black.pawnCount);
+                      + PawnValue * (p.white.pawnCount - p.black.pawnCount);
     std::memset(p.rookFileBalance, 0, sizeof p.rookFileBalance);
     p.knightPlacement = 0;
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         int code = p.board[sq];
         if (code == Rook)
             p.rookFileBalance[fileOf[sq]]++;
@@ -116,7 +116,7 @@ void SetInitialPosition(Position& p) {
     p.whiteToMove = 1;
     p.epSquare = 0;
     p.castleRights = CastleAll;
-    for (int sq = 21; sq <= 98; sq++)
+    for (int sq = SqA1; sq <= SqH8; sq++)
         if (!IsBorder(sq))
             p.board[sq] = 0;
     for (int file = 1; file <= 8; file++) {

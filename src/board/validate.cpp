@@ -33,7 +33,7 @@ static bool PieceAttacks(const int* board, int sq, int target) {
 
 // True when a piece of the given colour (1 White, -1 Black) attacks target.
 static bool SquareAttackedBy(const int* board, int target, int colour) {
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         int code = board[sq];
         if (code == 0 || code == Border || (code > 0) != (colour > 0))
             continue;
@@ -46,7 +46,7 @@ static bool SquareAttackedBy(const int* board, int target, int colour) {
 const char* PositionDefect(const Position& p) {
     int counts[2][7] = {};  // [White, Black][kind]
     int kingSquare[2] = {0, 0};
-    for (int sq = 21; sq <= 98; sq++) {
+    for (int sq = SqA1; sq <= SqH8; sq++) {
         int code = p.board[sq];
         if (code == 0 || code == Border)
             continue;
@@ -89,7 +89,7 @@ const char* PositionDefect(const Position& p) {
 
 bool EnPassantSquareConsistent(const Position& p) {
     int ep = p.epSquare;
-    if (ep < 21 || ep > 98 || IsBorder(ep) || p.board[ep] != 0)
+    if (IsBorder(ep) || p.board[ep] != 0)
         return false;
     // White to move: Black just double-stepped over rank 6 onto rank 5.
     if (p.whiteToMove)

@@ -5,6 +5,9 @@
 
 struct Engine;
 
+// Plies of a game in which the books are consulted.
+constexpr int BookPlies = 30;
+
 // Which book a move came from.
 enum class BookSource { None, Small, Big };
 

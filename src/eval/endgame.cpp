@@ -10,9 +10,6 @@
 #include "eval/rookending.h"
 
 constexpr int WingPasserUnit = 10;
-constexpr int MinorValue = 3000;
-constexpr int RookValue = 5000;
-constexpr int QueenValue = 9500;
 constexpr int TwoKnightsValue = 6000;
 constexpr int ExtraPieceWithPawns = 200;
 constexpr int KingDistanceWeight = 100;       // per file of difference between the kings

@@ -6,8 +6,6 @@
 #include "engine.h"
 #include "eval/pawns.h"
 
-constexpr int RookValue = 5000;
-constexpr int MinorValue = 3000;
 constexpr int TwoMinorsValue = 6000;
 constexpr int RookVersusMinorDivisor = 7;
 constexpr int SpreadSpan = 5;             // openSpan above this: pawns on both wings

@@ -89,7 +89,7 @@ static void CheckCastleRight(Position& p, int bit, int kingSq, int king, int roo
 }
 
 void LoadEpd(Position& p, const char* text) {
-    for (int sq = 21; sq <= 98; sq++)
+    for (int sq = SqA1; sq <= SqH8; sq++)
         if (!IsBorder(sq))
             p.board[sq] = Empty;
     p.whiteToMove = 1;

@@ -42,27 +42,6 @@ static MoveSource ContextSource(const NotationContext& c) {
     return {c.board->board, c.board->whiteToMove != 0, r->moves, r->moves ? r->moveCount : 0};
 }
 
-static bool IsPlayingSquare(int sq) { return sq >= 21 && sq <= 98 && !IsBorder(sq); }
-
-// True for a pawn move onto the last rank, where the promotion byte is part of the move.
-static bool IsPromotionMove(const int32_t* board, int from, int to) {
-    return std::abs(board[from]) == Pawn && (rankOf[to] == 8 || rankOf[to] == 1);
-}
-
-// Index of the move in the legal list, or -1. The promotion byte counts only for promotions.
-static int FindInList(const MoveSource& src, Move m) {
-    int f = MoveFrom(m), t = MoveTo(m);
-    if (!IsPlayingSquare(f) || !IsPlayingSquare(t))
-        return -1;
-    bool promotion = IsPromotionMove(src.board, f, t);
-    for (int i = 0; i < src.moveCount; i++) {
-        const MoveListEntry& entry = src.moves[i];
-        if (entry.from == f && entry.to == t && (!promotion || entry.promotion == MovePromotion(m)))
-            return i;
-    }
-    return -1;
-}
-
 // The list entry as a Move whose promotion byte is 0 unless it is a promotion.
 static Move NormalizedMove(const MoveSource& src, int index) {
     const MoveListEntry& entry = src.moves[index];
@@ -79,7 +58,7 @@ static char* WriteSquare(char* out, int sq) {
 
 // Writes the SAN of a move of the list without check marks. False when the move is not legal.
 static bool WriteSanBody(const MoveSource& src, Move m, char* out) {
-    if (FindInList(src, m) < 0)
+    if (FindMoveIndex(src.board, src.moves, src.moveCount, m) < 0)
         return false;
     int f = MoveFrom(m), t = MoveTo(m);
     int code = src.board[f];
@@ -142,7 +121,7 @@ static bool WriteSanBody(const MoveSource& src, Move m, char* out) {
 const char* MoveToSan(Engine& e, Move m) {
     thread_local char text[SanTextSize];
     MoveSource src = EngineSource(e);
-    int index = FindInList(src, m);
+    int index = FindMoveIndex(src.board, src.moves, src.moveCount, m);
     if (index < 0 || !WriteSanBody(src, m, text))
         return IllegalMoveText;
     Move legal = EntryMove(src.moves[index]);
@@ -175,7 +154,7 @@ const char* MoveToSan(const NotationContext& c, Move m) {
 const char* MoveToCoordinate(Move m) {
     thread_local char text[CoordinateTextSize];
     int f = MoveFrom(m), t = MoveTo(m);
-    if (!IsPlayingSquare(f) || !IsPlayingSquare(t))
+    if (IsBorder(f) || IsBorder(t))
         return NoSquaresText;
     char* o = WriteSquare(text, f);
     o = WriteSquare(o, t);

@@ -376,7 +376,6 @@ Move IterativeDeepening(Engine& e) {
 
 Move PredictMove(Engine& e) {
     Position& p = e.pos;
-    SearchData& s = e.search;
     GenerateMoves(e.pos);
     if (p.currentPly->moveCount == 0)
         return 0;
@@ -386,6 +385,11 @@ Move PredictMove(Engine& e) {
     OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
     if (known)
         return EntryMove(p.currentPly->moves[0]);
+    return SearchOnePly(e);
+}
+
+Move SearchOnePly(Engine& e) {
+    SearchData& s = e.search;
     const int savedDepth = s.searchDepth;
     s.searchDepth = 1;
     Move move = IterativeDeepening(e);

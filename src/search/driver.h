@@ -16,3 +16,7 @@ void SearchRoot(Engine& e, bool useAspiration);
 
 // The move to ponder on: the table's choice for the position, else a one-ply search.
 Move PredictMove(Engine& e);
+
+// Searches the current position one ply deep on this thread, keeping the depth setting:
+// the move to play when no other search produced one.
+Move SearchOnePly(Engine& e);

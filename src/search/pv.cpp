@@ -10,19 +10,12 @@
 #include "notation/movetext.h"
 #include "textbuilder.h"
 
-// True when the move is a pawn reaching the last rank, the only moves that promote.
-static bool IsPromotion(const Position& p, const MoveListEntry& m) {
-    int mover = p.board[m.from];
-    return (mover == Pawn && rankOf[m.from] == 7 && rankOf[m.to] == 8)
-        || (mover == -Pawn && rankOf[m.from] == 2 && rankOf[m.to] == 1);
-}
-
 void UpdatePv(Engine& e, const MoveListEntry& entry, int ply) {
     if (ply < 0 || ply >= PvSize)
         return;
     MoveListEntry* row = e.search.pv[ply];
     row[ply] = entry;
-    if (row[ply].promotion && !IsPromotion(e.pos, entry))
+    if (row[ply].promotion && !IsPromotionMove(e.pos.board, entry.from, entry.to))
         row[ply].promotion = 0;
     if (ply + 1 >= PvSize)
         return;
@@ -32,18 +25,6 @@ void UpdatePv(Engine& e, const MoveListEntry& entry, int ply) {
         if (child[column].from == 0)
             break;
     }
-}
-
-// Returns the current list's entry for the PV entry, or nullptr when it is not legal here.
-static const MoveListEntry* FindInList(const Engine& e, const MoveListEntry& wanted) {
-    const PlyRecord* r = e.pos.currentPly;
-    for (int i = 0; i < r->moveCount; i++) {
-        const MoveListEntry& m = r->moves[i];
-        if (m.from == wanted.from && m.to == wanted.to
-            && (!IsPromotion(e.pos, m) || m.promotion == wanted.promotion))
-            return &m;
-    }
-    return nullptr;
 }
 
 const char* PvSanText(Engine& e) {
@@ -66,10 +47,11 @@ const char* PvSanText(Engine& e) {
     }
     int made = 0;
     for (int k = 0; k < length; k++) {
-        const MoveListEntry* m = FindInList(e, line[k]);
-        if (!m || !HasRoomForPly(e.pos))
+        const PlyRecord* r = e.pos.currentPly;
+        int index = FindMoveIndex(e.pos.board, r->moves, r->moveCount, EntryMove(line[k]));
+        if (index < 0 || !HasRoomForPly(e.pos))
             break;
-        Move move = EntryMove(*m);
+        Move move = EntryMove(r->moves[index]);
         if (k > 0)
             b.Append(" ");
         b.Append(MoveToSan(e, move));

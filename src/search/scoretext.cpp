@@ -5,12 +5,12 @@
 #include <cstdio>
 
 #include "engine.h"
+#include "search/score.h"
 
-static constexpr int MateScore = 1000000;  // a mate at distance d plies scores MateScore - d
 static constexpr double PawnsPerUnit = 0.001;
 
 bool IsMateScore(int score) {
-    return score > MateReportThreshold || score < -MateReportThreshold;
+    return score > MateBound || score < -MateBound;
 }
 
 int MateMoves(int score) {
@@ -32,9 +32,9 @@ void SetScoreText(Engine& e, const char* text) {
         std::snprintf(out, size, "Forced move");
     else if (s == 0)
         std::snprintf(out, size, "Equal");
-    else if (s > MateReportThreshold)
+    else if (s > MateBound)
         std::snprintf(out, size, "White mates in %d", (plies + 1) / 2);
-    else if (s < -MateReportThreshold)
+    else if (s < -MateBound)
         std::snprintf(out, size, "Black mates in %d", (plies + 1) / 2);
     else if (s < 0)
         std::snprintf(out, size, "Black by %.1f", -s * PawnsPerUnit);

@@ -3,9 +3,6 @@
 
 struct Engine;
 
-// Score beyond which a score means a forced mate.
-constexpr int MateReportThreshold = 999900;
-
 // True when a score (from the side to move's view) means a forced mate.
 bool IsMateScore(int score);
 

@@ -7,6 +7,7 @@
 struct Engine;
 
 constexpr int64_t MillisecondsPerSecond = 1000;
+constexpr int64_t MillisecondsPerCentisecond = 10;
 
 // Milliseconds of a monotonic clock.
 int64_t NowMilliseconds();

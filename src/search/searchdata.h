@@ -26,6 +26,8 @@ enum : uint8_t { UpperBound = 0, ExactScore = 1, LowerBound = 2 };
 constexpr int PvSize = 64;            // rows and columns of the triangular PV table
 constexpr int HistorySize = 99;       // history tables are indexed [from][to] by square
 constexpr int MaxDepthSetting = 60;   // every depth setting is clamped to 1..MaxDepthSetting
+constexpr int DefaultSearchDepth = 30;      // the depth setting of a new engine and a new game
+constexpr int64_t DefaultMoveTimeMs = 10000;  // the time a move of a new engine and game
 
 // One transposition-table slot (20 bytes).
 struct TTEntry {
@@ -76,8 +78,8 @@ struct SearchTexts {
 struct SearchData {
     // Limits set by the shell. The shell may change the time and node limits and the
     // thinking output while a search runs, hence atomics; the depth only while none runs.
-    int32_t searchDepth = 30;  // depth setting; the running iteration's depth during a search
-    std::atomic<int64_t> maxTime{10000};  // milliseconds per move
+    int32_t searchDepth = DefaultSearchDepth;  // depth setting; the running iteration's depth during a search
+    std::atomic<int64_t> maxTime{DefaultMoveTimeMs};  // milliseconds per move
     std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
     // The engine's clock as the interface last reported it, and the longest any panic time
     // may run when maxTime was worked out from a clock (-1 when it was not).
@@ -136,7 +138,7 @@ struct SearchData {
 
     // Tree dump for debugging.
     int32_t treeDumpOn = 0;
-    FILE* treeDumpFile = nullptr;  // opened and closed by the shell
+    FILE* treeDumpFile = nullptr;  // the open dump file, nullptr when none; the shell's to close
     int32_t lastDumpPly = 100;     // ply of the last move written
 
     SearchTexts texts{};

@@ -13,7 +13,10 @@ void StartTreeDump(Engine& e, FILE* file) {
     e.search.treeDumpFile = file;
 }
 
-void StopTreeDump(Engine& e) { e.search.treeDumpOn = 0; }
+void StopTreeDump(Engine& e) {
+    e.search.treeDumpOn = 0;
+    e.search.treeDumpFile = nullptr;
+}
 
 // Starts a new line indented for ply.
 static void NewLine(FILE* f, int ply) { std::fprintf(f, "\n%*s", IndentPerPly * ply, ""); }

@@ -7,10 +7,11 @@
 
 struct Engine;
 
-// Starts writing the dump to file (opened and closed by the shell).
+// Starts writing the dump to file (opened and closed by the shell, which finds the open
+// file in treeDumpFile).
 void StartTreeDump(Engine& e, FILE* file);
 
-// Stops writing; the file stays open.
+// Stops writing and forgets the file, which stays open for its owner to close.
 void StopTreeDump(Engine& e);
 
 // Writes a root move at ply, starting a new indented line unless it continues the last one.

@@ -197,16 +197,14 @@ static bool CommandTestgen(Engine& e) {
 static bool CommandTree(Engine& e) {
     // The search writes to the file: it must not run while the file changes hands.
     StopSearchForCommand(e);
-    if (e.shell.treeFile) {
+    if (FILE* open = e.search.treeDumpFile) {
         StopTreeDump(e);
-        std::fclose(e.shell.treeFile);
-        e.shell.treeFile = nullptr;
+        std::fclose(open);
         return true;
     }
     FILE* f = AskAndOpenFile("Enter a file name to save the tree to:\n", "a");
     if (!f)
         return true;
-    e.shell.treeFile = f;
     std::fprintf(f, "\n%s", DrawBoard(e.pos.board, e.pos.whiteToMove, e.shell.invertBoard));
     StartTreeDump(e, f);
     return true;

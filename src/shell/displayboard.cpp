@@ -17,7 +17,7 @@ void InitDisplayBoard(DisplayBoard& d) {
 void CopyToDisplayBoard(const Engine& e, DisplayBoard& d) {
     d.castleRights = e.pos.castleRights;
     d.whiteToMove = e.pos.whiteToMove;
-    for (int sq = 21; sq <= 98; sq++)
+    for (int sq = SqA1; sq <= SqH8; sq++)
         d.board[sq] = e.pos.board[sq];
 }
 

@@ -2,6 +2,8 @@
 #include "shell/gamecommands.h"
 
 #include "board/gameline.h"
+#include "board/movegen.h"
+#include "book/probe.h"
 #include "engine.h"
 #include "notation/boardtext.h"
 #include "output.h"
@@ -11,7 +13,6 @@
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
 
-static constexpr int BookPlies = 30;  // the book is used up to this ply
 
 // Prints the Engine's text board when the console is in use.
 static void ShowBoard(const Engine& e) {
@@ -77,11 +78,7 @@ bool CommandEasy(Engine& e) {
 // True when the record above the game position holds a legal move of it.
 static bool NextRecordIsLegal(const Engine& e) {
     const PlyRecord* r = e.pos.currentPly;
-    Move next = MakeMoveValue(r[1].from, r[1].to, r[1].promotion);
-    for (int i = 0; i < r->moveCount; i++)
-        if (EntryMove(r->moves[i]) == next)
-            return true;
-    return false;
+    return LegalMoveOf(e.pos, MakeMoveValue(r[1].from, r[1].to, r[1].promotion)) != 0;
 }
 
 // Replays plies taken-back plies one at a time, each only when it is legal; all or none.

@@ -6,9 +6,6 @@
 #include "shell/logfile.h"
 #include "shell/searchthread.h"
 
-static constexpr int DefaultDepth = 30;
-static constexpr int64_t DefaultMaxTimeMs = 10000;
-
 void SetNotationContext(Engine& e) {
     e.shell.notation.board = &e.shell.display;
     e.shell.notation.moves = e.pos.rootPly;
@@ -26,8 +23,8 @@ void NewGame(Engine& e) {
     e.shell.time.incrementMs = 0;
     if (e.shell.time.restoreDefaultsAtNewGame) {
         e.shell.time.restoreDefaultsAtNewGame = 0;
-        e.search.searchDepth = DefaultDepth;
-        e.search.maxTime = DefaultMaxTimeMs;
+        e.search.searchDepth = DefaultSearchDepth;
+        e.search.maxTime = DefaultMoveTimeMs;
     }
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);

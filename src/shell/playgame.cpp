@@ -9,6 +9,8 @@
 #include <string>
 
 #include "board/gameline.h"
+#include "board/movegen.h"
+#include "book/probe.h"
 #include "engine.h"
 #include "notation/boardtext.h"
 #include "notation/movetext.h"
@@ -25,25 +27,12 @@
 #include "shell/timecontrol.h"
 #include "version.h"
 
-static constexpr int BookPlies = 30;       // no book moves after this many plies
 static constexpr int GreetingPlies = 3;    // xboard greetings go with moves before this ply
 static constexpr int GameLevelRepetitions = 2;
 
 // Number of the move that the half-move plyNumber belongs to.
 static int MoveNumber(const Engine& e) {
     return (e.shell.plyNumber + 1) / 2;
-}
-
-// Returns the entry of the root move list equal to m in all three bytes, or 0 when the
-// move is not legal in the game position.
-static Move LegalRootMove(const Engine& e, Move m) {
-    const PlyRecord* root = e.pos.rootPly;
-    if (MoveFrom(m) == 0)
-        return 0;
-    for (int i = 0; i < root->moveCount; i++)
-        if (EntryMove(root->moves[i]) == m)
-            return m;
-    return 0;
 }
 
 Move ShellSearch(Engine& e) {
@@ -57,8 +46,8 @@ Move ShellSearch(Engine& e) {
     std::fflush(stdout);
     FlushLog(e);
     // Not fflush(nullptr): the input thread holds standard input's lock while it waits.
-    if (e.shell.treeFile)
-        std::fflush(e.shell.treeFile);
+    if (e.search.treeDumpFile)
+        std::fflush(e.search.treeDumpFile);
     std::_Exit(0);
 }
 
@@ -213,20 +202,10 @@ void AnnounceMove(Engine& e, Move m, Move ponder) {
     e.shell.ponderGainedMs = 0;
 }
 
-// Searches the game position to depth 1 on the main thread, for a move when the search
-// thread produced none.
-static Move SearchOnTheSpot(Engine& e) {
-    int32_t depth = e.search.searchDepth;
-    e.search.searchDepth = 1;
-    Move m = IterativeDeepening(e);
-    e.search.searchDepth = depth;
-    return m;
-}
-
 void OnSearchDone(Engine& e) {
-    Move m = LegalRootMove(e, e.shell.bestMove.load(std::memory_order_acquire));
+    Move m = LegalMoveOf(e.pos, e.shell.bestMove.load(std::memory_order_acquire));
     if (MoveFrom(m) == 0 && e.pos.rootPly->moveCount > 0 && !e.shell.positionRefused)
-        m = LegalRootMove(e, SearchOnTheSpot(e));
+        m = LegalMoveOf(e.pos, SearchOnePly(e));
     if (MoveFrom(m) == 0) {
         // No legal move: nothing to announce or play.
         SetSearchState(e, Idle);

@@ -43,7 +43,6 @@ struct ShellState {
     int32_t plyNumber = 1;       // half-move about to be played, 1-based
     int32_t invertBoard = 0;     // the Engine's text board is drawn from Black's side
     FILE* logFile = nullptr;     // the open log file
-    FILE* treeFile = nullptr;    // the open tree-dump file, nullptr when none
     DisplayBoard display;        // the game as the players see it
     NotationContext notation;    // display board and root move list for move text
 

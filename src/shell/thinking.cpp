@@ -18,7 +18,6 @@
 #include "textbuilder.h"
 
 static constexpr int CurrentMoveDepth = 6;     // UCI current-move lines above this depth
-static constexpr int CentisecondsPerMillisecond = 10;
 static constexpr int ScoreDivisor = 10;        // printed scores are tenths of the internal unit
 
 const char* PvText(Engine& e, bool uci) {
@@ -43,7 +42,7 @@ const char* PvText(Engine& e, bool uci) {
 }
 
 const char* FormatThinkingLine(Engine& e, int depth, int score, int64_t elapsedMs) {
-    int64_t centiseconds = elapsedMs / CentisecondsPerMillisecond;
+    int64_t centiseconds = elapsedMs / MillisecondsPerCentisecond;
     std::snprintf(e.shell.texts.thinkingLine, sizeof e.shell.texts.thinkingLine,
                   "%2d %4d %5" PRId64 " %7" PRId64 " %s\n", depth, score / ScoreDivisor,
                   centiseconds, e.pos.nodeCount, PvText(e, false));

@@ -14,7 +14,6 @@
 #include "shell/playgame.h"
 #include "shell/timecontrol.h"
 
-static constexpr int64_t MillisecondsPerCentisecond = 10;
 static constexpr int64_t SdMaxTimeMs = 1000000;  // "sd" lets depth alone decide
 static constexpr int DefaultDepth = 30;
 

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "board/gameline.h"
+#include "board/movegen.h"
 #include "board/setup.h"
 #include "engine.h"
 #include "notation/fencheck.h"
@@ -102,21 +103,6 @@ static int32_t Clamp32(int64_t v) {
     return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// The entry of the current position's move list that move m names (from, to, and the
-// promotion piece when the entry is a promotion), or 0 when m is not legal here.
-static Move LegalMove(const Engine& e, Move m) {
-    const PlyRecord* r = e.pos.currentPly;
-    if (MoveFrom(m) == 0)
-        return 0;
-    for (int i = 0; i < r->moveCount; i++) {
-        const MoveListEntry& entry = r->moves[i];
-        if (entry.from == MoveFrom(m) && entry.to == MoveTo(m)
-            && (entry.promotion == 0 || entry.promotion == MovePromotion(m)))
-            return EntryMove(entry);
-    }
-    return 0;
-}
-
 const char* UciIdentification() {
     static char text[512];
     std::snprintf(text, sizeof text,
@@ -173,16 +159,6 @@ UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverhe
     return l;
 }
 
-// Searches the current position one ply deep on this thread, for a move when the search
-// thread was stopped before it began.
-static Move SearchOnThisThread(Engine& e) {
-    int32_t depth = e.search.searchDepth;
-    e.search.searchDepth = 1;
-    Move m = IterativeDeepening(e);
-    e.search.searchDepth = depth;
-    return m;
-}
-
 // The reply to expect after the engine's move best: the second move of the principal
 // variation, else the table's move for the position after best; 0 when there is none.
 // Neither runs a search, so the figures of the search just ended stay as they are.
@@ -192,19 +168,19 @@ static Move PonderMove(Engine& e, Move best) {
     if (line[0].from == MoveFrom(best) && line[0].to == MoveTo(best) && line[1].from)
         predicted = EntryMove(line[1]);
     GameMakeMove(e.pos, best);
-    Move reply = LegalMove(e, predicted);
+    Move reply = LegalMoveOf(e.pos, predicted);
     TTEntry entry;
     if (!reply && TTProbe(e, entry))
-        reply = LegalMove(e, MakeMoveValue(entry.from, entry.to, entry.promotion));
+        reply = LegalMoveOf(e.pos, MakeMoveValue(entry.from, entry.to, entry.promotion));
     GameTakeBack(e.pos, 1);
     return reply;
 }
 
 // Reports the finished search with "bestmove" (and "ponder"), once per "go".
 static void UciBestMove(Engine& e) {
-    Move best = LegalMove(e, e.shell.bestMove.load(std::memory_order_acquire));
+    Move best = LegalMoveOf(e.pos, e.shell.bestMove.load(std::memory_order_acquire));
     if (!best && e.pos.currentPly->moveCount > 0 && !e.shell.positionRefused)
-        best = LegalMove(e, SearchOnThisThread(e));
+        best = LegalMoveOf(e.pos, SearchOnePly(e));
     if (!best) {
         Write("bestmove 0000\n");
     } else {
@@ -298,7 +274,7 @@ static void UciPosition(Engine& e) {
         while (TakeArgument(token)) {
             if (!applying)
                 continue;
-            Move m = LegalMove(e, ParseMove(e, token));
+            Move m = LegalMoveOf(e.pos, ParseMove(e, token));
             if (!m) {
                 Print("info string Illegal move: %s\n", token);
                 applying = false;

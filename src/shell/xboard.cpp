@@ -30,7 +30,6 @@
 static constexpr int BoardSquares = 64;
 static constexpr int EditTokenLength = 3;       // piece or "x", file, rank
 static constexpr int OpponentNameSize = 200;    // longer names are cut
-static constexpr int64_t MillisecondsPerCentisecond = 10;
 static constexpr int FeatureVersion = 2;        // the protocol version that has features
 static constexpr int SetboardTextSize = 256;    // a FEN line; longer ones are cut (and refused)
 static constexpr int CommandLineSize = 256;     // an unknown command quoted in the error
