@@ -78,30 +78,34 @@ bool LoadNthCommand(Engine& e) {
     return true;
 }
 
-bool TestgenSuiteCommand(Engine& e) {
+// A run over a suite: the suite's name and its open suite and result files.
+using SuiteRunner = void (*)(Engine& e, const char* suiteName, FILE* suite, FILE* results);
+
+// Asks for the suite and result files, runs runner over them, closes them and makes the
+// last position the game.
+static bool RunOverSuiteFiles(Engine& e, SuiteRunner runner) {
     char suiteName[SlotSize];
     FILE* suite = nullptr;
     FILE* results = nullptr;
     if (!AskSuiteFiles(suiteName, suite, results))
         return false;
-    CountSuiteNodes(suite, results, e);
+    runner(e, suiteName, suite, results);
     std::fclose(suite);
     std::fclose(results);
     AdoptEnginePosition(e);
     return true;
 }
 
+bool TestgenSuiteCommand(Engine& e) {
+    return RunOverSuiteFiles(e, [](Engine& engine, const char*, FILE* suite, FILE* results) {
+        CountSuiteNodes(suite, results, engine);
+    });
+}
+
 bool TestCommand(Engine& e) {
-    char suiteName[SlotSize];
-    FILE* suite = nullptr;
-    FILE* results = nullptr;
-    if (!AskSuiteFiles(suiteName, suite, results))
-        return false;
-    RunTestSuite(suiteName, suite, results, e.shell.logFile, e);
-    std::fclose(suite);
-    std::fclose(results);
-    AdoptEnginePosition(e);
-    return true;
+    return RunOverSuiteFiles(e, [](Engine& engine, const char* name, FILE* suite, FILE* results) {
+        RunTestSuite(name, suite, results, engine.shell.logFile, engine);
+    });
 }
 
 int RunCommandLineTest(Engine& e, const char* suiteName, const char* resultsName,
