@@ -1,4 +1,5 @@
-// Command-line arguments: "-xboard", "-hash N", "-test SUITE RESULTS SECONDS DEPTH", "-help".
+// Command-line arguments: "-xboard", "-hash N", "-test SUITE RESULTS SECONDS DEPTH", "bench",
+// "-help".
 #include "shell/commandline.h"
 
 #include <algorithm>
@@ -33,12 +34,13 @@ static const char* Describe(const char* format, const char* argument) {
 }
 
 const char* UsageText() {
-    return "Usage: mosskite [-xboard] [-hash MB] [-test SUITE RESULTS SECONDS DEPTH]\n"
+    return "Usage: mosskite [-xboard] [-hash MB] [-test SUITE RESULTS SECONDS DEPTH | bench]\n"
            "  -xboard        start in xboard mode (as the first argument)\n"
            "  -hash MB       a hash table of MB megabytes, 0 to 256 (default 16)\n"
            "  -test SUITE RESULTS SECONDS DEPTH\n"
            "                 run the test suite SUITE with SECONDS and at most DEPTH plies\n"
            "                 a position, append the report to RESULTS, then exit\n"
+           "  bench          run the speed benchmark, print its node count, then exit\n"
            "  -help, --help  show this text and exit\n"
            "Without -test the engine reads its input: an interface starts with \"uci\" or\n"
            "\"xboard\"; at the console \"help\" lists the commands.\n";
@@ -57,6 +59,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             // Recognised as the first argument only; elsewhere it changes nothing.
             if (i == 1)
                 c.xboard = true;
+        } else if (std::strcmp(arg, "bench") == 0) {
+            c.bench = true;
         } else if (std::strcmp(arg, "-test") == 0) {
             if (remaining < TestArguments) {
                 c.error = "-test needs four arguments: SUITE RESULTS SECONDS DEPTH";

@@ -9,11 +9,12 @@ struct CommandLine {
     const char* results = nullptr;
     int seconds = 0;
     int depth = 0;
+    bool bench = false;             // "bench": run the benchmark and exit
     bool help = false;              // "-help" or "--help": show the usage and exit
     const char* error = nullptr;    // what is wrong with the arguments, nullptr when nothing
 };
 
-// Reads "-xboard", "-hash N", "-test ..." and "-help" from the arguments after the program
+// Reads "-xboard", "-hash N", "-test ...", "bench" and "-help" from the arguments after the program
 // path. "-xboard" counts as the first argument only; any other word, a missing or
 // malformed number and a short "-test" are errors, described in error.
 CommandLine ParseCommandLine(int argc, const char* const* argv);

@@ -22,6 +22,7 @@
 #include "shell/thinking.h"
 #include "shell/toolcommands.h"
 #include "shell/uci.h"
+#include "tools/bench.h"
 #include "version.h"
 #include "shell/xboard.h"
 
@@ -114,6 +115,12 @@ int main(int argc, char** argv) {
         ReleaseOutput(NoticeForm::Plain);
         e.shell.interruptQuits.store(1, std::memory_order_release);
         return RunCommandLineTest(e, args.suite, args.results, args.seconds, args.depth);
+    }
+    if (args.bench) {
+        // The fingerprint testing tools read: the benchmark's report, its node count, status 0.
+        ReleaseOutput(NoticeForm::Plain);
+        RunBenchmark(e);
+        return 0;
     }
 
     LoadStartupSmallBook(e);

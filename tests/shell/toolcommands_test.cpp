@@ -120,6 +120,20 @@ TEST(ToolCommands, BenchReportsItsSpeedAndAReproducibleNodeCount) {
         << out;
 }
 
+TEST(ToolCommands, BenchOnTheCommandLinePrintsTheSameFingerprintAndExits) {
+    const std::string report = "Benchmark nodes: ([0-9]+)\n";
+    std::vector<std::string> console = FirstMatch(Console("bench\n"), report);
+    ASSERT_FALSE(console.empty());
+    int status = -1;
+    std::string out = RunCommand("'" + EngineBinary() + "' bench < /dev/null", &status);
+    EXPECT_EQ(status, 0) << out;
+    std::vector<std::string> line = FirstMatch(out, report);
+    ASSERT_FALSE(line.empty()) << out;
+    EXPECT_EQ(line[1], console[1]);
+    EXPECT_NE(out.find("***** Benchmark Speed: "), std::string::npos) << out;
+    EXPECT_TRUE(EndsWith(out, line[0])) << out;  // nothing after the count: no prompt, no board
+}
+
 TEST(ToolCommands, AdoptedPositionReplacesTheGame) {
     auto e = NewTestEngine();
     e->shell.consoleMode = 0;
