@@ -505,7 +505,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The game position is sound whatever the commands did to it.
     if (GetSearchState(e) == Idle || GetSearchState(e) == Done) {
-        std::string defect = CheckPosition(e.pos);
+        std::string defect(CheckPosition(e.pos));
         if (!defect.empty())
             FuzzFailure("inconsistent position at the end: %s (%s)", defect.c_str(),
                         PositionToEpd(e.pos));
