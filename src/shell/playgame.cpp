@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -21,6 +20,7 @@
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
+#include "shell/seams.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
 #include "version.h"
@@ -50,7 +50,7 @@ Move ShellSearch(Engine& e) {
     // A refused position left the previous one on the board: nothing there is to be played.
     if (e.shell.positionRefused)
         return 0;
-    return IterativeDeepening(e);
+    return e.shell.seams.search(e);
 }
 
 [[noreturn]] void ExitProgram(Engine& e) {
@@ -59,7 +59,8 @@ Move ShellSearch(Engine& e) {
     // Not fflush(nullptr): the input thread holds standard input's lock while it waits.
     if (e.shell.treeFile)
         std::fflush(e.shell.treeFile);
-    std::_Exit(0);
+    e.shell.seams.endProcess(0);
+    EndProcess(0);  // a stand-in that returned
 }
 
 void StopSearchForCommand(Engine& e) {
