@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ProbeBook(e, &m) != BookSource::None && !IsLegalHere(e, m))
         FuzzFailure("book move %06x not legal in %s", m, fen);
     BookText(e);
-    std::string defect = CheckPosition(e.pos);
+    std::string defect(CheckPosition(e.pos));
     if (!defect.empty())
         FuzzFailure("inconsistent position after probing: %s", defect.c_str());
     if (!loaded)

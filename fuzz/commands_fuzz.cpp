@@ -16,9 +16,9 @@
 //   word exactly as the real thread's loop does.
 // - At the end of the input every further token is "quit", as the input thread makes it;
 //   under UCI a "stop" comes first, so that no "bestmove" is left owing between runs.
-// The linker wraps three functions (see CMakeLists.txt): ExitProgram ends the run instead of
-// the process, IterativeDeepening searches only a few plies and nodes, and SetHashSize
-// allocates at most FuzzHashMegabytes (0 and 1 stay as they are).
+// Each run's Engine gets the shell's seams (shell/seams.h) of this target: the end of the
+// process ends the run instead, every search searches only a few plies and nodes, and the
+// table is sized at most FuzzHashMegabytes (0 and 1 stay as they are).
 // Files are opened in a scratch folder, which holds a suite, a PGN file and a position at
 // the start of each run; tokens cannot name a path outside it.
 #include <unistd.h>
@@ -41,7 +41,9 @@
 #include "notation/boardtext.h"
 #include "notation/epd.h"
 #include "output.h"
+#include "search/driver.h"
 #include "search/searchclock.h"
+#include "search/transtable.h"
 #include "shell/commands.h"
 #include "shell/displayboard.h"
 #include "shell/inputring.h"
@@ -61,7 +63,7 @@ static constexpr uint8_t ModeBits = 3;
 static constexpr uint8_t StartedStopBit = 4;
 enum StartMode { ConsoleStart = 0, XboardStart = 1, UciStart = 2 };
 
-// Thrown by the wrapped ExitProgram: the program would end here.
+// Thrown where the program would end, once ExitProgram has flushed its output.
 struct SessionEnded {};
 
 // ---- The token stream --------------------------------------------------------------
@@ -334,12 +336,10 @@ int64_t TokensTaken() {
     return feed.taken;
 }
 
-// ---- The wrapped functions ----------------------------------------------------------
-
-extern "C" Move __real__Z18IterativeDeepeningR6Engine(Engine& e);
+// ---- The shell's seams ------------------------------------------------------------------
 
 // IterativeDeepening within the fuzzing limits; the settings are left as they were.
-extern "C" Move __wrap__Z18IterativeDeepeningR6Engine(Engine& e) {
+static Move BoundedSearch(Engine& e) {
     const int32_t depth = e.search.searchDepth;
     const int64_t nodes = e.search.maxNodes;
     const SearchState s = GetSearchState(e);
@@ -347,21 +347,19 @@ extern "C" Move __wrap__Z18IterativeDeepeningR6Engine(Engine& e) {
     e.search.searchDepth = std::min(depth, nodeLimited ? FuzzDepth : FuzzUnboundedDepth);
     if (nodes == 0 || nodes > FuzzNodes)
         e.search.maxNodes = FuzzNodes;
-    Move m = __real__Z18IterativeDeepeningR6Engine(e);
+    Move m = IterativeDeepening(e);
     e.search.searchDepth = depth;
     e.search.maxNodes = nodes;
     return m;
 }
 
-extern "C" int __real__Z11SetHashSizeR6Enginei(Engine& e, int megabytes);
-
 // SetHashSize without the large tables, which take long to clear.
-extern "C" int __wrap__Z11SetHashSizeR6Enginei(Engine& e, int megabytes) {
-    return __real__Z11SetHashSizeR6Enginei(e, std::min(megabytes, FuzzHashMegabytes));
+static int SmallHashSize(Engine& e, int megabytes) {
+    return SetHashSize(e, std::min(megabytes, FuzzHashMegabytes));
 }
 
-// ExitProgram: the run is over.
-extern "C" [[noreturn]] void __wrap__Z11ExitProgramR6Engine(Engine&) {
+// The end of the process: the run is over.
+[[noreturn]] static void EndRun(int) {
     throw SessionEnded{};
 }
 
@@ -478,6 +476,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          std::strlen(file.text));
     std::unique_ptr<Engine> engine = NewFuzzEngine();
     Engine& e = *engine;
+    e.shell.seams.search = BoundedSearch;
+    e.shell.seams.setHashSize = SmallHashSize;
+    e.shell.seams.endProcess = EndRun;
     feed = TokenFeed{};
     feed.tokens = Tokenize(data + 1, size - 1);
     const int mode = data[0] & ModeBits;
@@ -505,7 +506,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The game position is sound whatever the commands did to it.
     if (GetSearchState(e) == Idle || GetSearchState(e) == Done) {
-        std::string defect = CheckPosition(e.pos);
+        std::string defect(CheckPosition(e.pos));
         if (!defect.empty())
             FuzzFailure("inconsistent position at the end: %s (%s)", defect.c_str(),
                         PositionToEpd(e.pos));

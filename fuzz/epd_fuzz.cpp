@@ -20,7 +20,7 @@ static Engine& TheEngine() {
 
 // Stops the run when a derived field disagrees with the board.
 static void RequireConsistent(const Engine& e, const char* when) {
-    std::string defect = CheckPosition(e.pos);
+    std::string defect(CheckPosition(e.pos));
     if (!defect.empty())
         FuzzFailure("inconsistent position %s: %s (%s)", when, defect.c_str(), PositionToEpd(e.pos));
 }

@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FuzzFailure("context SAN %s does not read back (%s)", plainSan.c_str(), PositionToEpd(e.pos));
     }
     RefreshMoves(e);
-    std::string defect = CheckPosition(e.pos);
+    std::string defect(CheckPosition(e.pos));
     if (!defect.empty())
         FuzzFailure("inconsistent position after reading moves: %s (%s)", defect.c_str(),
                     PositionToEpd(e.pos));

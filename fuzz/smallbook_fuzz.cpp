@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ClearSmallBook(e);
     SetUpStartPosition(e, 0);
     LoadSmallBook(e, ScratchFolder(), nullptr);
-    std::string defect = CheckPosition(e.pos);
+    std::string defect(CheckPosition(e.pos));
     if (!defect.empty())
         FuzzFailure("inconsistent position after compiling: %s", defect.c_str());
     ProbeHere(e);  // the last book position

@@ -25,6 +25,17 @@ inline void SetFen(Engine& e, const std::string& fen) {
     ASSERT_EQ(CheckPosition(e.pos), "") << fen;
 }
 
+// Switches off, for its scope, the consistency check that the test build makes after every
+// make, unmake, null move and set-up: long perft and search runs would spend most of their
+// time in it. The switch goes back to what it was.
+struct PositionChecksOff {
+    bool was = PositionChecks();
+    PositionChecksOff() { SetPositionChecks(false); }
+    ~PositionChecksOff() { SetPositionChecks(was); }
+    PositionChecksOff(const PositionChecksOff&) = delete;
+    PositionChecksOff& operator=(const PositionChecksOff&) = delete;
+};
+
 // Runs a shell command and returns its standard output.
 std::string RunCommand(const std::string& command, int* status = nullptr);
 

@@ -5,6 +5,7 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/poscheck.h"
 #include "board/position.h"
 
 // True when the game position leaves less than the search's reserve above it.
@@ -44,6 +45,7 @@ static void CompactGameLine(Position& p) {
     p.gamePly = keep;
     GenerateMoves(p);
     NormalizePromotions(p);
+    MOSSKITE_CHECK_POSITION(p);
 }
 
 void GameMakeMove(Position& p, Move m) {
@@ -64,6 +66,7 @@ int GameTakeBack(Position& p, int n) {
         if (p.currentPly - p.plyStack < n)
             return 0;
         for (int i = 0; i < n; i++) {
+            p.rootPly = p.currentPly - 1;  // the game position goes back with each move
             UnmakeMove(p);
             p.gamePly--;
         }

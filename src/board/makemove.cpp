@@ -5,6 +5,7 @@
 
 #include "board/geometry.h"
 #include "board/movegen.h"
+#include "board/poscheck.h"
 #include "board/position.h"
 
 // The squares and rights of one side's castling and rook bookkeeping; White's and Black's
@@ -458,6 +459,7 @@ void MakeMove(Position& p, Move m) {
         MakeMoveFor<true>(p, from, to, promotion);
     else
         MakeMoveFor<false>(p, from, to, promotion);
+    MOSSKITE_CHECK_POSITION(p);
 }
 
 void UnmakeMove(Position& p) {
@@ -466,4 +468,5 @@ void UnmakeMove(Position& p) {
         UnmakeMoveFor<false>(p);
     else
         UnmakeMoveFor<true>(p);
+    MOSSKITE_CHECK_POSITION(p);
 }

@@ -7,6 +7,7 @@
 #include "board/geometry.h"
 #include "board/hashkey.h"
 #include "board/movegen.h"
+#include "board/poscheck.h"
 #include "board/validate.h"
 #include "board/position.h"
 
@@ -128,6 +129,7 @@ void SetInitialPosition(Position& p) {
     RebuildPosition(p);
     ResetPlyStack(p);
     GenerateMoves(p);
+    MOSSKITE_CHECK_POSITION(p);
 }
 
 BoardFields SaveBoardFields(const Position& p) {
@@ -155,5 +157,6 @@ SetupResult EnterPosition(Position& p, const BoardFields& previous) {
     RebuildPosition(p);
     ResetPlyStack(p);
     GenerateMoves(p);
+    MOSSKITE_CHECK_POSITION(p);
     return result;
 }

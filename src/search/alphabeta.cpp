@@ -1,6 +1,8 @@
 // The node search.
 #include "search/alphabeta.h"
 
+#include <cassert>
+
 #include "board/geometry.h"
 #include "board/givescheck.h"
 #include "board/makemove.h"
@@ -29,6 +31,7 @@ static constexpr int FrontierMargin = 2000;       // one ply left
 static constexpr int FutilityMargin = 5000;       // two to four plies left
 static constexpr int ThreatMarkerWhite = 1;       // threatMarker naming the side to move
 static constexpr int ThreatMarkerBlack = 2;
+static_assert(MaxSearchPly < PvSize, "a node at the ply limit has its row of the PV table");
 
 // True when a quiet move may still matter at a frontier node: it queens, reaches the seventh
 // rank, takes en passant or gives check.
@@ -60,6 +63,11 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
     Position& p = e.pos;
     SearchData& s = e.search;
     PlyRecord* const r = p.currentPly;
+    // On entry: a sane window; a node within the ply limit, which keeps its PV row in the
+    // table; its record inside the ply stack, no further above the root than plies made.
+    assert(-Infinity <= alpha && alpha < beta && beta <= Infinity);
+    assert(p.searchPly >= 0 && p.searchPly <= MaxSearchPly);
+    assert(r >= p.rootPly && r - p.rootPly <= p.searchPly && r < p.plyStack + PlyStackSize);
 
     // Step 1. Poll the clock, the node limit and the stop request.
     if (p.nodeCount >= s.nextPollAt)

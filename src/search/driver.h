@@ -5,6 +5,10 @@
 
 struct Engine;
 
+// A search that chooses the move to play in the current position, as IterativeDeepening
+// does: from-square 0 for none.
+using SearchFunction = Move (*)(Engine& e);
+
 // Chooses the move to play in the current position, deepening from 1 to searchDepth (clamped
 // to 1..60) until the depth is reached or the search is stopped. A move with from-square 0
 // means there is no legal move. The best move found so far is returned when stopped.

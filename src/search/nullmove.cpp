@@ -6,6 +6,7 @@
 
 #include "board/geometry.h"
 #include "board/movegen.h"
+#include "board/poscheck.h"
 #include "engine.h"
 
 void MakeNullMove(Engine& e, int R) {
@@ -36,6 +37,7 @@ void MakeNullMove(Engine& e, int R) {
     // The full generation resets the maps, pins and mobility before it rebuilds them, so they
     // are exactly those of this placement with the other side to move.
     GenerateMoves(e.pos);
+    MOSSKITE_CHECK_POSITION(p);
 }
 
 void UnmakeNullMove(Engine& e, int R) {
@@ -50,4 +52,5 @@ void UnmakeNullMove(Engine& e, int R) {
     p.hashKey = r->hashKey;
     p.epSquare = r->epSquare;
     p.castleRights = r->castleRights;
+    MOSSKITE_CHECK_POSITION(p);
 }

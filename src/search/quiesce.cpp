@@ -2,6 +2,7 @@
 #include "search/quiesce.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 
 #include "board/makemove.h"
@@ -20,6 +21,11 @@ int Quiesce(Engine& e, int alpha, int beta) {
     Position& p = e.pos;
     SearchData& s = e.search;
     PlyRecord* const r = p.currentPly;
+    // On entry: a sane window; a node within the ply limit, which keeps its PV row in the
+    // table; its record inside the ply stack, no further above the root than plies made.
+    assert(-Infinity <= alpha && alpha < beta && beta <= Infinity);
+    assert(p.searchPly >= 0 && p.searchPly <= MaxSearchPly);
+    assert(r >= p.rootPly && r - p.rootPly <= p.searchPly && r < p.plyStack + PlyStackSize);
 
     // Step 1. Count the nodes beyond the horizon.
     if (p.effectivePly > s.searchDepth)

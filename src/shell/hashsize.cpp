@@ -8,7 +8,7 @@
 #include "search/transtable.h"
 
 void ResizeHash(Engine& e, int megabytes) {
-    const int granted = SetHashSize(e, megabytes);
+    const int granted = e.shell.seams.setHashSize(e, megabytes);
     megabytes = std::min(megabytes, MaxHashMegabytes);
     if (megabytes < 1 || granted == megabytes)
         return;

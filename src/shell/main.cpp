@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     if (args.bench) {
         // The fingerprint testing tools read: the benchmark's report, its node count, status 0.
         ReleaseOutput(NoticeForm::Plain);
-        RunBenchmark(e);
+        RunBenchmark(e, e.shell.seams.search);
         return 0;
     }
 

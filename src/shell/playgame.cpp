@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -23,6 +22,7 @@
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
+#include "shell/seams.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
 #include "version.h"
@@ -39,7 +39,7 @@ Move ShellSearch(Engine& e) {
     // A refused position left the previous one on the board: nothing there is to be played.
     if (e.shell.positionRefused)
         return 0;
-    return IterativeDeepening(e);
+    return e.shell.seams.search(e);
 }
 
 [[noreturn]] void ExitProgram(Engine& e) {
@@ -48,7 +48,8 @@ Move ShellSearch(Engine& e) {
     // Not fflush(nullptr): the input thread holds standard input's lock while it waits.
     if (e.search.treeDumpFile)
         std::fflush(e.search.treeDumpFile);
-    std::_Exit(0);
+    e.shell.seams.endProcess(0);
+    EndProcess(0);  // a stand-in that returned
 }
 
 void StopSearchForCommand(Engine& e) {

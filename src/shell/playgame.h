@@ -7,7 +7,8 @@
 
 struct Engine;
 
-// The search the search thread runs for the shell: IterativeDeepening on the Engine.
+// The search the search thread runs for the shell: the search seam on the Engine, nothing
+// while the position the interface set up was refused.
 Move ShellSearch(Engine& e);
 
 // Plays a move of the game on the Engine and the display board; with report set and not
@@ -40,6 +41,7 @@ void RequestSearchAfterCommand(Engine& e, SearchState s);
 // Starts the search the command just carried out asked for, if any.
 void StartSearchAfterCommand(Engine& e);
 
-// Flushes standard output and the log, then ends the process with status 0 at once: the
-// search thread may still be running, so no destructor runs.
+// Flushes standard output, the log and the tree dump, then ends the process with status 0
+// at once through the endProcess seam: the search thread may still be running, so no
+// destructor runs.
 [[noreturn]] void ExitProgram(Engine& e);

@@ -2,12 +2,10 @@
 #pragma once
 
 #include "board/types.h"
+#include "search/driver.h"
 #include "search/searchdata.h"
 
 struct Engine;
-
-// The search the search thread runs: returns the move to play (from-square 0 for none).
-using SearchFunction = Move (*)(Engine& e);
 
 // Starts the search thread on the Engine with the given search; it runs until the process ends.
 void StartSearchThread(Engine& e, SearchFunction search);

@@ -8,6 +8,7 @@
 #include "board/types.h"
 #include "search/searchdata.h"
 #include "shell/displayboard.h"
+#include "shell/seams.h"
 #include "shell/timecontrol.h"
 
 // Length of beepText: the bell character or nothing, and the terminator.
@@ -64,4 +65,6 @@ struct ShellState {
     int32_t pendingPingCount = 0;
 
     ThinkingTexts texts{};  // written on the search thread while it reports
+
+    ShellSeams seams;  // the search, table sizing and process end the shell goes through
 };

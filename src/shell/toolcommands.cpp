@@ -53,7 +53,7 @@ void AdoptEnginePosition(Engine& e) {
 
 
 bool BenchCommand(Engine& e) {
-    RunBenchmark(e);
+    RunBenchmark(e, e.shell.seams.search);
     AdoptEnginePosition(e);
     return true;
 }
@@ -104,7 +104,7 @@ bool TestgenSuiteCommand(Engine& e) {
 
 bool TestCommand(Engine& e) {
     return RunOverSuiteFiles(e, [](Engine& engine, const char* name, FILE* suite, FILE* results) {
-        RunTestSuite(name, suite, results, engine.shell.logFile, engine);
+        RunTestSuite(name, suite, results, engine.shell.logFile, engine, engine.shell.seams.search);
     });
 }
 
@@ -121,7 +121,7 @@ int RunCommandLineTest(Engine& e, const char* suiteName, const char* resultsName
     e.search.maxTime = int64_t(std::max(seconds, 0)) * MillisecondsPerSecond;
     e.search.searchDepth = std::clamp(depth, 1, MaxDepthSetting);
     SetUpStartPosition(e, 1);  // a suite that searches before setting a position gets this one
-    RunTestSuite(suiteName, suite, results, e.shell.logFile, e);
+    RunTestSuite(suiteName, suite, results, e.shell.logFile, e, e.shell.seams.search);
     std::fclose(suite);
     std::fclose(results);
     return 0;

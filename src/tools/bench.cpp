@@ -17,7 +17,7 @@ static constexpr const char* BenchPosition =
 constexpr int BenchDepth = 10;
 constexpr int64_t BenchMaxTimeMs = 900000;
 
-int64_t RunBenchmark(Engine& e) {
+int64_t RunBenchmark(Engine& e, SearchFunction search) {
     Print("\n*****************************************\n"
           "***** Chess Program Speed Benchmark *****\n"
           "*****************************************\n");
@@ -29,7 +29,7 @@ int64_t RunBenchmark(Engine& e) {
     const int32_t depthSetting = e.search.searchDepth;
     e.search.searchDepth = BenchDepth;
     e.search.maxTime = BenchMaxTimeMs;
-    IterativeDeepening(e);
+    search(e);
     const int64_t nodes = e.pos.nodeCount;
     Print("\n***** Benchmark Speed: %s nodes/sec.\n\n", NpsText(e));
     Print("Benchmark nodes: %" PRId64 "\n", nodes);

@@ -25,6 +25,7 @@ struct SuiteRun {
     const char* suiteName;
     FILE* results;
     FILE* log;  // the log file, or nullptr
+    SearchFunction search;  // chooses the move of each position
     SuiteStats stats;
     bool positionReady = true;  // false after an "svfe" the set-up refused
 };
@@ -36,7 +37,7 @@ static SuiteSearchReport SearchPosition(Engine& e, SuiteRun& run, char* moveText
                      run.stats.positions + 1);
     SuiteSearchReport r;
     r.whiteToMove = e.pos.whiteToMove;
-    Move move = IterativeDeepening(e);
+    Move move = run.search(e);
     std::snprintf(moveText, MoveTextSize, "%s", MoveToSan(e, move));
     r.moveText = moveText;
     r.scoreText = ScoreText(e);
@@ -131,8 +132,9 @@ static bool RunSuiteLine(Engine& e, SuiteRun& run, char* line) {
     return false;
 }
 
-void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, FILE* log, Engine& e) {
-    SuiteRun run{suiteName, results, log, SuiteStats{}};
+void RunTestSuite(const char* suiteName, FILE* suite, FILE* results, FILE* log, Engine& e,
+                  SearchFunction search) {
+    SuiteRun run{suiteName, results, log, search, SuiteStats{}};
     WriteSuiteHeader(results, suiteName,
                      SuiteLimits{WholeSeconds(e.search.maxTime), e.search.maxNodes, e.search.searchDepth,
                                  TTSizeBytes(e)});
