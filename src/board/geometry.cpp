@@ -167,8 +167,3 @@ void InitGeometry() {
     InitCentreTables();
 }
 
-int KingDistance(int a, int b) {
-    int dr = std::abs(rankOf[a] - rankOf[b]);
-    int df = std::abs(fileOf[a] - fileOf[b]);
-    return dr > df ? dr : df;
-}

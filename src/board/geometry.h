@@ -62,4 +62,10 @@ inline int SignedPieceValueOf(int code) { return signedPieceValue[code + 7]; }
 void InitGeometry();
 
 // The larger of the rank and file distances of two playing squares.
-int KingDistance(int a, int b);
+inline int KingDistance(int a, int b) {
+    int dr = rankOf[a] - rankOf[b];
+    int df = fileOf[a] - fileOf[b];
+    dr = dr < 0 ? -dr : dr;
+    df = df < 0 ? -df : df;
+    return dr > df ? dr : df;
+}

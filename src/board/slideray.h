@@ -61,7 +61,7 @@ constexpr bool IsEmptyOrEnemy(int code) {
 }
 
 // Appends one move to a list: from, to and promotion (0 for other moves) in one store, which
-// also fills the padding byte before the ordering words.
+// also clears the excluded mark.
 inline void PushMove(MoveListEntry*& cursor, int from, int to, int promotion = 0) {
     static_assert(offsetof(MoveListEntry, key) == 4, "the move takes the first four bytes");
     uint32_t bytes = uint32_t(from) | uint32_t(to) << 8 | uint32_t(uint8_t(promotion)) << 16;

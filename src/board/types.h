@@ -43,13 +43,13 @@ constexpr int MoveFrom(Move m) { return int(m & 0xFF); }
 constexpr int MoveTo(Move m) { return int((m >> 8) & 0xFF); }
 constexpr int MovePromotion(Move m) { return int(int8_t(uint8_t((m >> 16) & 0xFF))); }
 
-// One generated move with the two words that move ordering owns.
+// One generated move with the two fields that move ordering owns, in eight bytes.
 struct MoveListEntry {
     uint8_t from;
     uint8_t to;
     int8_t promotion;  // meaningful only for pawn moves onto the last rank
+    uint8_t excluded;  // 1 when the quiescence filter drops the move
     int32_t key;       // ordering key
-    int32_t excluded;  // 1 when the quiescence filter drops the move
 };
 
 constexpr Move EntryMove(const MoveListEntry& e) { return MakeMoveValue(e.from, e.to, e.promotion); }

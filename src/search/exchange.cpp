@@ -156,11 +156,10 @@ bool QuiescenceThreatTest(Engine& e, Move m, int32_t margin) {
     bool white = p.whiteToMove;
     int f = MoveFrom(m), t = MoveTo(m);
     int mover = p.board[f];
-    bool enemyDefends = AttackCount(p, !white, t) > 0;
 
     // 2. Captures that check: onto a defended square only when taking something bigger.
     if (p.board[t] != Empty) {
-        if (enemyDefends) {
+        if (AttackCount(p, !white, t) > 0) {
             if (PieceValueOf(p.board[t]) > PieceValueOf(mover) && GivesCheck(e.pos, m))
                 return true;
         } else if (GivesCheck(e.pos, m)) {
@@ -172,12 +171,19 @@ bool QuiescenceThreatTest(Engine& e, Move m, int32_t margin) {
     switch (std::abs(mover)) {
     case Knight:
         return KnightForkThreat(p, white, t, margin);
-    case Queen:
+    case Queen: {
+        // Neither contact with the king nor the back rank: the common case, answered first.
+        int king = p.them->kingSquare;
+        bool contact = KingDistance(t, king) == 1;
+        int backRank = white ? 8 : 1;
+        if (!contact && (rankOf[t] != backRank || rankOf[king] != backRank))
+            return false;
         if (AttackCount(p, !white, t) > 1)
             return false;
-        if (KingDistance(t, p.them->kingSquare) == 1)
+        if (contact)
             return AttackCount(p, white, t) > 1 || XrayBacked(white ? p.white : p.black, f, t);
         return BackRankThreat(e, m);
+    }
     case Rook:
         return BackRankThreat(e, m);
     default:
