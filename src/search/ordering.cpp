@@ -149,7 +149,7 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
             if (p.checkCount && mover != King && mover != -King
                 && BadInterposition(p, white, from, to, mover))
                 key = BadMoveKey;
-            top.Offer(i, e.search.history[side][from][to]);
+            top.Offer(i, HistoryCounter(e.search, side, from, to));
         } else {
             key = CaptureKey(p, white, from, to, mover, victim);
         }
@@ -203,7 +203,7 @@ void RecordGoodMove(Engine& e, Move move) {
     int from = MoveFrom(move), to = MoveTo(move);
     if (p.board[to] != Empty)
         return;
-    e.search.history[p.whiteToMove ? 0 : 1][from][to]++;
+    HistoryCounter(e.search, p.whiteToMove ? 0 : 1, from, to)++;
     PlyRecord* r = p.currentPly;
     KillerMove* k = r->killerMove;
     if (k[0].from == from && k[0].to == to) {

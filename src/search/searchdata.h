@@ -24,7 +24,7 @@ enum : uint8_t { UpperBound = 0, ExactScore = 1, LowerBound = 2 };
 
 // Capacities of the search's fixed tables.
 constexpr int PvSize = 64;            // rows and columns of the triangular PV table
-constexpr int HistorySize = 99;       // history tables are indexed [from][to] by square
+constexpr int HistorySquares = 64;   // history tables are indexed [from][to] by playing square
 constexpr int MaxDepthSetting = 60;   // every depth setting is clamped to 1..MaxDepthSetting
 constexpr int DefaultSearchDepth = 30;      // the depth setting of a new engine and a new game
 constexpr int64_t DefaultMoveTimeMs = 10000;  // the time a move of a new engine and game
@@ -128,8 +128,9 @@ struct SearchData {
     // Principal variations: the line for ply p is row p, columns p..63; from 0 ends it.
     MoveListEntry pv[PvSize][PvSize] = {};
 
-    // Move-ordering memory: quiet-move successes per side (0 White, 1 Black) [from][to].
-    uint32_t history[2][HistorySize][HistorySize] = {};
+    // Move-ordering memory: quiet-move successes per side (0 White, 1 Black) [from][to], by
+    // playing square (HistoryCounter): 32 KB, which stays in the first-level cache.
+    uint32_t history[2][HistorySquares][HistorySquares] = {};
 
     // Transposition table; ttBase is null when the table is switched off.
     std::unique_ptr<TTEntry[], FreeDeleter> ttBase;
@@ -143,3 +144,11 @@ struct SearchData {
 
     SearchTexts texts{};
 };
+
+// The 0..63 index of a playing square of the 10 x 12 board (a1 0, a8 7, h8 63).
+constexpr int PlayingSquareIndex(int sq) { return (sq / 10 - 2) * 8 + sq % 10 - 1; }
+
+// The history counter of a quiet move of side (0 White, 1 Black) from -> to.
+inline uint32_t& HistoryCounter(SearchData& s, int side, int from, int to) {
+    return s.history[side][PlayingSquareIndex(from)][PlayingSquareIndex(to)];
+}

@@ -117,11 +117,10 @@ TEST(Ordering, QuiescenceFilterAgreesWithTheExchangeAndThreatTests) {
 
 TEST(Ordering, HistoryBonusesForTheTopThreeQuietMoves) {
     auto e = NewTestEngine();
-    auto& h = e->search.history[0];
-    h[62][64] = 5;  // e2-e4
-    h[52][54] = 3;  // d2-d4
-    h[32][33] = 3;  // b2-b3
-    h[81][73] = 7;  // g1-f3
+    HistoryCounter(e->search, 0, 62, 64) = 5;  // e2-e4
+    HistoryCounter(e->search, 0, 52, 54) = 3;  // d2-d4
+    HistoryCounter(e->search, 0, 32, 33) = 3;  // b2-b3
+    HistoryCounter(e->search, 0, 81, 73) = 7;  // g1-f3
     OrderMoves(*e, 0, true, 0);
     EXPECT_EQ(KeyOf(*e, 81, 73), 100);
     EXPECT_EQ(KeyOf(*e, 62, 64), 99);
@@ -149,13 +148,13 @@ TEST(Ordering, GoodMovesFeedHistoryAndKillers) {
     SetFen(*e, "4k3/8/4p3/3q4/4P3/8/8/3QK3 w - -");
     PlyRecord* r = e->pos.currentPly;
     RecordGoodMove(*e, MakeMoveValue(64, 55));  // a capture: nothing changes
-    EXPECT_EQ(e->search.history[0][64][55], 0u);
+    EXPECT_EQ(HistoryCounter(e->search, 0, 64, 55), 0u);
     EXPECT_EQ(r->killerMove[0].from, 0);
 
     Move kf2 = MakeMoveValue(61, 72), ke2 = MakeMoveValue(61, 62), qd2 = MakeMoveValue(51, 52);
     RecordGoodMove(*e, kf2);  // counters equal: slot 2 is replaced
     EXPECT_EQ(r->killerMove[1].to, 72);
-    EXPECT_EQ(e->search.history[0][61][72], 1u);
+    EXPECT_EQ(HistoryCounter(e->search, 0, 61, 72), 1u);
     RecordGoodMove(*e, kf2);
     EXPECT_EQ(r->killerHits[1], 1);
     RecordGoodMove(*e, ke2);  // slot 1 has the smaller counter

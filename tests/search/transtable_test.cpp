@@ -301,13 +301,13 @@ TEST(TransTable, ClearTablesEmptiesTableKillersAndHistory) {
     TTStore(*e, E2E4, 3, 100, ExactScore);
     e->pos.plyStack[5].killerMove[1] = KillerMove{62, 64, 0};
     e->pos.plyStack[511].killerHits[0] = 4;
-    e->search.history[1][62][64] = 9;
+    HistoryCounter(e->search, 1, 62, 64) = 9;
     ClearTables(*e);
     TTEntry t{};
     EXPECT_FALSE(TTProbe(*e, t));
     EXPECT_EQ(e->pos.plyStack[5].killerMove[1].from, 0);
     EXPECT_EQ(e->pos.plyStack[511].killerHits[0], 0);
-    EXPECT_EQ(e->search.history[1][62][64], 0u);
+    EXPECT_EQ(HistoryCounter(e->search, 1, 62, 64), 0u);
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
