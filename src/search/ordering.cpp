@@ -23,10 +23,19 @@ static constexpr int VictimWeight = 32;
 static constexpr int CaptureBase = 9500;
 static constexpr int ThreatLevels = 1;  // the threat test answers up to searchDepth + 1
 
-// True for the pieces whose quiet moves the threat test may accept: knights, rooks, queens.
-static inline bool MayThreatenQuietly(int mover) {
+// False for a quiet move the threat test is sure to refuse: only a knight check, a rook or
+// queen move onto the back rank of a king standing on it, and a queen move next to the king
+// can pass. Most quiet moves of a quiescence node fail here without the full test.
+static inline bool QuietMayThreaten(int mover, int to, int enemyKing, int backRank) {
     int kind = mover < 0 ? -mover : mover;
-    return kind == Knight || kind == Rook || kind == Queen;
+    if (kind == Knight)
+        return KnightOffset(enemyKing - to);
+    bool backRankMove = rankOf[to] == backRank && rankOf[enemyKing] == backRank;
+    if (kind == Rook)
+        return backRankMove;
+    if (kind == Queen)
+        return backRankMove || KingDistance(to, enemyKing) == 1;
+    return false;
 }
 
 // The quiet moves with the three highest history counters, best first.
@@ -94,6 +103,8 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
     const int sixthRank = white ? 6 : 3;
     const int pawn = white ? Pawn : -Pawn;
     const int queen = white ? Queen : -Queen;
+    const int enemyKing = p.them->kingSquare;
+    const int enemyBackRank = white ? 8 : 1;
     const KillerMove* killers = r->killerMove;
     const MoveListEntry* pvExpected = nullptr;
     if (p.searchPly > 0 && p.searchPly < PvSize) {
@@ -119,14 +130,16 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
         const bool queenPromotion = pawnMove && rankOf[to] == promotionRank && m.promotion == queen;
 
         // Quiescence filter: losing or pointless moves are dropped unless they threaten.
-        // Short cuts: a quiet move never wins material, and only captures and quiet knight,
-        // rook and queen moves at the first two quiescence levels can pass the threat test.
+        // Short cuts: a quiet move never wins material, and only captures and the quiet moves
+        // QuietMayThreaten lets through at the first two quiescence levels can pass the
+        // threat test.
         if (!fullMode) {
             Move move = EntryMove(m);
             bool keep = (victim != Empty && CaptureGainTest(e, move, margin)) || queenPromotion
                      || (pawnMove && rankOf[to] == seventhRank)
                      || (pawnMove && to == p.epSquare && p.epSquare != 0)
-                     || (threatLevel && (victim != Empty || MayThreatenQuietly(mover))
+                     || (threatLevel
+                         && (victim != Empty || QuietMayThreaten(mover, to, enemyKing, enemyBackRank))
                          && QuiescenceThreatTest(e, move, margin));
             if (!keep) {
                 m.excluded = 1;
