@@ -5,6 +5,7 @@
 
 #include "board/attackcount.h"
 #include "board/geometry.h"
+#include "board/movegen.h"
 #include "engine.h"
 #include "search/exchange.h"
 
@@ -89,22 +90,61 @@ static bool BadInterposition(const Position& p, bool white, int from, int to, in
     return count == 1 && (mover == Knight || mover == -Knight || !XrayBacked(own, from, to));
 }
 
+// The quiescence filter: marks the moves that neither win material nor threaten, and lists
+// the indices of the kept ones in list order. Returns how many were kept. Losing or pointless
+// moves are dropped unless they threaten. Short cuts: a quiet move never wins material, and
+// only captures and the quiet moves QuietMayThreaten lets through at the first two
+// quiescence levels can pass the threat test.
+static int FilterQuiescenceMoves(Engine& e, int margin, int16_t* kept) {
+    const Position& p = e.pos;
+    const PlyRecord* r = p.currentPly;
+    MoveListEntry* list = r->moves;
+    const bool white = p.whiteToMove != 0;
+    const int promotionRank = white ? 8 : 1;
+    const int seventhRank = white ? 7 : 2;
+    const int pawn = white ? Pawn : -Pawn;
+    const int queen = white ? Queen : -Queen;
+    const int enemyKing = p.them->kingSquare;
+    const int enemyBackRank = white ? 8 : 1;
+    const int ep = p.epSquare;
+    const bool threatLevel = p.effectivePly <= e.search.searchDepth + ThreatLevels;
+    int keptCount = 0;
+    for (int i = 0; i < r->moveCount; i++) {
+        MoveListEntry& m = list[i];
+        const int from = m.from, to = m.to;
+        const int mover = p.board[from];
+        const int victim = p.board[to];
+        const bool pawnMove = mover == pawn;
+        const Move move = EntryMove(m);
+        bool keep = (victim != Empty && CaptureGainTest(e, move, margin))
+                 || (pawnMove && rankOf[to] == promotionRank && m.promotion == queen)
+                 || (pawnMove && rankOf[to] == seventhRank)
+                 || (pawnMove && to == ep && ep != 0)
+                 || (threatLevel
+                     && (victim != Empty || QuietMayThreaten(mover, to, enemyKing, enemyBackRank))
+                     && QuiescenceThreatTest(e, move, margin));
+        if (keep) {
+            kept[keptCount++] = int16_t(i);
+        } else {
+            m.excluded = 1;
+            m.key = ExcludedKey;
+        }
+    }
+    return keptCount;
+}
+
 void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
     Position& p = e.pos;
     PlyRecord* r = p.currentPly;
     MoveListEntry* list = r->moves;
-    const int count = r->moveCount;
     const bool white = p.whiteToMove != 0;
     const int side = white ? 0 : 1;
     const int hashFrom = MoveFrom(hashMove), hashTo = MoveTo(hashMove);
     const int hashPromotion = MovePromotion(hashMove);
     const int promotionRank = white ? 8 : 1;
     const int seventhRank = white ? 7 : 2;
-    const int sixthRank = white ? 6 : 3;
     const int pawn = white ? Pawn : -Pawn;
     const int queen = white ? Queen : -Queen;
-    const int enemyKing = p.them->kingSquare;
-    const int enemyBackRank = white ? 8 : 1;
     const KillerMove* killers = r->killerMove;
     const MoveListEntry* pvExpected = nullptr;
     if (p.searchPly > 0 && p.searchPly < PvSize) {
@@ -113,48 +153,27 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
             pvExpected = &line[1];
     }
 
-    const bool threatLevel = p.effectivePly <= e.search.searchDepth + ThreatLevels;
     int bestKey = StartBestKey;
     int firstPick = -1;
     HistoryTop top;
-    r->movesLeft = 0;
     if (fullMode)
         r->squareDefenders = r->to ? uint8_t(AttackCount(p, !white, r->to)) : 0;
 
-    for (int i = 0; i < count; i++) {
+    // The key of a move that stays in play; moves are keyed in list order.
+    auto keyMove = [&](int i) {
         MoveListEntry& m = list[i];
         const int from = m.from, to = m.to;
         const int mover = p.board[from];
         const int victim = p.board[to];
         const bool pawnMove = mover == pawn;
         const bool queenPromotion = pawnMove && rankOf[to] == promotionRank && m.promotion == queen;
-
-        // Quiescence filter: losing or pointless moves are dropped unless they threaten.
-        // Short cuts: a quiet move never wins material, and only captures and the quiet moves
-        // QuietMayThreaten lets through at the first two quiescence levels can pass the
-        // threat test.
-        if (!fullMode) {
-            Move move = EntryMove(m);
-            bool keep = (victim != Empty && CaptureGainTest(e, move, margin)) || queenPromotion
-                     || (pawnMove && rankOf[to] == seventhRank)
-                     || (pawnMove && to == p.epSquare && p.epSquare != 0)
-                     || (threatLevel
-                         && (victim != Empty || QuietMayThreaten(mover, to, enemyKing, enemyBackRank))
-                         && QuiescenceThreatTest(e, move, margin));
-            if (!keep) {
-                m.excluded = 1;
-                m.key = ExcludedKey;
-                continue;
-            }
-        }
         m.excluded = 0;
-        r->movesLeft++;
 
         if (from == hashFrom && to == hashTo
             && (!(pawnMove && rankOf[to] == promotionRank) || m.promotion == hashPromotion)) {
             bestKey = HashMoveKey;
             firstPick = i;
-            continue;
+            return;
         }
 
         int key = 0;
@@ -188,8 +207,19 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
             bestKey = key;
             firstPick = i;
         }
+    };
+
+    if (fullMode) {
+        r->movesLeft = r->moveCount;
+        for (int i = 0; i < r->moveCount; i++)
+            keyMove(i);
+    } else {
+        int16_t kept[MaxLegalMoves];
+        int keptCount = FilterQuiescenceMoves(e, margin, kept);
+        r->movesLeft = keptCount;
+        for (int k = 0; k < keptCount; k++)
+            keyMove(kept[k]);
     }
-    (void)sixthRank;
 
     for (int k = 0; k < 3; k++)
         if (top.index[k] >= 0)
