@@ -55,6 +55,20 @@ static void NoteSlider(int sq, int* seen, int& seenCount) {
         seen[seenCount++] = sq;
 }
 
+// Notes the sliders that the map bits m show attacking square s. Each bit names a ray
+// direction; walking back against it from s, the first piece met is the slider.
+static void NoteSlidersAt(const int32_t* b, int s, unsigned m, int* seen, int& seenCount) {
+    while (m) {
+        unsigned bit = m & -m;
+        m ^= bit;
+        int d = bit <= 0xFF ? bitDirection[bit] : bitDirection[bit >> 8];
+        int t = s - d;
+        while (b[t] == Empty)
+            t -= d;
+        NoteSlider(t, seen, seenCount);
+    }
+}
+
 // The square of a rank and a file, both 1..8.
 static constexpr int SquareOf(int rank, int file) { return MakeSquare(rank, file); }
 
@@ -78,11 +92,7 @@ static int WhiteKingZoneUnits(Engine& e, int k) {
             units++;
         if (p.black.kingKnightAttacks[s])
             kingOrKnight = true;
-        if (p.black.attacks[s]) {
-            SliderSet list = BlackSlidersAttacking(e.pos, s);
-            for (int i = 0; i < list.count; i++)
-                NoteSlider(list.squares[i], seen, seenCount);
-        }
+        NoteSlidersAt(b, s, p.black.attacks[s], seen, seenCount);
     }
     return units + seenCount + (kingOrKnight ? 1 : 0);
 }
@@ -107,11 +117,7 @@ static int BlackKingZoneUnits(Engine& e, int k) {
             units++;
         if (p.white.kingKnightAttacks[s])
             kingOrKnight = true;
-        if (p.white.attacks[s]) {
-            SliderSet list = WhiteSlidersAttacking(e.pos, s);
-            for (int i = 0; i < list.count; i++)
-                NoteSlider(list.squares[i], seen, seenCount);
-        }
+        NoteSlidersAt(b, s, p.white.attacks[s], seen, seenCount);
     }
     return units + seenCount + (kingOrKnight ? 1 : 0);
 }
