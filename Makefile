@@ -1,13 +1,25 @@
 # Builds: build/ is the Release engine, build-test/ the tests with asserts on.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build run test sanitize bench fuzz fuzz-run install uninstall clean
+.PHONY: all build profile-build run test sanitize bench fuzz fuzz-run install uninstall clean
 
 all: build
 
+# build/ is compiled with a profile of the engine's own search (tools/profile-build), which
+# makes it about a tenth faster; where profiling fails it is a plain Release build.
+# PROFILE=no builds the plain one at once.
+PROFILE ?= yes
 build:
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+ifeq ($(PROFILE),no)
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMOSSKITE_LTO=ON -DMOSSKITE_PGO=
 	cmake --build build -j $(JOBS)
+else
+	tools/profile-build $(JOBS)
+endif
+
+# The profiled build trained anew, failing instead of falling back to a plain build.
+profile-build:
+	tools/profile-build --strict $(JOBS)
 
 run: build
 	./build/mosskite
@@ -28,7 +40,7 @@ bench:
 	./build-bench/mosskite_bench
 
 clean:
-	rm -rf build build-test build-asan build-bench build-fuzz
+	rm -rf build build-profile build-test build-asan build-bench build-fuzz
 
 # libFuzzer targets under fuzz/, built with clang into build-fuzz/.
 fuzz:
@@ -43,9 +55,10 @@ fuzz-run: fuzz
 # Installs into $(DESTDIR)$(PREFIX); the data folder compiled into the engine is $(PREFIX)'s.
 PREFIX ?= /usr/local
 
-# build-install/ is configured for PREFIX, so build/ keeps its own settings.
+# build-install/ is configured for PREFIX, so build/ keeps its own settings. The installed
+# engine runs on any processor of its architecture: no profile, no -march=native.
 install:
-	cmake -S . -B build-install -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake -S . -B build-install -DCMAKE_BUILD_TYPE=Release -DMOSSKITE_LTO=ON -DMOSSKITE_PGO= -DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build build-install -j $(JOBS)
 	DESTDIR=$(DESTDIR) cmake --install build-install
 
