@@ -2,6 +2,7 @@
 // for the side not to move and, in check, for the side to move, from cleared maps.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "board/attacks.h"
 #include "engine.h"
 #include "search/tables.h"
@@ -15,8 +16,7 @@ static const char* const attackFens[] = {
 };
 
 static void BM_BuildSliderAttacks(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, attackFens[state.range(0)]);
+    auto e = EngineAt(attackFens[state.range(0)]);
     Position& p = e->pos;
     for (auto _ : state) {
         ResetAttackMaps(p);

@@ -2,6 +2,7 @@
 // and cold (every call computes the pawn structure).
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "eval/evaluate.h"
 #include "eval/pawnhash.h"
@@ -15,16 +16,14 @@ static const char* const benchPositions[] = {
 };
 
 static void BM_EvaluateWarm(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, benchPositions[state.range(0)]);
+    auto e = EngineAt(benchPositions[state.range(0)]);
     for (auto _ : state)
         benchmark::DoNotOptimize(Evaluate(*e));
 }
 BENCHMARK(BM_EvaluateWarm)->DenseRange(0, 3);
 
 static void BM_EvaluateCold(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, benchPositions[state.range(0)]);
+    auto e = EngineAt(benchPositions[state.range(0)]);
     for (auto _ : state) {
         e->eval.pawnHash[uint32_t(e->pos.pawnKey) & (PawnHashSize - 1)].valid = 0;
         benchmark::DoNotOptimize(Evaluate(*e));

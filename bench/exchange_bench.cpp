@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "search/exchange.h"
 #include "search/tables.h"
@@ -37,8 +38,7 @@ static std::vector<Move> AskedMoves(const Engine& e, bool quietThreats) {
 }
 
 static void BM_CaptureGainTest(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, exchangeFens[state.range(0)]);
+    auto e = EngineAt(exchangeFens[state.range(0)]);
     const int32_t margin = exchangeMargins[state.range(1)];
     const std::vector<Move> moves = AskedMoves(*e, false);
     for (auto _ : state)
@@ -49,8 +49,7 @@ static void BM_CaptureGainTest(benchmark::State& state) {
 BENCHMARK(BM_CaptureGainTest)->ArgsProduct({{0, 1, 2, 3}, {0, 1}});
 
 static void BM_QuiescenceThreatTest(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, exchangeFens[state.range(0)]);
+    auto e = EngineAt(exchangeFens[state.range(0)]);
     const int32_t margin = exchangeMargins[state.range(1)];
     const std::vector<Move> moves = AskedMoves(*e, true);
     for (auto _ : state)

@@ -2,6 +2,7 @@
 // castled, uncastled and attacked kings.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "eval/kingsafety.h"
 #include "eval/pawnhash.h"
@@ -15,8 +16,7 @@ static const char* const kingSafetyFens[] = {
 };
 
 static void BM_EvaluateKingSafety(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, kingSafetyFens[state.range(0)]);
+    auto e = EngineAt(kingSafetyFens[state.range(0)]);
     const PawnHashEntry& entry = ProbePawnHash(*e);
     EvalData& ev = e->eval;
     for (auto _ : state) {

@@ -2,6 +2,7 @@
 // back every move of a list.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "engine.h"
@@ -16,14 +17,8 @@ static const char* const benchFens[] = {
     "4r2k/8/8/8/8/3n4/8/1B2K3 w - - 0 1",
 };
 
-static std::unique_ptr<Engine> BenchEngine(int index) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, benchFens[index]);
-    return e;
-}
-
 static void BM_GenerateMoves(benchmark::State& state) {
-    auto e = BenchEngine(int(state.range(0)));
+    auto e = EngineAt(benchFens[state.range(0)]);
     for (auto _ : state)
         benchmark::DoNotOptimize(GenerateMoves(e->pos));
     state.SetItemsProcessed(int64_t(state.iterations()));
@@ -33,7 +28,7 @@ BENCHMARK(BM_GenerateMoves)->DenseRange(0, 4);
 // Each iteration makes and takes back every move of the position's list; MakeMove
 // generates the reply's moves, as it does in the search.
 static void BM_MakeUnmakeAll(benchmark::State& state) {
-    auto e = BenchEngine(int(state.range(0)));
+    auto e = EngineAt(benchFens[state.range(0)]);
     const PlyRecord* r = e->pos.currentPly;
     for (auto _ : state)
         for (int i = 0; i < r->moveCount; i++) {

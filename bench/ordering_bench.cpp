@@ -3,6 +3,7 @@
 // exchange and threat tests.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "search/ordering.h"
 #include "search/tables.h"
@@ -16,16 +17,9 @@ static const char* const orderingFens[] = {
     "rnbqkbnr/pppp1ppp/8/4p2Q/4P3/8/PPPP1PPP/RNB1KBNR b KQkq - 1 2",
 };
 
-// An engine at one of the positions, its move list generated.
-static std::unique_ptr<Engine> OrderingEngine(int index) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, orderingFens[index]);
-    return e;
-}
-
 // Full mode; the hash move is the list's last move, so it is found only at the end.
 static void BM_OrderMoves(benchmark::State& state) {
-    auto e = OrderingEngine(int(state.range(0)));
+    auto e = EngineAt(orderingFens[state.range(0)]);
     const PlyRecord* r = e->pos.currentPly;
     const Move hashMove = EntryMove(r->moves[r->moveCount - 1]);
     for (auto _ : state) {
@@ -38,7 +32,7 @@ BENCHMARK(BM_OrderMoves)->DenseRange(0, 4);
 
 // Capture mode with the smallest margin: every capture and possible threat is tested.
 static void BM_OrderMovesQuiescence(benchmark::State& state) {
-    auto e = OrderingEngine(int(state.range(0)));
+    auto e = EngineAt(orderingFens[state.range(0)]);
     const PlyRecord* r = e->pos.currentPly;
     for (auto _ : state) {
         OrderMoves(*e, 1, false, 0);
@@ -51,7 +45,7 @@ BENCHMARK(BM_OrderMovesQuiescence)->DenseRange(0, 4);
 // Picking the best of the rest for the first eight places of a keyed list; after the first
 // iteration the list is in order, so each pick is one scan without a swap.
 static void BM_PickNextMove(benchmark::State& state) {
-    auto e = OrderingEngine(int(state.range(0)));
+    auto e = EngineAt(orderingFens[state.range(0)]);
     const PlyRecord* r = e->pos.currentPly;
     OrderMoves(*e, 0, true, 0);
     for (auto _ : state) {

@@ -2,6 +2,7 @@
 // pawn structure into the slot.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "eval/pawnhash.h"
 #include "search/tables.h"
@@ -15,8 +16,7 @@ static const char* const pawnHashFens[] = {
 };
 
 static void BM_ProbePawnHashHit(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, pawnHashFens[state.range(0)]);
+    auto e = EngineAt(pawnHashFens[state.range(0)]);
     ProbePawnHash(*e);
     for (auto _ : state)
         benchmark::DoNotOptimize(ProbePawnHash(*e).structureScore);
@@ -25,8 +25,7 @@ BENCHMARK(BM_ProbePawnHashHit)->DenseRange(0, 3);
 
 // Each probe misses: the key's home slot, where the structure is stored, is emptied first.
 static void BM_ProbePawnHashMiss(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, pawnHashFens[state.range(0)]);
+    auto e = EngineAt(pawnHashFens[state.range(0)]);
     PawnHashEntry& home = e->eval.pawnHash[uint32_t(e->pos.pawnKey) & (PawnHashSize - 1)];
     for (auto _ : state) {
         home.valid = 0;

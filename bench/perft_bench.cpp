@@ -2,6 +2,7 @@
 // whole tree, leaves counted from the move lists of the last ply.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "search/tables.h"
 #include "tools/perft.h"
@@ -15,8 +16,7 @@ static const char* const perftFens[] = {
 // Arguments: the position and the depth. Rates of leaves, and of nodes as "testgen" counts
 // them (the moves made plus the leaves).
 static void BM_Perft(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, perftFens[state.range(0)]);
+    auto e = EngineAt(perftFens[state.range(0)]);
     const int depth = int(state.range(1));
     int64_t leaves = 0, made = 0;
     for (auto _ : state) {

@@ -3,6 +3,7 @@
 // has its own benchmarks); the history and killers it feeds settle after the first calls.
 #include <benchmark/benchmark.h>
 
+#include "benchengine.h"
 #include "engine.h"
 #include "search/quiesce.h"
 #include "search/score.h"
@@ -18,8 +19,7 @@ static const char* const quiesceFens[] = {
 };
 
 static void BM_Quiesce(benchmark::State& state) {
-    auto e = CreateEngine(1);
-    SetUpEpdPosition(*e, quiesceFens[state.range(0)]);
+    auto e = EngineAt(quiesceFens[state.range(0)]);
     SetHashSize(*e, 0);
     Position& p = e->pos;
     // The position is the root and the horizon: the first two levels are threat levels.
