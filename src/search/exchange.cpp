@@ -171,19 +171,15 @@ bool QuiescenceThreatTest(Engine& e, Move m, int32_t margin) {
     switch (std::abs(mover)) {
     case Knight:
         return KnightForkThreat(p, white, t, margin);
-    case Queen: {
+    case Queen:
         // Neither contact with the king nor the back rank: the common case, answered first.
-        int king = p.them->kingSquare;
-        bool contact = KingDistance(t, king) == 1;
-        int backRank = white ? 8 : 1;
-        if (!contact && (rankOf[t] != backRank || rankOf[king] != backRank))
+        if (!PieceMayThreaten(mover, t, p.them->kingSquare, white ? 8 : 1))
             return false;
         if (AttackCount(p, !white, t) > 1)
             return false;
-        if (contact)
+        if (KingDistance(t, p.them->kingSquare) == 1)
             return AttackCount(p, white, t) > 1 || XrayBacked(white ? p.white : p.black, f, t);
         return BackRankThreat(e, m);
-    }
     case Rook:
         return BackRankThreat(e, m);
     default:

@@ -24,21 +24,6 @@ static constexpr int VictimWeight = 32;
 static constexpr int CaptureBase = 9500;
 static constexpr int ThreatLevels = 1;  // the threat test answers up to searchDepth + 1
 
-// False for a quiet move the threat test is sure to refuse: only a knight check, a rook or
-// queen move onto the back rank of a king standing on it, and a queen move next to the king
-// can pass. Most quiet moves of a quiescence node fail here without the full test.
-static inline bool QuietMayThreaten(int mover, int to, int enemyKing, int backRank) {
-    int kind = mover < 0 ? -mover : mover;
-    if (kind == Knight)
-        return KnightOffset(enemyKing - to);
-    bool backRankMove = rankOf[to] == backRank && rankOf[enemyKing] == backRank;
-    if (kind == Rook)
-        return backRankMove;
-    if (kind == Queen)
-        return backRankMove || KingDistance(to, enemyKing) == 1;
-    return false;
-}
-
 // The quiet moves with the three highest history counters, best first.
 struct HistoryTop {
     int index[3] = {-1, -1, -1};
@@ -93,7 +78,7 @@ static bool BadInterposition(const Position& p, bool white, int from, int to, in
 // The quiescence filter: marks the moves that neither win material nor threaten, and lists
 // the indices of the kept ones in list order. Returns how many were kept. Losing or pointless
 // moves are dropped unless they threaten. Short cuts: a quiet move never wins material, and
-// only captures and the quiet moves QuietMayThreaten lets through at the first two
+// only captures and the quiet moves PieceMayThreaten lets through at the first two
 // quiescence levels can pass the threat test.
 static int FilterQuiescenceMoves(Engine& e, int margin, int16_t* kept) {
     const Position& p = e.pos;
@@ -121,7 +106,7 @@ static int FilterQuiescenceMoves(Engine& e, int margin, int16_t* kept) {
                  || (pawnMove && rankOf[to] == seventhRank)
                  || (pawnMove && to == ep && ep != 0)
                  || (threatLevel
-                     && (victim != Empty || QuietMayThreaten(mover, to, enemyKing, enemyBackRank))
+                     && (victim != Empty || PieceMayThreaten(mover, to, enemyKing, enemyBackRank))
                      && QuiescenceThreatTest(e, move, margin));
         if (keep) {
             kept[keptCount++] = int16_t(i);
