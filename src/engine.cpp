@@ -12,7 +12,8 @@
 #include "search/transtable.h"
 #include "shell/hashsize.h"
 
-std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
+// Makes an Engine with its ply stack and move area, holding the empty board.
+static std::unique_ptr<Engine> MakeEngine() {
     InitGeometry();
     auto e = std::make_unique<Engine>();
     e->plyStorage = std::make_unique<PlyRecord[]>(PlyStackSize);
@@ -29,9 +30,20 @@ std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
     p.black.rookCode = -Rook;
     p.whiteToMove = 1;
     ResetPlyStack(e->pos);
+    return e;
+}
+
+std::unique_ptr<Engine> CreateEngine(int hashMegabytes) {
+    auto e = MakeEngine();
     ResizeHash(*e, hashMegabytes);
     ClearTables(*e);
     CreateBigBook(*e);
     AdvanceRandomByTime(*e, int64_t(std::time(nullptr)));
+    return e;
+}
+
+std::unique_ptr<Engine> CreateHelperEngine() {
+    auto e = MakeEngine();
+    ClearTables(*e);
     return e;
 }

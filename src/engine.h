@@ -7,6 +7,7 @@
 #include "book/bookdata.h"
 #include "eval/evaldata.h"
 #include "search/searchdata.h"
+#include "search/threads.h"
 #include "shell/shellstate.h"
 
 struct Engine {
@@ -17,7 +18,13 @@ struct Engine {
     ShellState shell;    // mode flags and game bookkeeping of the shell
     std::unique_ptr<PlyRecord[]> plyStorage;        // PlyStackSize records
     std::unique_ptr<MoveListEntry[]> moveStorage;   // MoveAreaSize entries
+    // Helper search threads and their engines; none while one thread searches.
+    std::unique_ptr<SearchThreads, SearchThreadsDeleter> threads;
 };
 
 // Creates the Engine with its tables; hashMegabytes sizes the transposition table.
 std::unique_ptr<Engine> CreateEngine(int hashMegabytes);
+
+// Creates the Engine of a helper search thread: position and tables of its own, but no
+// transposition table (it searches in the main engine's) and no books.
+std::unique_ptr<Engine> CreateHelperEngine();

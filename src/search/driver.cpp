@@ -23,6 +23,7 @@
 #include "search/searchclock.h"
 #include "search/searchreport.h"
 #include "search/tables.h"
+#include "search/threads.h"
 #include "search/timecheck.h"
 #include "search/transtable.h"
 #include "search/treedump.h"
@@ -42,7 +43,7 @@ static void ReportRoot(Engine& e, ReportKind kind, int depth, int score,
     r.score = score;
     r.windowScore = windowScore;
     r.bound = bound;
-    r.nodes = e.pos.nodeCount;
+    r.nodes = SearchNodes(e);
     r.elapsedMs = ElapsedMilliseconds(e);
     r.pv = e.search.pv[0];
     Report(e, r);
@@ -215,6 +216,96 @@ void SearchRoot(Engine& e, bool useAspiration) {
     ReportRoot(e, ReportKind::Iteration, s.searchDepth, s.lastScore, reportScore, reportBound);
 }
 
+// Puts the root list's first count entries and their lines in order of score, best first,
+// equal scores keeping their order.
+static void SortLines(SearchData& s, MoveListEntry* list, int count) {
+    for (int i = 1; i < count; i++)
+        for (int j = i; j > 0 && s.pvLines[j].score > s.pvLines[j - 1].score; j--) {
+            std::swap(s.pvLines[j], s.pvLines[j - 1]);
+            std::swap(list[j], list[j - 1]);
+        }
+}
+
+void SearchRootLines(Engine& e) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    PlyRecord* const root = p.currentPly;
+    MoveListEntry* const list = root->moves;
+    const int lines = std::min<int>(s.multiPv, root->moveCount);
+    const MoveListEntry previousBest = list[0];
+    (root + 1)->killerHits[0] /= 2;
+    (root + 1)->killerHits[1] /= 2;
+    s.rootMovesDone = 0;
+    int linesDone = 0;
+
+    // Line k is the best of the moves from index k on, searched with the full window; it
+    // moves to index k.
+    for (int k = 0; k < lines && !s.abortSearch; k++) {
+        int alpha = -Infinity;
+        for (int i = k; i < root->moveCount; i++) {
+            const MoveListEntry m = list[i];
+            SearchReport current{ReportKind::CurrentMove};
+            current.depth = s.searchDepth;
+            current.move = EntryMove(m);
+            current.moveNumber = i + 1;
+            Report(e, current);
+            // The first move gets the full window, the others a null window above the best,
+            // and the full window above it again when they fail high.
+            int score = 0;
+            RootResult result = SearchRootMove(e, m, alpha, i == k ? Infinity : alpha + 1, score);
+            if (result == RootResult::Searched && i > k && score > alpha && !s.abortSearch)
+                result = SearchRootMove(e, m, alpha, Infinity, score);
+            if (result == RootResult::MateInOne)
+                score = RootMateScore;
+            if (s.abortSearch)
+                break;
+            s.rootMovesDone++;
+            if (i > k && score <= alpha)
+                continue;
+            alpha = score;
+            if (result == RootResult::MateInOne) {
+                s.pv[0][0] = m;
+                s.pv[0][1].from = 0;
+            } else {
+                UpdatePv(e, m, 0);
+            }
+            MoveToFront(list + k, i - k);
+            if (k == 0)
+                s.lastScore = root->bestScore = score;
+        }
+        if (s.abortSearch)
+            break;
+        s.pvLines[k].score = alpha;
+        std::memcpy(s.pvLines[k].moves, s.pv[0], sizeof s.pvLines[k].moves);
+        linesDone = k + 1;
+    }
+    // A search stopped after its first line plays that line's move with its PV.
+    if (s.abortSearch) {
+        if (linesDone > 0)
+            std::memcpy(s.pv[0], s.pvLines[0].moves, sizeof s.pvLines[0].moves);
+        return;
+    }
+
+    SortLines(s, list, lines);
+    std::memcpy(s.pv[0], s.pvLines[0].moves, sizeof s.pvLines[0].moves);
+    s.lastScore = root->bestScore = s.pvLines[0].score;
+    if (list[0].from != previousBest.from || list[0].to != previousBest.to) {
+        s.bestChangeIteration = s.iterationsDone;
+        s.bestChangeMoveNumber = s.rootMovesDone;
+        s.bestChangeMs = ElapsedMilliseconds(e);
+    }
+    for (int k = 0; k < lines; k++) {
+        SearchReport r{ReportKind::Iteration};
+        r.depth = s.searchDepth;
+        r.score = r.windowScore = s.pvLines[k].score;
+        r.nodes = SearchNodes(e);
+        r.elapsedMs = ElapsedMilliseconds(e);
+        r.pv = s.pvLines[k].moves;
+        r.multiPv = k + 1;
+        Report(e, r);
+    }
+}
+
 // Clears the counters and state of a new search from the current record.
 static void ResetSearch(Engine& e) {
     Position& p = e.pos;
@@ -255,6 +346,37 @@ static bool LooksLost(const Engine& e) {
             return false;
     }
     return true;
+}
+
+// Prepares the root of a search after ResetSearch: root facts, the killers of ply 1 afresh,
+// aged history, no extensions at the root, and the root list sorted once (hash move first,
+// then by key). False when a game that has filled the ply stack leaves no room to search.
+static bool PrepareRoot(Engine& e) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    PlyRecord* const root = p.currentPly;
+    MoveListEntry* const list = root->moves;
+    s.rootMoveCount = root->moveCount;
+    s.rootEval = SearchEvaluate(e);
+    const bool room = HasRoomForPly(e.pos);
+    if (room)
+        (root + 1)->killerHits[0] = (root + 1)->killerHits[1] = 0;
+
+    AgeHistory(e);
+
+    root->extensionEighths = 0;
+    root->mateThreatExtended = 0;
+    root->recaptureExtended = 0;
+
+    TTEntry t{};
+    TTProbe(e, t);
+    OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
+    for (int i = 1; i <= root->moveCount - 2; i++)
+        PickNextMove(e, i);
+    s.pv[0][0] = list[0];
+    s.pv[0][1].from = 0;
+    s.bestMoveStable = 0;
+    return room;
 }
 
 Move IterativeDeepening(Engine& e) {
@@ -307,40 +429,26 @@ Move IterativeDeepening(Engine& e) {
         return bookMove;
     }
 
-    // Step 5. Root facts; the killers of ply 1 start afresh.
-    s.rootMoveCount = root->moveCount;
-    s.rootEval = SearchEvaluate(e);
-    // A game that has filled the ply stack leaves no room to search: the ordering decides.
-    const bool room = HasRoomForPly(e.pos);
-    if (room)
-        (root + 1)->killerHits[0] = (root + 1)->killerHits[1] = 0;
-
-    // Step 6. Age the history.
-    AgeHistory(e);
-
-    // Step 7. The root carries no extensions.
-    root->extensionEighths = 0;
-    root->mateThreatExtended = 0;
-    root->recaptureExtended = 0;
-
-    // Step 8. Sort the root list once: hash move first, then by key.
-    TTEntry t{};
-    TTProbe(e, t);
-    OrderMoves(e, 0, true, MakeMoveValue(t.from, t.to, t.promotion));
-    for (int i = 1; i <= root->moveCount - 2; i++)
-        PickNextMove(e, i);
-    s.pv[0][0] = list[0];
-    s.pv[0][1].from = 0;
-    s.bestMoveStable = 0;
+    // Steps 5 to 8. Root facts, history and the root list's order.
+    const bool room = PrepareRoot(e);
     ReportRoot(e, ReportKind::Start, 0, 0);
 
-    // Step 9. Deepen one ply at a time.
+    // Step 9. Deepen one ply at a time, with the helper threads searching beside.
+    const bool helped = room && maxDepth > 1 && SearchThreadCount(e) > 1;
+    if (helped)
+        StartHelpers(e, maxDepth);
     MoveListEntry firstBest{};
     for (int depth = 1; depth <= maxDepth && room; depth++) {
         s.searchDepth = depth;
         TreeDumpText(e, "\n------- Full Width Search Depth = %d -------\n", depth);
         s.lastStartedDepth = depth;
-        if (depth == 1) {
+        if (s.multiPv > 1) {
+            SearchRootLines(e);
+            if (depth == 1)
+                firstBest = list[0];
+            else if (list[0].from != firstBest.from || list[0].to != firstBest.to)
+                s.bestMoveStable = 0;
+        } else if (depth == 1) {
             SearchRoot(e, false);
             firstBest = list[0];
             s.bestMoveStable = list[0].to == root->to && root->to && root->capturedPiece != Empty;
@@ -355,6 +463,8 @@ Move IterativeDeepening(Engine& e) {
         s.rootMovesDone = 0;
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
     }
+    if (helped)
+        StopHelpers(e);
 
     // Step 10. The answer is the front move; the root list is rebuilt for the caller. An
     // interface hears of every move it gets, even one the ordering alone chose.
@@ -362,7 +472,7 @@ Move IterativeDeepening(Engine& e) {
         ReportUnsearched(e, EntryMove(list[0]), nullptr);
     s.searchDepth = savedDepth;
     s.searchElapsedMs = ElapsedMilliseconds(e);
-    s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;
+    s.stats.pawnHashHits += e.eval.pawnHashHits - pawnHashHitsAtStart;
     const Move answer = EntryMove(list[0]);
     GenerateMoves(e.pos);
     NormalizePromotions(e.pos);
@@ -372,6 +482,32 @@ Move IterativeDeepening(Engine& e) {
     if (LooksLost(e))
         s.resignFlag = 1;
     return answer;
+}
+
+void HelperSearch(Engine& e, int maxDepth, int index) {
+    Position& p = e.pos;
+    SearchData& s = e.search;
+    PlyRecord* const root = p.currentPly;
+    GenerateMoves(e.pos);
+    ResetSearch(e);
+    const int64_t pawnHashHitsAtStart = e.eval.pawnHashHits;
+    ClearPvRows(e);
+    NormalizePromotions(e.pos);
+    root->bestScore = -Infinity;
+    MarkRootScore(e, root);
+    s.lastScore = 0;
+    if (PrepareRoot(e)) {
+        // Every other helper runs a ply ahead of the main thread, so that the threads'
+        // trees differ and the deeper results reach the table first.
+        for (int depth = 1 + index % 2; depth <= maxDepth; depth++) {
+            s.searchDepth = depth;
+            SearchRoot(e, s.iterationsDone > 0);
+            if (s.abortSearch)
+                break;
+            s.iterationsDone++;
+        }
+    }
+    s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;
 }
 
 Move PredictMove(Engine& e) {

@@ -18,6 +18,16 @@ Move IterativeDeepening(Engine& e);
 // window); leaves the best move at index 0 of the root list.
 void SearchRoot(Engine& e, bool useAspiration);
 
+// The search of a helper thread on its own engine, set up on the main engine's root: the
+// same iterations up to maxDepth (helpers with an odd index a ply ahead), reporting
+// nothing, until its depth is reached or the main engine stops it.
+void HelperSearch(Engine& e, int maxDepth, int index);
+
+// One iteration at searchDepth that finds the best multiPv root moves, each with the full
+// window among the moves not yet chosen, leaves them at the front of the root list in order
+// of score with their lines in pvLines, and reports one line each.
+void SearchRootLines(Engine& e);
+
 // The move to ponder on: the table's choice for the position, else a one-ply search.
 Move PredictMove(Engine& e);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine.h"
+#include "search/transtable.h"
 
 static constexpr uint32_t SampleEntries = 1000;
 static constexpr int Permille = 1000;
@@ -17,6 +18,6 @@ int HashPermille(const Engine& e) {
         return 0;
     uint32_t used = 0;
     for (uint32_t i = 0; i < sample; i++)
-        used += s.ttBase[i].from != 0;  // from 0 marks an empty slot
+        used += ReadSlot(s.ttBase[i]).from != 0;  // from 0 marks an empty slot
     return int(used * Permille / sample);
 }

@@ -25,7 +25,8 @@ enum : uint8_t { UpperBound = 0, ExactScore = 1, LowerBound = 2 };
 // Capacities of the search's fixed tables.
 constexpr int PvSize = 64;            // rows and columns of the triangular PV table
 constexpr int HistorySquares = 64;   // history tables are indexed [from][to] by playing square
-constexpr int MaxDepthSetting = 60;   // every depth setting is clamped to 1..MaxDepthSetting
+constexpr int MaxDepthSetting = 60;
+constexpr int MaxMultiPv = 64;        // most root moves a search reports lines for   // every depth setting is clamped to 1..MaxDepthSetting
 constexpr int DefaultSearchDepth = 30;      // the depth setting of a new engine and a new game
 constexpr int64_t DefaultMoveTimeMs = 10000;  // the time a move of a new engine and game
 
@@ -41,6 +42,13 @@ struct TTEntry {
     uint8_t from;       // best move; 0 marks an empty slot, 1 a null-move cutoff
     uint8_t to;
     int8_t promotion;
+};
+
+// One slot of the table: a TTEntry's five 32-bit words as stored. Every word is read and
+// written as an atomic of its own, and the key words are stored mixed with the others, so
+// that a slot two search threads write at once no longer matches its key (transtable.cpp).
+struct TTSlot {
+    uint32_t words[5];
 };
 
 // Releases a block obtained from the C allocator (the table is allocated aligned).
@@ -75,10 +83,17 @@ struct SearchTexts {
     char summary[800];        // search summary for the log and the console
 };
 
+// One line of a search that reports several: its score and its moves, ended by from 0.
+struct PvLine {
+    int32_t score = 0;
+    MoveListEntry moves[PvSize] = {};
+};
+
 struct SearchData {
     // Limits set by the shell. The shell may change the time and node limits and the
     // thinking output while a search runs, hence atomics; the depth only while none runs.
     int32_t searchDepth = DefaultSearchDepth;  // depth setting; the running iteration's depth during a search
+    int32_t multiPv = 1;    // root moves searched and reported with their own lines, 1..MaxMultiPv
     std::atomic<int64_t> maxTime{DefaultMoveTimeMs};  // milliseconds per move
     std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
     // The engine's clock as the interface last reported it, and the longest any panic time
@@ -102,6 +117,10 @@ struct SearchData {
     // move advances searchPly by its reduction, but a mate is counted in moves actually made.
     int32_t nullMoveExtraPlies = 0;
     int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
+    // A helper engine's stop signal, set by the main engine while the helper searches for
+    // it; null on the main engine. A helper polls only this, and publishes its nodes.
+    const std::atomic<int32_t>* helperStop = nullptr;
+    std::atomic<int64_t> helperNodes{0};  // a helper's nodeCount as of its last poll
     int64_t panicTime = 0;         // extended limit in ms granted during this search, 0 = none
     int32_t nextInfoSecond = 0;    // elapsed second of the next UCI progress line
     int64_t searchStartTime = 0;   // steady clock at the start, in milliseconds
@@ -128,12 +147,18 @@ struct SearchData {
     // Principal variations: the line for ply p is row p, columns p..63; from 0 ends it.
     MoveListEntry pv[PvSize][PvSize] = {};
 
+    // The lines of the last iteration when multiPv > 1, best first: line k's move stands at
+    // index k of the root list.
+    PvLine pvLines[MaxMultiPv] = {};
+
     // Move-ordering memory: quiet-move successes per side (0 White, 1 Black) [from][to], by
     // playing square (HistoryCounter): 32 KB, which stays in the first-level cache.
     uint32_t history[2][HistorySquares][HistorySquares] = {};
 
-    // Transposition table; ttBase is null when the table is switched off.
-    std::unique_ptr<TTEntry[], FreeDeleter> ttBase;
+    // Transposition table: the main engine owns it, its helper engines search in it too.
+    // ttBase is null when the table is switched off.
+    std::unique_ptr<TTSlot[], FreeDeleter> ttStorage;
+    TTSlot* ttBase = nullptr;
     uint32_t ttEntries = 0;    // a power of two
     uint32_t ttMask = 0;       // ttEntries - 1
 

@@ -34,6 +34,8 @@ struct SearchReport {
     int32_t moveNumber = 0;         // CurrentMove: its place in the root list, from 1
     const char* what = nullptr;     // Unsearched: "Forced Move" or "Book Move", or nullptr
     uint32_t remarks = 0;           // TimeRemarks: TimeRemark bits
+    int32_t multiPv = 0;            // Iteration: the line's rank from 1 when several are
+                                    // searched, 0 when one is
 };
 
 // Hands a report to the installed hook, if any.

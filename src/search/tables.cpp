@@ -7,6 +7,7 @@
 #include "engine.h"
 #include "notation/epd.h"
 #include "eval/pawnhash.h"
+#include "search/threads.h"
 #include "search/transtable.h"
 
 void ClearTables(Engine& e) {
@@ -22,6 +23,7 @@ void ClearTables(Engine& e) {
         }
     }
     std::memset(e.search.history, 0, sizeof e.search.history);
+    ClearHelperTables(e);
 }
 
 void ClearPvRows(Engine& e) {

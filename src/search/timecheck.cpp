@@ -5,6 +5,7 @@
 #include "search/rootscore.h"
 #include "search/searchclock.h"
 #include "search/searchreport.h"
+#include "search/threads.h"
 #include "search/timelimit.h"
 
 static constexpr int ProgressSeconds = 3;        // seconds between progress reports
@@ -23,6 +24,13 @@ void TimeCheck(Engine& e) {
     SearchData& s = e.search;
     const Position& p = e.pos;
     s.nextPollAt += PollInterval;
+    if (s.helperStop) {
+        // A helper: the main search thread alone watches the clock and the limits.
+        s.helperNodes.store(p.nodeCount, std::memory_order_relaxed);
+        if (s.helperStop->load(std::memory_order_relaxed))
+            s.abortSearch = 1;
+        return;
+    }
     int64_t elapsedMs = SearchElapsedMs(e);
     int32_t state = s.searchState.load(std::memory_order_acquire);
     if (state == StopRequested) {
@@ -32,13 +40,13 @@ void TimeCheck(Engine& e) {
     if (WholeSeconds(elapsedMs) == s.nextInfoSecond) {
         s.nextInfoSecond += ProgressSeconds;
         SearchReport r{ReportKind::Progress};
-        r.nodes = p.nodeCount;
+        r.nodes = SearchNodes(e);
         r.elapsedMs = elapsedMs;
         Report(e, r);
     }
     if (state == Pondering || state == Analyzing)
         return;
-    if (s.maxNodes != 0 && p.nodeCount >= s.maxNodes) {
+    if (s.maxNodes != 0 && SearchNodes(e) >= s.maxNodes) {
         s.abortSearch = 1;
         return;
     }
@@ -56,7 +64,7 @@ void TimeCheck(Engine& e) {
         s.abortSearch = 1;
     if (r.remarks) {
         r.elapsedMs = elapsedMs;
-        r.nodes = p.nodeCount;
+        r.nodes = SearchNodes(e);
         Report(e, r);
     }
 }

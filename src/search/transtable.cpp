@@ -1,6 +1,8 @@
 // Transposition table: a power-of-two array of 20-byte entries in buckets of four.
 #include "search/transtable.h"
 
+#include <atomic>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +20,40 @@ static constexpr uint64_t BytesPerMegabyte = 1048576;
 static constexpr size_t LargePageBytes = 2 * 1048576;
 
 static_assert(sizeof(TTEntry) == 20, "the sizing rule counts entries of 20 bytes");
+static_assert(sizeof(TTSlot) == sizeof(TTEntry), "a slot stores one entry");
+
+// The words of a slot, in the TTEntry layout.
+enum : int { FlagsWord, ScoreWord, KeyLowWord, KeyHighWord, MoveWord, SlotWords };
+static_assert(offsetof(TTEntry, score) == 4 * ScoreWord && offsetof(TTEntry, keyLow) == 4 * KeyLowWord
+              && offsetof(TTEntry, keyHigh) == 4 * KeyHighWord && offsetof(TTEntry, from) == 4 * MoveWord,
+              "the slot words follow the entry's fields");
+
+// Mixes the key words with the others (its own inverse). Two threads writing one slot at
+// once may leave it with words of both stores; the mixed key then no longer matches, so a
+// probe never trusts a torn entry.
+static inline void MixKey(uint32_t (&w)[SlotWords]) {
+    w[KeyLowWord] ^= w[FlagsWord] ^ w[MoveWord];
+    w[KeyHighWord] ^= w[ScoreWord];
+}
+
+TTEntry ReadSlot(TTSlot& slot) {
+    uint32_t w[SlotWords];
+    for (int i = 0; i < SlotWords; i++)
+        w[i] = std::atomic_ref<uint32_t>(slot.words[i]).load(std::memory_order_relaxed);
+    MixKey(w);
+    TTEntry t;
+    std::memcpy(&t, w, sizeof t);
+    return t;
+}
+
+// Writes a slot, each word as an atomic of its own.
+static inline void StoreEntry(TTSlot& slot, const TTEntry& t) {
+    uint32_t w[SlotWords];
+    std::memcpy(w, &t, sizeof w);
+    MixKey(w);
+    for (int i = 0; i < SlotWords; i++)
+        std::atomic_ref<uint32_t>(slot.words[i]).store(w[i], std::memory_order_relaxed);
+}
 
 // Returns the largest power of two (at least 2) of entries that fit in megabytes MB.
 static uint32_t EntriesFor(int megabytes) {
@@ -31,26 +67,27 @@ static uint32_t EntriesFor(int megabytes) {
 void FreeDeleter::operator()(void* block) const { std::free(block); }
 
 // Returns a block for count entries, aligned to a large page, or nullptr.
-static TTEntry* AllocateEntries(uint32_t count) {
-    size_t bytes = size_t(count) * sizeof(TTEntry);
+static TTSlot* AllocateEntries(uint32_t count) {
+    size_t bytes = size_t(count) * sizeof(TTSlot);
     bytes = (bytes + LargePageBytes - 1) / LargePageBytes * LargePageBytes;
     void* block = std::aligned_alloc(LargePageBytes, bytes);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (block)
         madvise(block, bytes, MADV_HUGEPAGE);
 #endif
-    return static_cast<TTEntry*>(block);
+    return static_cast<TTSlot*>(block);
 }
 
 void ClearTransTable(Engine& e) {
     SearchData& s = e.search;
     if (s.ttBase)
-        std::memset(static_cast<void*>(s.ttBase.get()), 0, size_t(s.ttEntries) * sizeof(TTEntry));
+        std::memset(static_cast<void*>(s.ttBase), 0, size_t(s.ttEntries) * sizeof(TTSlot));
 }
 
 int SetHashSize(Engine& e, int megabytes) {
     SearchData& s = e.search;
-    s.ttBase.reset();
+    s.ttStorage.reset();
+    s.ttBase = nullptr;
     s.ttEntries = 0;
     s.ttMask = 0;
     if (megabytes < 1)
@@ -59,9 +96,10 @@ int SetHashSize(Engine& e, int megabytes) {
         megabytes = MaxHashMegabytes;
     for (int size = megabytes; size >= 1; size /= 2) {
         uint32_t count = EntriesFor(size);
-        s.ttBase.reset(AllocateEntries(count));
-        if (!s.ttBase)
+        s.ttStorage.reset(AllocateEntries(count));
+        if (!s.ttStorage)
             continue;
+        s.ttBase = s.ttStorage.get();
         s.ttEntries = count;
         s.ttMask = count - 1;
         ClearTransTable(e);
@@ -102,7 +140,7 @@ bool TTProbe(Engine& e, TTEntry& entry) {
         uint32_t keyLow = uint32_t(p.hashKey);
         uint32_t keyHigh = uint32_t(p.hashKey >> 32);
         for (uint32_t k = 0; k < BucketSize; k++) {
-            const TTEntry& t = s.ttBase[(keyLow + k) & s.ttMask];
+            const TTEntry t = ReadSlot(s.ttBase[(keyLow + k) & s.ttMask]);
             if (!Matches(t, keyLow, keyHigh, p.epSquare))
                 continue;
             // A move that does not fit belongs to another position with the same key.
@@ -142,53 +180,55 @@ void TTStore(Engine& e, Move move, int depth, int score, uint8_t type) {
     uint32_t home = keyLow & s.ttMask;
 
     // Find the position's own entry, remembering the first empty slot before it.
-    TTEntry* slot = nullptr;
-    TTEntry* empty = nullptr;
+    TTEntry bucket[BucketSize];
+    for (uint32_t k = 0; k < BucketSize; k++)
+        bucket[k] = ReadSlot(s.ttBase[(home + k) & s.ttMask]);
+    int slot = -1;
+    int empty = -1;
     bool sameEntry = false;
-    for (uint32_t k = 0; k < BucketSize; k++) {
-        TTEntry& t = s.ttBase[(home + k) & s.ttMask];
-        if (Matches(t, keyLow, keyHigh, p.epSquare)) {
-            slot = &t;
+    for (int k = 0; k < BucketSize; k++) {
+        if (Matches(bucket[k], keyLow, keyHigh, p.epSquare)) {
+            slot = k;
             sameEntry = true;
             break;
         }
-        if (t.from == 0 && !empty)
-            empty = &t;
+        if (bucket[k].from == 0 && empty < 0)
+            empty = k;
     }
     if (sameEntry) {
-        if (slot->depth > depth)
+        if (bucket[slot].depth > depth)
             return;
-        if (slot->depth == depth && KeepSameDepth(*slot, score, type))
+        if (bucket[slot].depth == depth && KeepSameDepth(bucket[slot], score, type))
             return;
-    } else if (empty) {
+    } else if (empty >= 0) {
         slot = empty;
     } else {
         // Replace an entry from this or a later game ply or from an earlier search, else
         // the shallowest one (the first of equals).
-        for (uint32_t k = 0; k < BucketSize && !slot; k++) {
-            TTEntry& t = s.ttBase[(home + k) & s.ttMask];
+        for (int k = 0; k < BucketSize && slot < 0; k++) {
+            const TTEntry& t = bucket[k];
             if (t.stamp >= stamp || int(t.stamp) <= p.gamePly)
-                slot = &t;
+                slot = k;
         }
-        if (!slot) {
-            slot = &s.ttBase[home];
-            for (uint32_t k = 1; k < BucketSize; k++) {
-                TTEntry& t = s.ttBase[(home + k) & s.ttMask];
-                if (t.depth < slot->depth)
-                    slot = &t;
-            }
+        if (slot < 0) {
+            slot = 0;
+            for (int k = 1; k < BucketSize; k++)
+                if (bucket[k].depth < bucket[slot].depth)
+                    slot = k;
         }
     }
-    slot->keyLow = keyLow;
-    slot->keyHigh = keyHigh;
+    TTEntry t = bucket[slot];
+    t.keyLow = keyLow;
+    t.keyHigh = keyHigh;
     if (!(sameEntry && MoveFrom(move) == NullMoveBestMarker)) {
-        slot->from = uint8_t(MoveFrom(move));
-        slot->to = uint8_t(MoveTo(move));
-        slot->promotion = int8_t(MovePromotion(move));
+        t.from = uint8_t(MoveFrom(move));
+        t.to = uint8_t(MoveTo(move));
+        t.promotion = int8_t(MovePromotion(move));
     }
-    slot->stamp = stamp;
-    slot->ep = p.epSquare;
-    slot->depth = int8_t(depth);
-    slot->score = score;
-    slot->type = type;
+    t.stamp = stamp;
+    t.ep = p.epSquare;
+    t.depth = int8_t(depth);
+    t.score = score;
+    t.type = type;
+    StoreEntry(s.ttBase[(home + slot) & s.ttMask], t);
 }

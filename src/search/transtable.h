@@ -40,5 +40,9 @@ inline void TTPrefetch(const SearchData& s, uint64_t key) {
     }
 }
 
+// The entry a slot holds, each word read as an atomic (another thread may be writing it);
+// from 0 marks an empty slot.
+TTEntry ReadSlot(TTSlot& slot);
+
 // Empties every entry of the table.
 void ClearTransTable(Engine& e);

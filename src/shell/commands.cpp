@@ -313,6 +313,7 @@ static const Command commandTable[] = {
     {"setboard", Version2Only, CommandSetboard},
     {"usermove", Version2Only, CommandUsermove},
     {"memory", Version2Only, CommandMemory},
+    {"cores", Version2Only, CommandCores},
     {"draw", Version2Only, CommandNoEffect},  // a draw offer is declined by silence
     {"new", Always, CommandNew},
     {"reset", FritzOnly, CommandReset},

@@ -20,7 +20,7 @@
 static constexpr int CurrentMoveDepth = 6;     // UCI current-move lines above this depth
 static constexpr int ScoreDivisor = 10;        // printed scores are tenths of the internal unit
 
-const char* PvText(Engine& e, bool uci) {
+const char* PvText(Engine& e, bool uci, const MoveListEntry* line) {
     char* out = e.shell.texts.pvText;
     const size_t size = sizeof e.shell.texts.pvText;
     TextBuilder b(out, size);
@@ -32,7 +32,6 @@ const char* PvText(Engine& e, bool uci) {
         b.Append(text(MakeMoveValue(r->from, r->to, r->promotion)));
         b.Append(" ");
     }
-    const MoveListEntry* line = e.search.pv[0];
     for (int k = 0; k < MaxPvTextMoves && line[k].from; k++) {
         if (k > 0)
             b.Append(" ");
@@ -41,11 +40,11 @@ const char* PvText(Engine& e, bool uci) {
     return out;
 }
 
-const char* FormatThinkingLine(Engine& e, int depth, int score, int64_t elapsedMs) {
-    int64_t centiseconds = elapsedMs / MillisecondsPerCentisecond;
+const char* FormatThinkingLine(Engine& e, const SearchReport& r) {
+    int64_t centiseconds = r.elapsedMs / MillisecondsPerCentisecond;
     std::snprintf(e.shell.texts.thinkingLine, sizeof e.shell.texts.thinkingLine,
-                  "%2d %4d %5" PRId64 " %7" PRId64 " %s\n", depth, score / ScoreDivisor,
-                  centiseconds, e.pos.nodeCount, PvText(e, false));
+                  "%2d %4d %5" PRId64 " %7" PRId64 " %s\n", r.depth, r.score / ScoreDivisor,
+                  centiseconds, r.nodes, PvText(e, false, r.pv));
     return e.shell.texts.thinkingLine;
 }
 
@@ -78,7 +77,7 @@ void ThinkingReport(Engine& e, const SearchReport& r) {
     case ReportKind::NewBest:
     case ReportKind::Iteration:
         if (post)
-            Write(FormatThinkingLine(e, r.depth, r.score, r.elapsedMs));
+            Write(FormatThinkingLine(e, r));
         break;
     case ReportKind::Unsearched:
         if (post && r.what)
@@ -97,8 +96,9 @@ void ThinkingReport(Engine& e, const SearchReport& r) {
 // Prints a UCI line for the root: depth, the deepest ply reached, the score (the moves to
 // mate for a mate score, marked when it is only a bound), nodes, speed, time, table use and
 // the principal variation.
-static void PrintUciLine(Engine& e, int depth, int score, ScoreBound bound, int64_t nodes,
-                         int64_t ms) {
+static void PrintUciLine(Engine& e, const SearchReport& r, int depth, int score, ScoreBound bound) {
+    const int64_t nodes = r.nodes;
+    const int64_t ms = r.elapsedMs;
     char scoreText[32];
     if (IsMateScore(score))
         std::snprintf(scoreText, sizeof scoreText, "mate %d", MateMoves(score));
@@ -110,21 +110,24 @@ static void PrintUciLine(Engine& e, int depth, int score, ScoreBound bound, int6
     char speed[32] = "";
     if (ms > 0)
         std::snprintf(speed, sizeof speed, " nps %" PRId64, NodesPerSecond(nodes, ms));
+    char line[24] = "";
+    if (r.multiPv > 0)
+        std::snprintf(line, sizeof line, " multipv %d", int(r.multiPv));
     int64_t seldepth = std::max<int64_t>(e.search.stats.deepestPly, depth);
-    Print("info depth %d seldepth %" PRId64 " score %s%s nodes %" PRId64 "%s time %" PRId64
+    Print("info depth %d seldepth %" PRId64 "%s score %s%s nodes %" PRId64 "%s time %" PRId64
           " hashfull %d pv %s\n",
-          depth, seldepth, scoreText, boundText, nodes, speed, ms, HashPermille(e),
-          PvText(e, true));
+          depth, seldepth, line, scoreText, boundText, nodes, speed, ms, HashPermille(e),
+          PvText(e, true, r.pv));
 }
 
 void UciReport(Engine& e, const SearchReport& r) {
     switch (r.kind) {
     case ReportKind::Bound:
     case ReportKind::Iteration:
-        PrintUciLine(e, r.depth, r.windowScore, r.bound, r.nodes, r.elapsedMs);
+        PrintUciLine(e, r, r.depth, r.windowScore, r.bound);
         break;
     case ReportKind::Unsearched:
-        PrintUciLine(e, 0, 0, ScoreBound::Exact, r.nodes, r.elapsedMs);
+        PrintUciLine(e, r, 0, 0, ScoreBound::Exact);
         break;
     case ReportKind::CurrentMove:
         if (r.depth > CurrentMoveDepth)

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "board/types.h"
+
 struct Engine;
 struct SearchReport;
 
@@ -14,10 +16,10 @@ void ThinkingReport(Engine& e, const SearchReport& r);
 // Writes a report as UCI info lines.
 void UciReport(Engine& e, const SearchReport& r);
 
-// One thinking line: depth, score / 10, centiseconds, nodes and the PV.
-const char* FormatThinkingLine(Engine& e, int depth, int score, int64_t elapsedMs);
+// One thinking line of a report: depth, score / 10, centiseconds, nodes and the PV.
+const char* FormatThinkingLine(Engine& e, const SearchReport& r);
 
 // The PV in coordinate notation, at most 30 moves: with lower-case promotion letters from
 // the root under UCI; else with upper-case ones, and while pondering starting with the
 // predicted move already on the board.
-const char* PvText(Engine& e, bool uci);
+const char* PvText(Engine& e, bool uci, const MoveListEntry* line);

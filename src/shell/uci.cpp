@@ -23,6 +23,7 @@
 #include "output.h"
 #include "search/driver.h"
 #include "search/tables.h"
+#include "search/threads.h"
 #include "search/transtable.h"
 #include "shell/displayboard.h"
 #include "shell/hashsize.h"
@@ -113,8 +114,11 @@ const char* UciIdentification() {
                   "option name OwnBook type check default true\n"
                   "option name Ponder type check default false\n"
                   "option name Move Overhead type spin default %d min 0 max %d\n"
+                  "option name Threads type spin default 1 min 1 max %d\n"
+                  "option name MultiPV type spin default 1 min 1 max %d\n"
                   "uciok\n",
-                  VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs));
+                  VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs),
+                  HardwareThreads(), MaxMultiPv);
     return text;
 }
 
@@ -376,7 +380,8 @@ static bool ReadCheck(const char* value, bool& on) {
 }
 
 // "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash", "OwnBook",
-// "Ponder" and "Move Overhead"; names and values in any letter case.
+// "Ponder", "Move Overhead", "Threads" and "MultiPV"; names and values in any letter case.
+// A number above an option's maximum is taken as the maximum.
 static void UciSetOption(Engine& e) {
     char token[SlotSize];
     if (!TakeArgument(token) || std::strcmp(token, "name") != 0) {
@@ -414,6 +419,19 @@ static void UciSetOption(Engine& e) {
         }
         e.shell.time.moveOverheadMs = std::min<int64_t>(number, MaxMoveOverheadMs);
         LogPrint(e, "Setting move overhead to %d ms\n", int(e.shell.time.moveOverheadMs));
+    } else if (SameWord(name, "Threads") || SameWord(name, "MultiPV")) {
+        const bool threads = SameWord(name, "Threads");
+        if (!haveValue || !ReadNumber(value, number) || number < 1) {
+            Print("info string Invalid value for %s: %s\n", name, value);
+            return;
+        }
+        if (threads) {
+            const int count = int(std::min<int64_t>(number, HardwareThreads()));
+            SetSearchThreads(e, count);
+            LogPrint(e, "Searching with %d threads\n", count);
+        } else {
+            e.search.multiPv = int32_t(std::min<int64_t>(number, MaxMultiPv));
+        }
     } else if (SameWord(name, "OwnBook") || SameWord(name, "Ponder")) {
         if (!haveValue || !ReadCheck(value, on)) {
             Print("info string Invalid value for %s: %s\n", name, value);

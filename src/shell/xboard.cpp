@@ -16,6 +16,7 @@
 #include "output.h"
 #include "search/searchclock.h"
 #include "search/tables.h"
+#include "search/threads.h"
 #include "search/transtable.h"
 #include "shell/displayboard.h"
 #include "shell/hashsize.h"
@@ -46,7 +47,7 @@ bool CommandProtover(Engine& e) {
     if (e.shell.xboardMode)
         SetNoticeForm(NoticeForm::Comment);  // xboard ignores lines that start with "#"
     Print("feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
-          "myname=\"mossKite %s\" memory=1 done=1\n",
+          "myname=\"mossKite %s\" memory=1 smp=1 done=1\n",
           VersionText);
     return true;
 }
@@ -234,6 +235,14 @@ bool CommandMemory(Engine& e) {
     return true;
 }
 
+bool CommandCores(Engine& e) {
+    const int count = std::clamp(TakeInt(), 1, MaxSearchThreads);
+    StopSearchForCommand(e);
+    LogPrint(e, "Searching with %d threads\n", count);
+    SetSearchThreads(e, count);
+    return true;
+}
+
 // True for a square's text: a file letter and a rank digit.
 static bool IsSquareText(const char* s) {
     return s[0] >= 'a' && s[0] <= 'h' && s[1] >= '1' && s[1] <= '8';
@@ -372,7 +381,7 @@ const char* EditedPositionText(const EditBoard& b) {
 const char* AnalysisStatusLine(const Engine& e) {
     static char text[96];
     // The search thread updates these figures while this runs; each is read whole.
-    int64_t nodes = __atomic_load_n(&e.pos.nodeCount, __ATOMIC_RELAXED);
+    int64_t nodes = __atomic_load_n(&e.pos.nodeCount, __ATOMIC_RELAXED) + HelperNodes(e);
     int32_t iterations = __atomic_load_n(&e.search.iterationsDone, __ATOMIC_RELAXED);
     int32_t movesDone = __atomic_load_n(&e.search.rootMovesDone, __ATOMIC_RELAXED);
     int32_t movesTotal = __atomic_load_n(&e.search.rootMoveCount, __ATOMIC_RELAXED);

@@ -28,6 +28,9 @@ bool CommandUsermove(Engine& e);
 // the engine's fixed tables.
 bool CommandMemory(Engine& e);
 
+// Protocol version 2. "cores N": search with N threads (1 to 64).
+bool CommandCores(Engine& e);
+
 // Answers the pings that waited for the engine's move, once it is no longer on move.
 void AnswerPendingPings(Engine& e);
 

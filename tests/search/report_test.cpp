@@ -13,6 +13,7 @@
 #include "search/report.h"
 #include "search/scoretext.h"
 #include "search/searchclock.h"
+#include "search/searchreport.h"
 #include "search/treedump.h"
 #include "shell/thinking.h"
 #include "support.h"
@@ -92,16 +93,23 @@ TEST(SearchTexts, ThinkingLineLayout) {
     auto e = NewSearchEngine();
     KnightDance(*e, 2);
     e->search.searchStartTime = NowMilliseconds();
-    e->pos.nodeCount = 12345;
     // The time field is five wide whatever the clock has run on since the start.
-    EXPECT_TRUE(Like(FormatThinkingLine(*e, 5, 1234, ElapsedMilliseconds(*e)), " 5  123 ?????   12345 g1f3 g8f6\n"));
-    EXPECT_TRUE(Like(FormatThinkingLine(*e, 12, -999999, ElapsedMilliseconds(*e)), "12 -99999 ?????   12345 g1f3 g8f6\n"));
+    SearchReport r{ReportKind::Iteration};
+    r.depth = 5;
+    r.score = 1234;
+    r.nodes = 12345;
+    r.elapsedMs = ElapsedMilliseconds(*e);
+    r.pv = e->search.pv[0];
+    EXPECT_TRUE(Like(FormatThinkingLine(*e, r), " 5  123 ?????   12345 g1f3 g8f6\n"));
+    r.depth = 12;
+    r.score = -999999;
+    EXPECT_TRUE(Like(FormatThinkingLine(*e, r), "12 -99999 ?????   12345 g1f3 g8f6\n"));
 }
 
 TEST(SearchTexts, PvIsCutAtThirtyMoves) {
     auto e = NewSearchEngine();
     KnightDance(*e, 40);
-    EXPECT_EQ(Words(PvText(*e, false)), 30);
+    EXPECT_EQ(Words(PvText(*e, false, e->search.pv[0])), 30);
     std::string san = PvSanText(*e);
     EXPECT_EQ(Words(san), 30);
     EXPECT_EQ(san.substr(0, 15), "Nf3 Nf6 Ng1 Ng8");

@@ -106,7 +106,7 @@ TEST(TransTable, MateScoresCountFromTheNode) {
     // Mating at root distance 10, stored three plies from the root: seven plies from the node.
     e->pos.searchPly = 3;
     TTStore(*e, E2E4, 4, 999990, ExactScore);
-    EXPECT_EQ(e->search.ttBase[uint32_t(e->pos.hashKey) & e->search.ttMask].score, 999993);
+    EXPECT_EQ(ReadSlot(e->search.ttBase[uint32_t(e->pos.hashKey) & e->search.ttMask]).score, 999993);
     EXPECT_EQ(Found(*e).score, 999990);
     // Met again five plies from the root (or in a later search): still seven from the node.
     e->pos.searchPly = 5;
@@ -233,7 +233,7 @@ void FillBucket(Engine& e, const int stamps[4], const int depths[4]) {
 // Returns the bucket slot (0..3 from home 7) that holds the key, or -1.
 int SlotOf(Engine& e, uint64_t key) {
     for (int k = 0; k < 4; k++) {
-        const TTEntry& t = e.search.ttBase[(7 + k) & e.search.ttMask];
+        const TTEntry t = ReadSlot(e.search.ttBase[(7 + k) & e.search.ttMask]);
         if (t.keyLow == uint32_t(key) && t.keyHigh == uint32_t(key >> 32))
             return k;
     }
@@ -289,9 +289,9 @@ TEST(TransTable, BucketWrapsAtTheEndOfTheTable) {
         e->pos.hashKey = (uint64_t(k + 1) << 40) | last;
         TTStore(*e, E2E4, 1, k, UpperBound);
     }
-    EXPECT_EQ(e->search.ttBase[last].score, 0);
+    EXPECT_EQ(ReadSlot(e->search.ttBase[last]).score, 0);
     for (int k = 1; k < 4; k++)
-        EXPECT_EQ(e->search.ttBase[k - 1].score, k);
+        EXPECT_EQ(ReadSlot(e->search.ttBase[k - 1]).score, k);
     e->pos.hashKey = (uint64_t(4) << 40) | last;
     EXPECT_EQ(Found(*e).score, 3);
 }

@@ -15,6 +15,7 @@
 #include "enginerun.h"
 #include "notation/movetext.h"
 #include "search/tables.h"
+#include "search/threads.h"
 #include "shell/uci.h"
 #include "support.h"
 #include "transcript.h"
@@ -27,6 +28,8 @@ static const std::string identification =
     "option name OwnBook type check default true\n"
     "option name Ponder type check default false\n"
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
+    "option name Threads type spin default 1 min 1 max " + std::to_string(HardwareThreads()) + "\n"
+    "option name MultiPV type spin default 1 min 1 max 64\n"
     "uciok\n";
 
 // The identification as the lines of a transcript.

@@ -31,7 +31,7 @@ static std::string RunXboard(const std::string& input, const std::string& args =
 // The answer to "protover 2": the features of protocol version 2.
 static const std::string featuresV2 =
     "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 myname=\"mossKite 10.88\" "
-    "memory=1 done=1";
+    "memory=1 smp=1 done=1";
 
 // The first line of a file.
 static std::string FirstLine(const std::string& path) {

@@ -1,0 +1,173 @@
+// Helper search threads. A helper waits on a condition variable for the next search, runs it
+// on its own engine until the main engine raises the stop signal or its depth is reached,
+// and reports itself idle again. Threads and engines are made only when the number of
+// threads changes, so a search allocates nothing.
+#include "search/threads.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "board/positioncopy.h"
+#include "engine.h"
+#include "search/driver.h"
+#include "search/tables.h"
+
+struct HelperThread {
+    std::unique_ptr<Engine> engine;
+    std::thread thread;
+    int index = 0;  // 1 for the first helper
+};
+
+struct SearchThreads {
+    std::mutex mutex;
+    std::condition_variable wake;   // a new search, or the end of the helpers
+    std::condition_variable idle;   // the last running helper finished
+    uint64_t generation = 0;        // searches started; a helper runs each new one once
+    int running = 0;                // helpers still searching in this generation
+    bool quit = false;
+    int maxDepth = 1;
+    std::atomic<int32_t> stop{0};   // raised by the main engine when its search ends
+    int helperCount = 0;
+    HelperThread helpers[MaxSearchThreads - 1];
+};
+
+int HardwareThreads() {
+    const unsigned n = std::thread::hardware_concurrency();
+    return std::clamp(int(n), 1, MaxSearchThreads);
+}
+
+// Body of a helper thread: one search per generation until told to quit.
+static void HelperMain(SearchThreads& t, HelperThread& h) {
+    uint64_t seen = 0;
+    std::unique_lock<std::mutex> lock(t.mutex);
+    for (;;) {
+        t.wake.wait(lock, [&] { return t.quit || t.generation != seen; });
+        if (t.quit)
+            return;
+        seen = t.generation;
+        const int maxDepth = t.maxDepth;
+        lock.unlock();
+        HelperSearch(*h.engine, maxDepth, h.index);
+        lock.lock();
+        if (--t.running == 0)
+            t.idle.notify_all();
+    }
+}
+
+void SearchThreadsDeleter::operator()(SearchThreads* t) const {
+    {
+        std::lock_guard<std::mutex> lock(t->mutex);
+        t->quit = true;
+    }
+    t->wake.notify_all();
+    for (int i = 0; i < t->helperCount; i++)
+        t->helpers[i].thread.join();
+    delete t;
+}
+
+void SetSearchThreads(Engine& e, int count) {
+    count = std::clamp(count, 1, MaxSearchThreads);
+    if (count == SearchThreadCount(e))
+        return;
+    e.threads.reset();
+    if (count == 1)
+        return;
+    std::unique_ptr<SearchThreads, SearchThreadsDeleter> t(new SearchThreads);
+    for (int i = 0; i < count - 1; i++) {
+        HelperThread& h = t->helpers[i];
+        h.engine = CreateHelperEngine();
+        h.engine->search.helperStop = &t->stop;
+        h.index = i + 1;
+    }
+    // Threads start once every engine is made: the deleter joins exactly helperCount.
+    for (int i = 0; i < count - 1; i++) {
+        t->helpers[i].thread = std::thread(HelperMain, std::ref(*t), std::ref(t->helpers[i]));
+        t->helperCount = i + 1;
+    }
+    e.threads = std::move(t);
+}
+
+int SearchThreadCount(const Engine& e) {
+    return e.threads ? e.threads->helperCount + 1 : 1;
+}
+
+void StartHelpers(Engine& e, int maxDepth) {
+    SearchThreads* t = e.threads.get();
+    if (!t)
+        return;
+    // The helpers are idle, waiting on the mutex: their engines are ours to write.
+    for (int i = 0; i < t->helperCount; i++) {
+        Engine& h = *t->helpers[i].engine;
+        CopyPosition(h.pos, e.pos);
+        h.search.ttBase = e.search.ttBase;
+        h.search.ttEntries = e.search.ttEntries;
+        h.search.ttMask = e.search.ttMask;
+        h.search.helperNodes.store(0, std::memory_order_relaxed);
+    }
+    {
+        std::lock_guard<std::mutex> lock(t->mutex);
+        t->stop.store(0, std::memory_order_relaxed);
+        t->maxDepth = maxDepth;
+        t->running = t->helperCount;
+        t->generation++;
+    }
+    t->wake.notify_all();
+}
+
+// Adds a helper's counters of its last search to the main engine's.
+static void AddStats(SearchStats& to, const SearchStats& from) {
+    to.quiesceNodes += from.quiesceNodes;
+    to.evaluations += from.evaluations;
+    to.failHighs += from.failHighs;
+    to.failHighFirst += from.failHighFirst;
+    to.failHighSecond += from.failHighSecond;
+    to.hashHits += from.hashHits;
+    to.pawnHashHits += from.pawnHashHits;
+    to.checkExtensions += from.checkExtensions;
+    to.singleReplyExtensions += from.singleReplyExtensions;
+    to.recaptureExtensions += from.recaptureExtensions;
+    to.threatExtensions += from.threatExtensions;
+    to.sixthRankExtensions += from.sixthRankExtensions;
+    to.seventhRankExtensions += from.seventhRankExtensions;
+    to.deepestPly = std::max(to.deepestPly, from.deepestPly);
+}
+
+void StopHelpers(Engine& e) {
+    SearchThreads* t = e.threads.get();
+    if (!t)
+        return;
+    t->stop.store(1, std::memory_order_relaxed);
+    std::unique_lock<std::mutex> lock(t->mutex);
+    t->idle.wait(lock, [&] { return t->running == 0; });
+    for (int i = 0; i < t->helperCount; i++) {
+        Engine& h = *t->helpers[i].engine;
+        e.pos.nodeCount += h.pos.nodeCount;
+        AddStats(e.search.stats, h.search.stats);
+        h.search.helperNodes.store(0, std::memory_order_relaxed);
+        // The table is lent for a search only: a resize may free it before the next.
+        h.search.ttBase = nullptr;
+        h.search.ttEntries = h.search.ttMask = 0;
+    }
+}
+
+int64_t HelperNodes(const Engine& e) {
+    int64_t nodes = 0;
+    if (const SearchThreads* t = e.threads.get())
+        for (int i = 0; i < t->helperCount; i++)
+            nodes += t->helpers[i].engine->search.helperNodes.load(std::memory_order_relaxed);
+    return nodes;
+}
+
+int64_t SearchNodes(const Engine& e) {
+    return e.pos.nodeCount + HelperNodes(e);
+}
+
+void ClearHelperTables(Engine& e) {
+    if (SearchThreads* t = e.threads.get())
+        for (int i = 0; i < t->helperCount; i++)
+            ClearTables(*t->helpers[i].engine);
+}

@@ -1,0 +1,48 @@
+// Helper search threads: lazy parallel search. Each helper searches the main engine's root
+// on an Engine of its own (position, ply stack, move lists, killers, history, pawn hash and
+// statistics) and shares only the transposition table; the main search thread alone decides
+// when to stop, reports and plays the move.
+#pragma once
+
+#include <cstdint>
+
+struct Engine;
+struct SearchThreads;
+
+// Ends the helper threads and frees their engines.
+struct SearchThreadsDeleter {
+    void operator()(SearchThreads* t) const;
+};
+
+// Most search threads a "Threads" setting may ask for.
+constexpr int MaxSearchThreads = 64;
+
+// Search threads the machine can usefully run: its hardware threads, 1..MaxSearchThreads.
+int HardwareThreads();
+
+// Sets the number of search threads, clamped to 1..MaxSearchThreads: the main search thread
+// and count - 1 helpers, whose threads and engines are made here, never during a search.
+// Must not be called while a search runs.
+void SetSearchThreads(Engine& e, int count);
+
+// The number of search threads, 1 when there are no helpers.
+int SearchThreadCount(const Engine& e);
+
+// Starts every helper on a copy of the main engine's current position (the root of the
+// search about to run) and the main engine's table, to deepen up to maxDepth.
+void StartHelpers(Engine& e, int maxDepth);
+
+// Stops the helpers, waits until every one is idle again, and adds their nodes and
+// statistics to the main engine's.
+void StopHelpers(Engine& e);
+
+// The nodes the helpers have counted so far in the running search (any thread may ask).
+int64_t HelperNodes(const Engine& e);
+
+// The main engine's nodes in the running search with what the helpers have counted so far;
+// on the main search thread only.
+int64_t SearchNodes(const Engine& e);
+
+// Empties the helpers' pawn hashes, killers and histories, as a new game does the main
+// engine's (the table is shared).
+void ClearHelperTables(Engine& e);
