@@ -10,6 +10,7 @@
 
 struct Engine;
 struct SearchReport;
+struct SearchThreads;
 
 // Receives what the search reports: thinking lines, bounds, progress, time remarks.
 using SearchReportHook = void (*)(Engine& e, const SearchReport& r);
@@ -117,10 +118,10 @@ struct SearchData {
     // move advances searchPly by its reduction, but a mate is counted in moves actually made.
     int32_t nullMoveExtraPlies = 0;
     int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
-    // A helper engine's stop signal, set by the main engine while the helper searches for
-    // it; null on the main engine. A helper polls only this, and publishes its nodes.
-    const std::atomic<int32_t>* helperStop = nullptr;
-    std::atomic<int64_t> helperNodes{0};  // a helper's nodeCount as of its last poll
+    // On a helper engine, the threads of the main engine it searches for (null on the main
+    // engine), and its nodeCount as of its last poll, added to their count there.
+    SearchThreads* helperOf = nullptr;
+    int64_t publishedNodes = 0;
     int64_t panicTime = 0;         // extended limit in ms granted during this search, 0 = none
     int32_t nextInfoSecond = 0;    // elapsed second of the next UCI progress line
     int64_t searchStartTime = 0;   // steady clock at the start, in milliseconds

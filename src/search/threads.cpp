@@ -31,6 +31,9 @@ struct SearchThreads {
     bool quit = false;
     int maxDepth = 1;
     std::atomic<int32_t> stop{0};   // raised by the main engine when its search ends
+    int64_t nodeLimit = 0;          // the main engine's node limit for the search, 0 for none
+    std::atomic<int64_t> mainNodes{0};    // the main engine's nodes as of its last poll
+    std::atomic<int64_t> helperNodes{0};  // the helpers' nodes as of their last polls
     int helperCount = 0;
     HelperThread helpers[MaxSearchThreads - 1];
 };
@@ -80,7 +83,7 @@ void SetSearchThreads(Engine& e, int count) {
     for (int i = 0; i < count - 1; i++) {
         HelperThread& h = t->helpers[i];
         h.engine = CreateHelperEngine();
-        h.engine->search.helperStop = &t->stop;
+        h.engine->search.helperOf = t.get();
         h.index = i + 1;
     }
     // Threads start once every engine is made: the deleter joins exactly helperCount.
@@ -106,11 +109,14 @@ void StartHelpers(Engine& e, int maxDepth) {
         h.search.ttBase = e.search.ttBase;
         h.search.ttEntries = e.search.ttEntries;
         h.search.ttMask = e.search.ttMask;
-        h.search.helperNodes.store(0, std::memory_order_relaxed);
+        h.search.publishedNodes = 0;
     }
     {
         std::lock_guard<std::mutex> lock(t->mutex);
         t->stop.store(0, std::memory_order_relaxed);
+        t->nodeLimit = e.search.maxNodes.load(std::memory_order_relaxed);
+        t->mainNodes.store(0, std::memory_order_relaxed);
+        t->helperNodes.store(0, std::memory_order_relaxed);
         t->maxDepth = maxDepth;
         t->running = t->helperCount;
         t->generation++;
@@ -147,19 +153,30 @@ void StopHelpers(Engine& e) {
         Engine& h = *t->helpers[i].engine;
         e.pos.nodeCount += h.pos.nodeCount;
         AddStats(e.search.stats, h.search.stats);
-        h.search.helperNodes.store(0, std::memory_order_relaxed);
         // The table is lent for a search only: a resize may free it before the next.
         h.search.ttBase = nullptr;
         h.search.ttEntries = h.search.ttMask = 0;
     }
+    t->helperNodes.store(0, std::memory_order_relaxed);  // now in the main engine's count
+}
+
+bool HelperMustStop(Engine& h) {
+    SearchThreads& t = *h.search.helperOf;
+    t.helperNodes.fetch_add(h.pos.nodeCount - h.search.publishedNodes, std::memory_order_relaxed);
+    h.search.publishedNodes = h.pos.nodeCount;
+    if (t.stop.load(std::memory_order_relaxed))
+        return true;
+    return t.nodeLimit != 0
+        && t.mainNodes.load(std::memory_order_relaxed) + t.helperNodes.load(std::memory_order_relaxed) >= t.nodeLimit;
+}
+
+void PublishNodes(Engine& e) {
+    if (e.threads)
+        e.threads->mainNodes.store(e.pos.nodeCount, std::memory_order_relaxed);
 }
 
 int64_t HelperNodes(const Engine& e) {
-    int64_t nodes = 0;
-    if (const SearchThreads* t = e.threads.get())
-        for (int i = 0; i < t->helperCount; i++)
-            nodes += t->helpers[i].engine->search.helperNodes.load(std::memory_order_relaxed);
-    return nodes;
+    return e.threads ? e.threads->helperNodes.load(std::memory_order_relaxed) : 0;
 }
 
 int64_t SearchNodes(const Engine& e) {

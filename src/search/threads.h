@@ -36,6 +36,14 @@ void StartHelpers(Engine& e, int maxDepth);
 // statistics to the main engine's.
 void StopHelpers(Engine& e);
 
+// A helper's poll: adds its nodes since the last one to the count of all threads; true when
+// the main engine has stopped the search, or the node limit is reached over all threads
+// (the helper then idles until the main engine's own poll stops the search).
+bool HelperMustStop(Engine& h);
+
+// The main engine's poll: publishes its nodes for the helpers' check of the node limit.
+void PublishNodes(Engine& e);
+
 // The nodes the helpers have counted so far in the running search (any thread may ask).
 int64_t HelperNodes(const Engine& e);
 

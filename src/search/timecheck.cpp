@@ -24,13 +24,13 @@ void TimeCheck(Engine& e) {
     SearchData& s = e.search;
     const Position& p = e.pos;
     s.nextPollAt += PollInterval;
-    if (s.helperStop) {
-        // A helper: the main search thread alone watches the clock and the limits.
-        s.helperNodes.store(p.nodeCount, std::memory_order_relaxed);
-        if (s.helperStop->load(std::memory_order_relaxed))
+    if (s.helperOf) {
+        // A helper: the main search thread alone watches the clock and decides the end.
+        if (HelperMustStop(e))
             s.abortSearch = 1;
         return;
     }
+    PublishNodes(e);
     int64_t elapsedMs = SearchElapsedMs(e);
     int32_t state = s.searchState.load(std::memory_order_acquire);
     if (state == StopRequested) {

@@ -101,6 +101,25 @@ TEST(TransTable, StoreAndProbe) {
     EXPECT_EQ(Found(*e).depth, -3);
 }
 
+TEST(TransTable, ASlotTornByTwoWritersNoLongerMatches) {
+    auto e = NewTestEngine();
+    TTStore(*e, E2E4, 4, 120, LowerBound);
+    TTSlot& slot = e->search.ttBase[uint32_t(e->pos.hashKey) & e->search.ttMask];
+    const TTSlot whole = slot;
+    EXPECT_EQ(Found(*e).score, 120);
+    // Each word that another thread's store may leave behind alone: the score, the depth
+    // and bound, the move.
+    for (int word : {1, 0, 4}) {
+        slot = whole;
+        slot.words[word] ^= 0x00000301;
+        TTEntry t{};
+        EXPECT_FALSE(TTProbe(*e, t)) << word;
+        EXPECT_EQ(t.from, 0) << word;
+    }
+    slot = whole;
+    EXPECT_EQ(Found(*e).from, 62);
+}
+
 TEST(TransTable, MateScoresCountFromTheNode) {
     auto e = NewTestEngine();
     // Mating at root distance 10, stored three plies from the root: seven plies from the node.

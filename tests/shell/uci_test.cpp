@@ -858,3 +858,137 @@ TEST(UciProtocol, StartUpReportsAreInfoStringsAfterTheIdentification) {
                   "info string 2 moves read in.\n"
                   "readyok\n");
 }
+
+// The "multipv" rank of an info line, 0 when it has none.
+static int MultiPvOf(const std::string& line) {
+    std::vector<std::string> w = Words(line);
+    for (size_t i = 0; i + 1 < w.size(); i++)
+        if (w[i] == "multipv")
+            return std::stoi(w[i + 1]);
+    return 0;
+}
+
+// The centipawn score of an info line.
+static int ScoreOf(const std::string& line) {
+    std::vector<std::string> w = Words(line);
+    for (size_t i = 0; i + 2 < w.size(); i++)
+        if (w[i] == "score")
+            return w[i + 1] == "cp" ? std::stoi(w[i + 2]) : 100000 * (std::stoi(w[i + 2]) > 0 ? 1 : -1);
+    return 0;
+}
+
+// The first move of an info line's PV.
+static std::string FirstPvMove(const std::string& line) {
+    size_t pv = line.find(" pv ");
+    return pv == std::string::npos ? "" : Words(line.substr(pv + 4)).at(0);
+}
+
+TEST(UciThreads, OptionsTakeTheirValuesAndRefuseBadOnes) {
+    UciEngine u;
+    u.Send("setoption name Threads value 0");
+    u.Send("setoption name threads value many");
+    u.Send("setoption name MultiPV value -3");
+    u.Send("setoption name Threads value 2");
+    u.Send("setoption name Threads value 1000");  // taken as the most the machine has
+    u.Send("setoption name MultiPV value 1000");  // taken as 64
+    u.Send("setoption name MultiPV value 1");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info string Invalid value for Threads: 0",
+                                   "info string Invalid value for threads: many",
+                                   "info string Invalid value for MultiPV: -3", "readyok"}));
+    // One line: no info line names a rank.
+    u.Send("position fen " + pawnEnding);
+    u.Send("go depth 4");
+    for (const std::string& l : u.LinesBefore("bestmove"))
+        EXPECT_EQ(MultiPvOf(l), 0) << l;
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+}
+
+TEST(UciThreads, StopPonderHitNewGameAndQuitWithFourThreads) {
+    UciEngine u;
+    u.Send("setoption name Threads value 4");
+    u.Send("position startpos moves e2e4 c7c5");
+    u.Send("go infinite");
+    u.WaitFor("info depth 4 ");
+    u.Send("stop");
+    std::string best = BestMoveOf(u.WaitFor("bestmove"));
+    EXPECT_TRUE(LegalAfter("", {"e2e4", "c7c5"}, best)) << best;
+
+    // Pondering with helpers: the ponder hit turns it into the real search.
+    u.Send("position startpos moves e2e4 c7c5 g1f3 d7d6");
+    u.Send("go ponder depth 5");
+    u.WaitFor("info depth 5 ");
+    u.Send("ponderhit");
+    best = BestMoveOf(u.WaitFor("bestmove"));
+    EXPECT_TRUE(LegalAfter("", {"e2e4", "c7c5", "g1f3", "d7d6"}, best)) << best;
+
+    // The node limit counts every thread's nodes: each may run on to its next poll, and
+    // the helpers see the main thread's count as of its last poll.
+    u.Send("ucinewgame");
+    u.Send("position fen " + pawnEnding);
+    u.Send("go nodes 30000");
+    for (const std::string& l : u.LinesBefore("bestmove")) {
+        std::vector<std::string> w = Words(l);
+        for (size_t i = 0; i + 1 < w.size(); i++) {
+            if (w[i] == "nodes") {
+                EXPECT_LE(std::stoll(w[i + 1]), 30000 + 6 * 2048) << l;
+            }
+        }
+    }
+    EXPECT_TRUE(LegalAfter(pawnEnding, {}, BestMoveOf(u.Transcript().back())));
+
+    // "quit" in the middle of a search with helpers ends the program at once.
+    u.Send("go infinite");
+    u.WaitFor("info depth 3 ");
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+}
+
+TEST(UciThreads, EndOfInputDuringASearchWithHelpers) {
+    UciEngine u;
+    u.Send("setoption name Threads value 2");
+    u.Send("position startpos");
+    u.Send("go infinite");
+    u.WaitFor("info depth 3 ");
+    EXPECT_EQ(u.Finish(), 0);
+}
+
+TEST(UciThreads, MultiPvReportsOrderedLinesAndPlaysTheFirst) {
+    UciEngine u;
+    u.Send("setoption name MultiPV value 3");
+    u.Send("setoption name OwnBook value false");
+    u.Send("position startpos moves e2e4 e7e5");
+    u.Send("go depth 6");
+    std::vector<std::string> info = u.LinesBefore("bestmove");
+    const std::string best = BestMoveOf(u.Transcript().back());
+    // Each depth reports ranks 1, 2 and 3 in turn, scores falling, three different moves.
+    std::vector<std::string> lines;
+    for (const std::string& l : info)
+        if (InfoDepth(l) > 0)
+            lines.push_back(l);
+    ASSERT_EQ(lines.size(), 18u);
+    for (size_t i = 0; i < lines.size(); i++) {
+        const std::string& l = lines[i];
+        EXPECT_EQ(InfoDepth(l), int(i / 3) + 1) << l;
+        EXPECT_EQ(MultiPvOf(l), int(i % 3) + 1) << l;
+        EXPECT_TRUE(LegalAfter("", {"e2e4", "e7e5"}, FirstPvMove(l))) << l;
+        if (i % 3 > 0) {
+            EXPECT_LE(ScoreOf(l), ScoreOf(lines[i - 1])) << l;
+            EXPECT_NE(FirstPvMove(l), FirstPvMove(lines[i - 1])) << l;
+        }
+    }
+    EXPECT_NE(FirstPvMove(lines[15]), FirstPvMove(lines[17]));
+    EXPECT_EQ(best, FirstPvMove(lines[15]));
+
+    // Fewer legal moves than lines: a line for each of the king's three moves.
+    u.Send("setoption name MultiPV value 5");
+    u.Send("position fen k7/8/8/8/8/8/8/7K w - - 0 1");
+    u.Send("go depth 3");
+    int lastDepthLines = 0;
+    for (const std::string& l : u.LinesBefore("bestmove"))
+        if (InfoDepth(l) == 3)
+            lastDepthLines = std::max(lastDepthLines, MultiPvOf(l));
+    EXPECT_EQ(lastDepthLines, 3);
+}

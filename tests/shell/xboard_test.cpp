@@ -153,7 +153,7 @@ struct XboardEngine : EnginePipe {
         }
         EXPECT_EQ(ReadLine(), featuresV2);
         for (const char* f : {"ping", "setboard", "usermove", "sigint", "sigterm", "analyze",
-                              "myname", "memory", "done"})
+                              "myname", "memory", "smp", "done"})
             Send(std::string("accepted ") + f);
     }
     // Sets up a position with the edit commands (White's pieces, "c", Black's pieces).
@@ -647,6 +647,36 @@ TEST(XboardVersion2, MemorySizesTheTable) {
         ASSERT_FALSE(lines.empty()) << memory;
         EXPECT_EQ(lines[0], line) << memory;
     }
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardVersion2, CoresSearchWithHelpersAndMoveNowStopsThem) {
+    XboardEngine x;
+    x.Send("new");
+    x.Send("cores 2");
+    x.Send("force");
+    x.Send("e2e4");
+    x.Send("st 1000");
+    x.Send("go");
+    x.Send("?");  // a thousand seconds a move: only "?" ends the search
+    std::string move = x.WaitFor("move ");
+    auto game = NewTestEngine();
+    GameMakeMove(game->pos, ParseMove(*game, "e2e4"));
+    Move m = ParseMove(*game, move.substr(std::min<size_t>(5, move.size())).c_str());
+    ASSERT_NE(MoveFrom(m), 0) << move;
+    GameMakeMove(game->pos, m);
+    // A bad count is taken as one thread; a search to a depth ends by itself.
+    x.Send("cores 0");
+    x.Send("cores 4");
+    x.Send("sd 5");
+    x.Send("force");
+    x.Send("g1f3");
+    x.Send("go");
+    move = x.WaitFor("move ");
+    GameMakeMove(game->pos, ParseMove(*game, "g1f3"));
+    m = ParseMove(*game, move.substr(std::min<size_t>(5, move.size())).c_str());
+    EXPECT_NE(MoveFrom(m), 0) << move;
     x.Send("quit");
     EXPECT_EQ(x.Finish(), 0);
 }
