@@ -7,7 +7,6 @@
 #include "book/bookdata.h"
 #include "eval/evaldata.h"
 #include "search/searchdata.h"
-#include "search/threads.h"
 #include "shell/shellstate.h"
 
 struct Engine {

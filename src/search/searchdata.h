@@ -52,6 +52,11 @@ struct TTSlot {
     uint32_t words[5];
 };
 
+// Ends the helper search threads and frees their engines (search/threads.cpp).
+struct SearchThreadsDeleter {
+    void operator()(SearchThreads* t) const;
+};
+
 // Releases a block obtained from the C allocator (the table is allocated aligned).
 struct FreeDeleter {
     void operator()(void* block) const;

@@ -6,13 +6,9 @@
 
 #include <cstdint>
 
-struct Engine;
-struct SearchThreads;
+#include "search/searchdata.h"
 
-// Ends the helper threads and frees their engines.
-struct SearchThreadsDeleter {
-    void operator()(SearchThreads* t) const;
-};
+struct Engine;
 
 // Most search threads a "Threads" setting may ask for.
 constexpr int MaxSearchThreads = 64;
