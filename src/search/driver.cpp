@@ -306,6 +306,28 @@ void SearchRootLines(Engine& e) {
     }
 }
 
+// Takes the line of a helper that completed a deeper iteration than the main thread: its
+// move goes to the front of the root list, its line and score become the search's, and the
+// interface hears of it as that iteration's report.
+static void AdoptDeeperLine(Engine& e) {
+    SearchData& s = e.search;
+    const Engine* h = DeepestHelper(e, s.iterationsDone);
+    if (!h)
+        return;
+    const PvLine& line = h->search.pvLines[0];
+    PlyRecord* const root = e.pos.currentPly;
+    for (int i = 0; i < root->moveCount; i++) {
+        const MoveListEntry& m = root->moves[i];
+        if (m.from != line.moves[0].from || m.to != line.moves[0].to || m.promotion != line.moves[0].promotion)
+            continue;
+        MoveToFront(root->moves, i);
+        std::memcpy(s.pv[0], line.moves, sizeof s.pv[0]);
+        s.lastScore = root->bestScore = line.score;
+        ReportRoot(e, ReportKind::Iteration, h->search.completedDepth, line.score, line.score);
+        return;
+    }
+}
+
 // Clears the counters and state of a new search from the current record.
 static void ResetSearch(Engine& e) {
     Position& p = e.pos;
@@ -436,10 +458,11 @@ Move IterativeDeepening(Engine& e) {
     // Step 9. Deepen one ply at a time, with the helper threads searching beside.
     const bool helped = room && maxDepth > 1 && SearchThreadCount(e) > 1;
     if (helped)
-        StartHelpers(e, maxDepth);
+        StartHelpers(e);
     MoveListEntry firstBest{};
     for (int depth = 1; depth <= maxDepth && room; depth++) {
         s.searchDepth = depth;
+        NoteMainDepth(e, depth);
         TreeDumpText(e, "\n------- Full Width Search Depth = %d -------\n", depth);
         s.lastStartedDepth = depth;
         if (s.multiPv > 1) {
@@ -463,8 +486,11 @@ Move IterativeDeepening(Engine& e) {
         s.rootMovesDone = 0;
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
     }
-    if (helped)
+    if (helped) {
         StopHelpers(e);
+        if (s.multiPv == 1)
+            AdoptDeeperLine(e);
+    }
 
     // Step 10. The answer is the front move; the root list is rebuilt for the caller. An
     // interface hears of every move it gets, even one the ordering alone chose.
@@ -484,7 +510,7 @@ Move IterativeDeepening(Engine& e) {
     return answer;
 }
 
-void HelperSearch(Engine& e, int maxDepth, int index) {
+void HelperSearch(Engine& e) {
     Position& p = e.pos;
     SearchData& s = e.search;
     PlyRecord* const root = p.currentPly;
@@ -496,15 +522,21 @@ void HelperSearch(Engine& e, int maxDepth, int index) {
     root->bestScore = -Infinity;
     MarkRootScore(e, root);
     s.lastScore = 0;
+    s.completedDepth = 0;
     if (PrepareRoot(e)) {
-        // Every other helper runs a ply ahead of the main thread, so that the threads'
-        // trees differ and the deeper results reach the table first.
-        for (int depth = 1 + index % 2; depth <= maxDepth; depth++) {
+        // Each iteration starts at least the helper's lead beyond the main thread's, so that
+        // the helper fills the table ahead of it; the helper is not bound by the depth
+        // limit, the main thread stops it. A completed iteration's line is kept for the main
+        // thread, which plays it when it is deeper than its own.
+        for (int depth = HelperNextDepth(e, 0); depth <= MaxDepthSetting; depth = HelperNextDepth(e, depth)) {
             s.searchDepth = depth;
             SearchRoot(e, s.iterationsDone > 0);
             if (s.abortSearch)
                 break;
             s.iterationsDone++;
+            s.completedDepth = depth;
+            s.pvLines[0].score = s.lastScore;
+            std::memcpy(s.pvLines[0].moves, s.pv[0], sizeof s.pvLines[0].moves);
         }
     }
     s.stats.pawnHashHits = e.eval.pawnHashHits - pawnHashHitsAtStart;

@@ -19,9 +19,9 @@ Move IterativeDeepening(Engine& e);
 void SearchRoot(Engine& e, bool useAspiration);
 
 // The search of a helper thread on its own engine, set up on the main engine's root: the
-// same iterations up to maxDepth (helpers with an odd index a ply ahead), reporting
-// nothing, until its depth is reached or the main engine stops it.
-void HelperSearch(Engine& e, int maxDepth, int index);
+// same iterations, each at least the helper's lead beyond the main thread's, reporting
+// nothing, until the main engine stops it (or the deepest depth setting is done).
+void HelperSearch(Engine& e);
 
 // One iteration at searchDepth that finds the best multiPv root moves, each with the full
 // window among the moves not yet chosen, leaves them at the front of the root list in order

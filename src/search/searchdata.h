@@ -127,6 +127,8 @@ struct SearchData {
     // engine), and its nodeCount as of its last poll, added to their count there.
     SearchThreads* helperOf = nullptr;
     int64_t publishedNodes = 0;
+    int32_t helperLead = 0;  // plies a helper searches beyond the main thread's iteration
+    int32_t completedDepth = 0;  // a helper's last completed iteration, its line in pvLines[0]
     int64_t panicTime = 0;         // extended limit in ms granted during this search, 0 = none
     int32_t nextInfoSecond = 0;    // elapsed second of the next UCI progress line
     int64_t searchStartTime = 0;   // steady clock at the start, in milliseconds

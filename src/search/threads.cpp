@@ -19,7 +19,6 @@
 struct HelperThread {
     std::unique_ptr<Engine> engine;
     std::thread thread;
-    int index = 0;  // 1 for the first helper
 };
 
 struct SearchThreads {
@@ -29,11 +28,11 @@ struct SearchThreads {
     uint64_t generation = 0;        // searches started; a helper runs each new one once
     int running = 0;                // helpers still searching in this generation
     bool quit = false;
-    int maxDepth = 1;
     std::atomic<int32_t> stop{0};   // raised by the main engine when its search ends
     int64_t nodeLimit = 0;          // the main engine's node limit for the search, 0 for none
     std::atomic<int64_t> mainNodes{0};    // the main engine's nodes as of its last poll
     std::atomic<int64_t> helperNodes{0};  // the helpers' nodes as of their last polls
+    std::atomic<int32_t> mainDepth{0};    // the iteration the main engine is running
     int helperCount = 0;
     HelperThread helpers[MaxSearchThreads - 1];
 };
@@ -52,9 +51,8 @@ static void HelperMain(SearchThreads& t, HelperThread& h) {
         if (t.quit)
             return;
         seen = t.generation;
-        const int maxDepth = t.maxDepth;
         lock.unlock();
-        HelperSearch(*h.engine, maxDepth, h.index);
+        HelperSearch(*h.engine);
         lock.lock();
         if (--t.running == 0)
             t.idle.notify_all();
@@ -84,7 +82,8 @@ void SetSearchThreads(Engine& e, int count) {
         HelperThread& h = t->helpers[i];
         h.engine = CreateHelperEngine();
         h.engine->search.helperOf = t.get();
-        h.index = i + 1;
+        // Odd helpers run a ply ahead of the main thread, even ones beside it.
+        h.engine->search.helperLead = (i + 1) % 2;
     }
     // Threads start once every engine is made: the deleter joins exactly helperCount.
     for (int i = 0; i < count - 1; i++) {
@@ -98,7 +97,7 @@ int SearchThreadCount(const Engine& e) {
     return e.threads ? e.threads->helperCount + 1 : 1;
 }
 
-void StartHelpers(Engine& e, int maxDepth) {
+void StartHelpers(Engine& e) {
     SearchThreads* t = e.threads.get();
     if (!t)
         return;
@@ -117,7 +116,7 @@ void StartHelpers(Engine& e, int maxDepth) {
         t->nodeLimit = e.search.maxNodes.load(std::memory_order_relaxed);
         t->mainNodes.store(0, std::memory_order_relaxed);
         t->helperNodes.store(0, std::memory_order_relaxed);
-        t->maxDepth = maxDepth;
+        t->mainDepth.store(0, std::memory_order_relaxed);
         t->running = t->helperCount;
         t->generation++;
     }
@@ -160,19 +159,47 @@ void StopHelpers(Engine& e) {
     t->helperNodes.store(0, std::memory_order_relaxed);  // now in the main engine's count
 }
 
-bool HelperMustStop(Engine& h) {
-    SearchThreads& t = *h.search.helperOf;
-    t.helperNodes.fetch_add(h.pos.nodeCount - h.search.publishedNodes, std::memory_order_relaxed);
-    h.search.publishedNodes = h.pos.nodeCount;
+static bool HelperStopRequested(const Engine& h) {
+    const SearchThreads& t = *h.search.helperOf;
     if (t.stop.load(std::memory_order_relaxed))
         return true;
     return t.nodeLimit != 0
         && t.mainNodes.load(std::memory_order_relaxed) + t.helperNodes.load(std::memory_order_relaxed) >= t.nodeLimit;
 }
 
+bool HelperMustStop(Engine& h) {
+    SearchThreads& t = *h.search.helperOf;
+    t.helperNodes.fetch_add(h.pos.nodeCount - h.search.publishedNodes, std::memory_order_relaxed);
+    h.search.publishedNodes = h.pos.nodeCount;
+    return HelperStopRequested(h);
+}
+
+int HelperNextDepth(const Engine& h, int depth) {
+    const int mainDepth = h.search.helperOf->mainDepth.load(std::memory_order_relaxed);
+    return std::max(depth + 1, mainDepth + h.search.helperLead);
+}
+
+void NoteMainDepth(Engine& e, int depth) {
+    if (e.threads)
+        e.threads->mainDepth.store(depth, std::memory_order_relaxed);
+}
+
 void PublishNodes(Engine& e) {
     if (e.threads)
         e.threads->mainNodes.store(e.pos.nodeCount, std::memory_order_relaxed);
+}
+
+const Engine* DeepestHelper(const Engine& e, int depth) {
+    const Engine* deepest = nullptr;
+    if (const SearchThreads* t = e.threads.get())
+        for (int i = 0; i < t->helperCount; i++) {
+            const Engine& h = *t->helpers[i].engine;
+            if (h.search.completedDepth > depth) {
+                deepest = &h;
+                depth = h.search.completedDepth;
+            }
+        }
+    return deepest;
 }
 
 int64_t HelperNodes(const Engine& e) {

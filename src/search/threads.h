@@ -25,8 +25,8 @@ void SetSearchThreads(Engine& e, int count);
 int SearchThreadCount(const Engine& e);
 
 // Starts every helper on a copy of the main engine's current position (the root of the
-// search about to run) and the main engine's table, to deepen up to maxDepth.
-void StartHelpers(Engine& e, int maxDepth);
+// search about to run) and the main engine's table.
+void StartHelpers(Engine& e);
 
 // Stops the helpers, waits until every one is idle again, and adds their nodes and
 // statistics to the main engine's.
@@ -37,11 +37,22 @@ void StopHelpers(Engine& e);
 // (the helper then idles until the main engine's own poll stops the search).
 bool HelperMustStop(Engine& h);
 
+// The depth a helper searches after depth: one more, and at least its lead beyond the
+// iteration the main thread is running, so that the helper fills the table ahead of it.
+int HelperNextDepth(const Engine& h, int depth);
+
 // The main engine's poll: publishes its nodes for the helpers' check of the node limit.
 void PublishNodes(Engine& e);
 
+// The main engine starts an iteration at depth: helpers that are not beyond it move on.
+void NoteMainDepth(Engine& e, int depth);
+
 // The nodes the helpers have counted so far in the running search (any thread may ask).
 int64_t HelperNodes(const Engine& e);
+
+// After StopHelpers: the helper that completed the deepest iteration beyond depth, with its
+// line in pvLines[0]; nullptr when none went beyond depth.
+const Engine* DeepestHelper(const Engine& e, int depth);
 
 // The main engine's nodes in the running search with what the helpers have counted so far;
 // on the main search thread only.
