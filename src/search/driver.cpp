@@ -277,6 +277,7 @@ void SearchRootLines(Engine& e) {
             break;
         s.pvLines[k].score = alpha;
         std::memcpy(s.pvLines[k].moves, s.pv[0], sizeof s.pvLines[k].moves);
+        ExtendLineFromTable(e, s.pvLines[k].moves);
         linesDone = k + 1;
     }
     // A search stopped after its first line plays that line's move with its PV.

@@ -8,6 +8,8 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "notation/movetext.h"
+#include "search/draw.h"
+#include "search/transtable.h"
 #include "textbuilder.h"
 
 void UpdatePv(Engine& e, const MoveListEntry& entry, int ply) {
@@ -64,4 +66,37 @@ const char* PvSanText(Engine& e) {
     NormalizePromotions(e.pos);
     e.pos.nodeCount = nodes;
     return out;
+}
+
+void ExtendLineFromTable(Engine& e, MoveListEntry* line) {
+    Position& p = e.pos;
+    const int64_t nodes = p.nodeCount;
+    const int64_t hashHits = e.search.stats.hashHits;
+    int made = 0;
+    for (; made < MaxPvTextMoves && made + 1 < PvSize && HasRoomForPly(p); made++) {
+        const PlyRecord* r = p.currentPly;
+        Move move = EntryMove(line[made]);
+        if (line[made].from == 0) {
+            // Past the line's end: the table's move, when the position has one and it is legal.
+            TTEntry t;
+            if (!TTProbe(e, t) || t.from <= NullMoveBestMarker)
+                break;
+            move = MakeMoveValue(t.from, t.to, t.promotion);
+        }
+        const int index = FindMoveIndex(p.board, r->moves, r->moveCount, move);
+        if (index < 0)
+            break;
+        line[made] = r->moves[index];
+        line[made + 1].from = 0;
+        MakeMove(p, EntryMove(r->moves[index]));
+        if (IsDraw(e, 1)) {
+            made++;
+            break;
+        }
+    }
+    line[made].from = 0;
+    while (made-- > 0)
+        UnmakeMove(p);
+    p.nodeCount = nodes;
+    e.search.stats.hashHits = hashHits;
 }

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "board/makemove.h"
 #include "board/movegen.h"
 #include "notation/movetext.h"
 #include "search/driver.h"
@@ -101,6 +102,24 @@ TEST(ParallelSearch, NodeLimitCountsEveryThreadAndStopsTheHelpers) {
     EXPECT_GT(e->search.stats.evaluations, 0);
 }
 
+// The number of moves of a line that are legal one after the other from the position; the
+// position is left as it was.
+int LegalLength(Engine& e, const MoveListEntry* line) {
+    int made = 0;
+    GenerateMoves(e.pos);
+    while (line[made].from) {
+        const PlyRecord* r = e.pos.currentPly;
+        if (FindMoveIndex(e.pos.board, r->moves, r->moveCount, EntryMove(line[made])) < 0)
+            break;
+        MakeMove(e.pos, EntryMove(line[made]));
+        made++;
+    }
+    for (int k = 0; k < made; k++)
+        UnmakeMove(e.pos);
+    GenerateMoves(e.pos);
+    return made;
+}
+
 TEST(MultiPv, LinesAreTheBestMovesInOrderOfScore) {
     auto e = NewThreadedEngine(1);
     SetFen(*e, middlegame);
@@ -115,7 +134,14 @@ TEST(MultiPv, LinesAreTheBestMovesInOrderOfScore) {
             EXPECT_LE(line.score, e->search.pvLines[k - 1].score) << k;
         }
         firsts.insert(EntryMove(line.moves[0]));
+        // Whole lines, completed from the table where a cutoff ended the search's line.
+        int length = 0;
+        while (line.moves[length].from)
+            length++;
+        EXPECT_GE(length, 4) << k;
+        EXPECT_EQ(LegalLength(*e, line.moves), length) << k;
     }
+    EXPECT_EQ(CheckPosition(e->pos), "");
     EXPECT_EQ(firsts.size(), 4u);  // four different root moves
     EXPECT_EQ(EntryMove(e->search.pvLines[0].moves[0]), best);
     EXPECT_EQ(EntryMove(e->search.pv[0][0]), best);
