@@ -60,6 +60,15 @@ static void ReportUnsearched(Engine& e, Move move, const char* what) {
     Report(e, r);
 }
 
+// Reports the root move at index i that is about to be searched.
+static void ReportCurrentMove(Engine& e, const MoveListEntry& m, int i) {
+    SearchReport r{ReportKind::CurrentMove};
+    r.depth = e.search.searchDepth;
+    r.move = EntryMove(m);
+    r.moveNumber = i + 1;
+    Report(e, r);
+}
+
 // Outcome of one search of a root move.
 enum class RootResult { Searched, MateInOne };
 
@@ -127,11 +136,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
         // Step 3. The root moves in list order.
         for (int i = 0; i < root->moveCount && !s.abortSearch; i++) {
             const MoveListEntry m = list[i];
-            SearchReport current{ReportKind::CurrentMove};
-            current.depth = s.searchDepth;
-            current.move = EntryMove(m);
-            current.moveNumber = i + 1;
-            Report(e, current);
+            ReportCurrentMove(e, m, i);
             int moveBeta = i == 0 ? beta : alpha + 1;
             bool failHigh = false;
             for (;;) {
@@ -244,11 +249,7 @@ void SearchRootLines(Engine& e) {
         int alpha = -Infinity;
         for (int i = k; i < root->moveCount; i++) {
             const MoveListEntry m = list[i];
-            SearchReport current{ReportKind::CurrentMove};
-            current.depth = s.searchDepth;
-            current.move = EntryMove(m);
-            current.moveNumber = i + 1;
-            Report(e, current);
+            ReportCurrentMove(e, m, i);
             // The first move gets the full window, the others a null window above the best,
             // and the full window above it again when they fail high.
             int score = 0;

@@ -3,9 +3,8 @@
 
 #include "board/attacks.h"
 #include "board/geometry.h"
+#include "board/reference.h"
 #include "support.h"
-
-static int Sq(const char* name) { return MakeSquare(name[1] - '0', name[0] - 'a' + 1); }
 
 TEST(Attacks, RayStopsAtTheFirstPieceAndRecordsThePin) {
     auto e = NewTestEngine();

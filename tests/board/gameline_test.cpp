@@ -11,17 +11,6 @@
 #include "search/draw.h"
 #include "support.h"
 
-static int Sq(const char* name) { return MakeSquare(name[1] - '0', name[0] - 'a' + 1); }
-
-static Move Find(const Engine& e, const char* text) {
-    int from = Sq(text), to = Sq(text + 2);
-    const PlyRecord* r = e.pos.currentPly;
-    for (int i = 0; i < r->moveCount; i++)
-        if (r->moves[i].from == from && r->moves[i].to == to)
-            return EntryMove(r->moves[i]);
-    return 0;
-}
-
 TEST(GameLine, TakeBackAndReplay) {
     auto e = NewTestEngine();
     Position& p = e->pos;

@@ -24,8 +24,6 @@ static const char* const perftFens[] = {
     "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - -",
 };
 
-static int Sq(const char* name) { return MakeSquare(name[1] - '0', name[0] - 'a' + 1); }
-
 // Plays a move given as "e2e4" or "a7a8n" after finding it in the current list.
 static void Play(Engine& e, const char* text) {
     int from = Sq(text), to = Sq(text + 2);

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "board/geometry.h"
 #include "engine.h"
 
 struct RefMove {
@@ -38,3 +39,16 @@ std::vector<std::string> StoredPins(const Position& p, bool white);
 // Names the first field where two positions differ, ignoring the attack maps, pins,
 // mobilityBalance, checkCount, genCursor and nodeCount; empty when all agree.
 std::string ComparePositions(const Position& a, const Position& b);
+
+// The square named by text ("e4").
+inline int Sq(const char* name) { return MakeSquare(name[1] - '0', name[0] - 'a' + 1); }
+
+// The move of the current list from the first square of text to the second ("e2e4"), or 0.
+inline Move Find(const Engine& e, const char* text) {
+    int from = Sq(text), to = Sq(text + 2);
+    const PlyRecord* r = e.pos.currentPly;
+    for (int i = 0; i < r->moveCount; i++)
+        if (r->moves[i].from == from && r->moves[i].to == to)
+            return EntryMove(r->moves[i]);
+    return 0;
+}
