@@ -139,8 +139,9 @@ static inline void PushCastling(const Position& p, MoveListEntry*& cursor) {
         PushMove(cursor, e1, c1);
 }
 
-// Every legal move of side S when it is not in check, in generation order.
-template <int S>
+// Every legal move of side S when it is not in check, in generation order. With Mark
+// unset the sliders only append their moves: their maps, mobility and pins stand already.
+template <int S, bool Mark = true>
 static MoveListEntry* GenerateAllFor(Position& p, MoveListEntry* cursor) {
     using R = PawnRules<S>;
     SideState& me = OwnSide<S>(p);
@@ -185,7 +186,7 @@ static MoveListEntry* GenerateAllFor(Position& p, MoveListEntry* cursor) {
     }
 
     // 4-6. Sliders: each ray generates when the pin allows its line, else only attacks.
-    SliderWalk<S> w = StartWalk<S>(p, cursor);
+    SliderWalk<S, Mark> w = StartWalk<S, Mark>(p, cursor);
     for (int i = 0; i < me.rookCount; i++) {
         int s = me.rookSquares[i];
         if (PinAllows(pin[s], 1)) {
@@ -381,9 +382,15 @@ static int GenerateFor(Position& p, MoveListEntry*& cursor, bool room) {
     return checkers;
 }
 
+// Where the current record's list starts: after the list of the record below.
+static inline MoveListEntry* ListStart(const Position& p) {
+    const PlyRecord* r = p.currentPly;
+    return r == p.plyStack ? p.moveArea : (r - 1)->moves + (r - 1)->moveCount;
+}
+
 int GenerateMoves(Position& p) {
     PlyRecord* r = p.currentPly;
-    MoveListEntry* start = r == p.plyStack ? p.moveArea : (r - 1)->moves + (r - 1)->moveCount;
+    MoveListEntry* start = ListStart(p);
     bool room = start - p.moveArea <= MoveAreaSize - MaxLegalMoves;
     r->moves = start;
     MoveListEntry* cursor = start;
@@ -392,6 +399,46 @@ int GenerateMoves(Position& p) {
                                  : GenerateFor<BlackSide>(p, cursor, room);
     p.genCursor = cursor;
     r->moveCount = int32_t(cursor - start);
+    r->checkCount = checkers;
+    p.checkCount = checkers;
+    return checkers;
+}
+
+// GenerateMovesOnMaps for side S to move.
+template <int S>
+static int GenerateOnMapsFor(Position& p) {
+    PlyRecord* r = p.currentPly;
+    MoveListEntry* start = ListStart(p);
+    int checkers = CheckersOf<S>(p);
+    if (checkers || start - p.moveArea > MoveAreaSize - MaxLegalMoves)
+        return GenerateMoves(p);
+    r->moves = start;
+    p.genCursor = GenerateAllFor<S, false>(p, start);
+    r->moveCount = int32_t(p.genCursor - start);
+    r->checkCount = 0;
+    p.checkCount = 0;
+    return 0;
+}
+
+int GenerateMovesOnMaps(Position& p) {
+    return p.whiteToMove ? GenerateOnMapsFor<WhiteSide>(p) : GenerateOnMapsFor<BlackSide>(p);
+}
+
+// RebuildMaps for side S to move: the enemy's walk, the checkers, then side S's walk.
+template <int S>
+static int RebuildMapsFor(Position& p) {
+    constexpr int enemy = S == WhiteSide ? BlackSide : WhiteSide;
+    BuildSliderAttacksFor<enemy>(p);
+    int checkers = CheckersOf<S>(p);
+    BuildSliderAttacksFor<S>(p);
+    return checkers;
+}
+
+int RebuildMaps(Position& p) {
+    PlyRecord* r = p.currentPly;
+    ClearMapsAndPins(p);
+    int checkers = p.whiteToMove ? RebuildMapsFor<WhiteSide>(p) : RebuildMapsFor<BlackSide>(p);
+    p.genCursor = r->moves + r->moveCount;
     r->checkCount = checkers;
     p.checkCount = checkers;
     return checkers;

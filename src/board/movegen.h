@@ -14,6 +14,16 @@ constexpr int MaxLegalMoves = 256;
 // A list that could run past the move area is left empty (HasRoomForPly guards against it).
 int GenerateMoves(Position& p);
 
+// GenerateMoves where the attack maps, pins and mobilityBalance already describe the
+// placement, as after a null move: only the list and the checkers are made (the maps
+// walked again only when the side to move is in check).
+int GenerateMovesOnMaps(Position& p);
+
+// Rebuilds the attack maps, pins, mobilityBalance and checkers of the current position as
+// GenerateMoves would, keeping the current record's list, which must still be its own.
+// Returns the number of checkers.
+int RebuildMaps(Position& p);
+
 // Appends the moves of the side to move when it is not in check, at genCursor. Neither
 // clears maps, pins or mobilityBalance nor sets the list start or count (the caller does).
 void GenerateAll(Position& p);

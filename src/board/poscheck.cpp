@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/attacks.h"
 #include "board/geometry.h"
 #include "board/hashkey.h"
 #include "board/validate.h"
@@ -217,6 +218,28 @@ std::string_view CheckPosition(const Position& p) {
     if (r->moves < p.moveArea || r->moves + r->moveCount > p.moveArea + MoveAreaSize)
         return "move list outside the move area";
     return "";
+}
+
+// True when two sides' maps over the playing cells and pin lists agree.
+static bool SameMapsAndPins(const SideState& a, const SideState& b) {
+    for (int sq = SqA1; sq <= SqH8; sq++)
+        if (a.attacks[sq] != b.attacks[sq] || a.pinDir[sq] != b.pinDir[sq])
+            return false;
+    if (a.pinCount != b.pinCount)
+        return false;
+    for (int i = 0; i < a.pinCount; i++)
+        if (a.pinnedSquares[i] != b.pinnedSquares[i] || a.pinnerSquares[i] != b.pinnerSquares[i])
+            return false;
+    return true;
+}
+
+bool MapsDescribeBoard(const Position& p) {
+    Position rebuilt = p;
+    ResetAttackMaps(rebuilt);
+    BuildSliderAttacks(rebuilt, WhiteSide);
+    BuildSliderAttacks(rebuilt, BlackSide);
+    return rebuilt.mobilityBalance == p.mobilityBalance && SameMapsAndPins(rebuilt.white, p.white)
+        && SameMapsAndPins(rebuilt.black, p.black);
 }
 
 bool PositionChecks() {

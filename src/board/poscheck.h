@@ -11,6 +11,11 @@ struct Position;
 // failing check overwrites.
 std::string_view CheckPosition(const Position& p);
 
+// True when the attack maps, pin lists and mobilityBalance are those the board gives: a
+// rebuild on a copy finds the same. They describe the last position generated, which
+// after an unmake is not the current one, so the check above leaves them out.
+bool MapsDescribeBoard(const Position& p);
+
 // The switch of the check that MOSSKITE_CHECK_POSITION makes after every make, unmake, null
 // move and set-up in a build with asserts. On from the start; a test that makes millions of
 // moves may switch it off, as the check costs about as much as a move.

@@ -93,7 +93,8 @@ inline void ClearMapsAndPins(Position& p) {
 }
 
 // State of one side's ray walks during one generation pass; kept in locals by the caller.
-template <int S>
+// A walk with Mark unset only appends moves: the maps, mobility and pins already stand.
+template <int S, bool Mark = true>
 struct SliderWalk {
     const int32_t* board;
     uint16_t* attacks;        // the walking side's attack map
@@ -125,21 +126,26 @@ struct SliderWalk {
         int t = from + d;
         int code;
         while ((code = board[t]) == Empty) {
-            attacks[t] |= bit;
-            mobility += weight[t];
+            if constexpr (Mark) {
+                attacks[t] |= bit;
+                mobility += weight[t];
+            }
             if constexpr (Generate)
                 PushMove(cursor, from, t);
             t += d;
         }
         if (code == Border)
             return;
-        attacks[t] |= bit;
-        mobility += weight[t];
+        if constexpr (Mark) {
+            attacks[t] |= bit;
+            mobility += weight[t];
+        }
         if (IsOwnNonBorder<S>(code))
             return;
         if constexpr (Generate)
             PushMove(cursor, from, t);
-        PinTest(from, t, d);
+        if constexpr (Mark)
+            PinTest(from, t, d);
     }
 
     // A bishop ray toward the opponent: as Ray with the bishop weights, and at the
@@ -153,42 +159,52 @@ struct SliderWalk {
         int t = from + d;
         int code;
         while ((code = board[t]) == Empty) {
-            attacks[t] |= bit;
-            mobility += bishopMobilityWeight[t];
+            if constexpr (Mark) {
+                attacks[t] |= bit;
+                mobility += bishopMobilityWeight[t];
+            }
             if constexpr (Generate)
                 PushMove(cursor, from, t);
             t += d;
         }
         if (code == Border)
             return;
-        attacks[t] |= bit;
-        mobility += bishopMobilityWeight[t];
+        if constexpr (Mark) {
+            attacks[t] |= bit;
+            mobility += bishopMobilityWeight[t];
+        }
         if (IsOwnNonBorder<S>(code)) {
-            if (code == ownKnight)
-                mobility += pawnBlockingWeight[t + d];
-            else if (code == ownPawn && IsEnemyPiece<S>(board[t + ahead]))
-                mobility -= pawnBlockingWeight[t];
+            if constexpr (Mark) {
+                if (code == ownKnight)
+                    mobility += pawnBlockingWeight[t + d];
+                else if (code == ownPawn && IsEnemyPiece<S>(board[t + ahead]))
+                    mobility -= pawnBlockingWeight[t];
+            }
             return;
         }
         if constexpr (Generate)
             PushMove(cursor, from, t);
-        if (code == -ownKnight)
-            mobility += pawnBlockingWeight[t + d];
-        PinTest(from, t, d);
+        if constexpr (Mark) {
+            if (code == -ownKnight)
+                mobility += pawnBlockingWeight[t + d];
+            PinTest(from, t, d);
+        }
     }
 };
 
 // Starts a walk for side S on the position.
-template <int S>
-inline SliderWalk<S> StartWalk(Position& p, MoveListEntry* cursor) {
+template <int S, bool Mark = true>
+inline SliderWalk<S, Mark> StartWalk(Position& p, MoveListEntry* cursor) {
     SideState& other = OtherSide<S>(p);
-    return SliderWalk<S>{p.board, OwnSide<S>(p).attacks, &other, other.kingSquare, 0, cursor};
+    return SliderWalk<S, Mark>{p.board, OwnSide<S>(p).attacks, &other, other.kingSquare, 0,
+                               cursor};
 }
 
 // Adds a finished walk's mobility to mobilityBalance (White adds, Black subtracts).
-template <int S>
-inline void FinishWalk(Position& p, const SliderWalk<S>& w) {
-    p.mobilityBalance += S == WhiteSide ? w.mobility : -w.mobility;
+template <int S, bool Mark>
+inline void FinishWalk(Position& p, const SliderWalk<S, Mark>& w) {
+    if constexpr (Mark)
+        p.mobilityBalance += S == WhiteSide ? w.mobility : -w.mobility;
 }
 
 // Attack-only walk of every slider of side S, in the order rooks, bishops, queens.

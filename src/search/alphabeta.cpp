@@ -122,8 +122,9 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
                 }
                 if (nullScore < MateThreatBound)
                     mateThreat = true;
-                // The pass generated the opponent's moves: rebuild this node's list and maps.
-                GenerateMoves(e.pos);
+                // The pass searched the opponent's moves: rebuild this node's maps. Its
+                // list lies below the pass's lists, untouched.
+                RebuildMaps(e.pos);
             }
         } else if (remaining == 1 && eval < alpha - FrontierMargin) {
             frontier = true;

@@ -2,6 +2,7 @@
 #include "search/nullmove.h"
 
 #include <algorithm>
+#include <cassert>
 #include <utility>
 
 #include "board/geometry.h"
@@ -34,9 +35,10 @@ void MakeNullMove(Engine& e, int R) {
     r->reversibleCount = parent->reversibleCount;
     p.whiteToMove ^= 1;
     std::swap(p.us, p.them);
-    // The full generation resets the maps, pins and mobility before it rebuilds them, so they
-    // are exactly those of this placement with the other side to move.
-    GenerateMoves(e.pos);
+    // The maps, pins and mobility do not depend on the side to move, and nothing has walked
+    // since the node's own generation: only the other side's list is made.
+    GenerateMovesOnMaps(e.pos);
+    assert(!PositionChecks() || MapsDescribeBoard(p));
     MOSSKITE_CHECK_POSITION(p);
 }
 

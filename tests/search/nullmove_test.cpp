@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/poscheck.h"
 #include "search/nullmove.h"
 #include "support.h"
 
@@ -14,7 +17,9 @@ void ExpectSameDerivedState(const Engine& a, const Engine& b) {
     const Position& q = b.pos;
     EXPECT_EQ(p.mobilityBalance, q.mobilityBalance);
     EXPECT_EQ(p.checkCount, q.checkCount);
-    EXPECT_EQ(p.currentPly->moveCount, q.currentPly->moveCount);
+    ASSERT_EQ(p.currentPly->moveCount, q.currentPly->moveCount);
+    for (int i = 0; i < p.currentPly->moveCount; i++)
+        EXPECT_EQ(EntryMove(p.currentPly->moves[i]), EntryMove(q.currentPly->moves[i])) << i;
     for (int side = 0; side < 2; side++) {
         const SideState& s = side ? p.black : p.white;
         const SideState& t = side ? q.black : q.white;
@@ -52,6 +57,25 @@ TEST(NullMove, StateIsThatOfTheOtherSideToMove) {
     EXPECT_EQ(e->pos.searchPly, 0);
     EXPECT_EQ(e->pos.currentPly, root);
     EXPECT_TRUE(e->pos.whiteToMove);
+}
+
+TEST(NullMove, RebuiltMapsAfterThePassAreTheNodesAndItsListIsKept) {
+    // The pass's moves leave maps of another placement behind; the node's list lies below
+    // the pass's lists and must come through untouched.
+    const char* fen = "4k3/3nr3/8/1B6/8/8/4N3/4K3 w - -";
+    auto e = NewTestEngine();
+    SetFen(*e, fen);
+    auto reference = NewTestEngine();
+    SetFen(*reference, fen);
+    MakeNullMove(*e, 3);
+    MakeMove(e->pos, MakeMoveValue(MakeSquare(7, 5), MakeSquare(6, 5)));  // Re7-e6
+    UnmakeMove(e->pos);
+    UnmakeNullMove(*e, 3);
+    EXPECT_FALSE(MapsDescribeBoard(e->pos));
+    EXPECT_EQ(RebuildMaps(e->pos), 0);
+    EXPECT_TRUE(MapsDescribeBoard(e->pos));
+    ExpectSameDerivedState(*e, *reference);
+    EXPECT_EQ(e->pos.genCursor, reference->pos.genCursor - reference->pos.moveArea + e->pos.moveArea);
 }
 
 TEST(NullMove, ClearsTheEnPassantSquareAndKeepsCastling) {
