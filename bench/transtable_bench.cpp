@@ -84,6 +84,6 @@ static void BM_TTStore(benchmark::State& state) {
         e->pos.hashKey = keys.Next();
         TTStore(*e, move, 1 + (depth++ & 7), 100, LowerBound);
     }
-    benchmark::DoNotOptimize(e->search.ttBase.get());
+    benchmark::DoNotOptimize(e->search.ttBase);
 }
 BENCHMARK(BM_TTStore);
