@@ -25,6 +25,24 @@ static void BM_GenerateMoves(benchmark::State& state) {
 }
 BENCHMARK(BM_GenerateMoves)->DenseRange(0, 4);
 
+// The list alone, on the maps that stand: what a null move generates.
+static void BM_GenerateMovesOnMaps(benchmark::State& state) {
+    auto e = EngineAt(benchFens[state.range(0)]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GenerateMovesOnMaps(e->pos));
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+BENCHMARK(BM_GenerateMovesOnMaps)->DenseRange(0, 4);
+
+// The maps alone, the list kept: what a node rebuilds after a null move.
+static void BM_RebuildMaps(benchmark::State& state) {
+    auto e = EngineAt(benchFens[state.range(0)]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RebuildMaps(e->pos));
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+BENCHMARK(BM_RebuildMaps)->DenseRange(0, 4);
+
 // Each iteration makes and takes back every move of the position's list; MakeMove
 // generates the reply's moves, as it does in the search.
 static void BM_MakeUnmakeAll(benchmark::State& state) {
