@@ -17,30 +17,27 @@ static const char* const benchFens[] = {
     "4r2k/8/8/8/8/3n4/8/1B2K3 w - - 0 1",
 };
 
-static void BM_GenerateMoves(benchmark::State& state) {
+// One generation step of the board code, repeated on one of the positions above.
+template <int (*Step)(Position&)>
+static void RunGeneration(benchmark::State& state) {
     auto e = EngineAt(benchFens[state.range(0)]);
     for (auto _ : state)
-        benchmark::DoNotOptimize(GenerateMoves(e->pos));
+        benchmark::DoNotOptimize(Step(e->pos));
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
+
+// The whole generation: both sides' maps, then the list.
+static void BM_GenerateMoves(benchmark::State& state) { RunGeneration<GenerateMoves>(state); }
 BENCHMARK(BM_GenerateMoves)->DenseRange(0, 4);
 
 // The list alone, on the maps that stand: what a null move generates.
 static void BM_GenerateMovesOnMaps(benchmark::State& state) {
-    auto e = EngineAt(benchFens[state.range(0)]);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(GenerateMovesOnMaps(e->pos));
-    state.SetItemsProcessed(int64_t(state.iterations()));
+    RunGeneration<GenerateMovesOnMaps>(state);
 }
 BENCHMARK(BM_GenerateMovesOnMaps)->DenseRange(0, 4);
 
 // The maps alone, the list kept: what a node rebuilds after a null move.
-static void BM_RebuildMaps(benchmark::State& state) {
-    auto e = EngineAt(benchFens[state.range(0)]);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(RebuildMaps(e->pos));
-    state.SetItemsProcessed(int64_t(state.iterations()));
-}
+static void BM_RebuildMaps(benchmark::State& state) { RunGeneration<RebuildMaps>(state); }
 BENCHMARK(BM_RebuildMaps)->DenseRange(0, 4);
 
 // Each iteration makes and takes back every move of the position's list; MakeMove

@@ -4,7 +4,8 @@
 struct Engine;
 
 // Lets the side to move pass: the other side moves next, searchPly advances by R, and the new
-// record's list holds the opponent's legal moves with fresh attack maps and pins.
+// record's list holds the opponent's legal moves. The attack maps and pins are kept: they
+// are the placement's, whoever is to move.
 void MakeNullMove(Engine& e, int R);
 
 // Takes back MakeNullMove(R).

@@ -159,19 +159,14 @@ void StopHelpers(Engine& e) {
     t->helperNodes.store(0, std::memory_order_relaxed);  // now in the main engine's count
 }
 
-static bool HelperStopRequested(const Engine& h) {
-    const SearchThreads& t = *h.search.helperOf;
-    if (t.stop.load(std::memory_order_relaxed))
-        return true;
-    return t.nodeLimit != 0
-        && t.mainNodes.load(std::memory_order_relaxed) + t.helperNodes.load(std::memory_order_relaxed) >= t.nodeLimit;
-}
-
 bool HelperMustStop(Engine& h) {
     SearchThreads& t = *h.search.helperOf;
     t.helperNodes.fetch_add(h.pos.nodeCount - h.search.publishedNodes, std::memory_order_relaxed);
     h.search.publishedNodes = h.pos.nodeCount;
-    return HelperStopRequested(h);
+    if (t.stop.load(std::memory_order_relaxed))
+        return true;
+    return t.nodeLimit != 0
+        && t.mainNodes.load(std::memory_order_relaxed) + t.helperNodes.load(std::memory_order_relaxed) >= t.nodeLimit;
 }
 
 int HelperNextDepth(const Engine& h, int depth) {
