@@ -22,37 +22,68 @@ static constexpr size_t LargePageBytes = 2 * 1048576;
 static_assert(sizeof(TTEntry) == 20, "the sizing rule counts entries of 20 bytes");
 static_assert(sizeof(TTSlot) == sizeof(TTEntry), "a slot stores one entry");
 
-// The words of a slot, in the TTEntry layout.
-enum : int { FlagsWord, ScoreWord, KeyLowWord, KeyHighWord, MoveWord, SlotWords };
-static_assert(offsetof(TTEntry, score) == 4 * ScoreWord && offsetof(TTEntry, keyLow) == 4 * KeyLowWord
-              && offsetof(TTEntry, keyHigh) == 4 * KeyHighWord && offsetof(TTEntry, from) == 4 * MoveWord,
-              "the slot words follow the entry's fields");
+// The words of a slot: the four small fields, the score, the two key halves and the move.
+enum : int { FlagsWord, ScoreWord, KeyLowWord, KeyHighWord, MoveWord };
 
-// Mixes the key words with the others (its own inverse). Two threads writing one slot at
-// once may leave it with words of both stores; the mixed key then no longer matches, so a
-// probe never trusts a torn entry.
-static inline void MixKey(uint32_t (&w)[SlotWords]) {
-    w[KeyLowWord] ^= w[FlagsWord] ^ w[MoveWord];
-    w[KeyHighWord] ^= w[ScoreWord];
+// The key words are stored mixed with the others (the mix is its own inverse). Two threads
+// writing one slot at once may leave it with words of both stores; the mixed key then no
+// longer matches, so a probe never trusts a torn entry.
+//
+// Every word is loaded and stored as an atomic of its own, into and from registers, and the
+// fields are packed and unpacked with shifts: a copy through memory, stored in words and
+// reloaded in fields or the other way round, stalls on the processor's store forwarding.
+static inline uint32_t LoadWord(TTSlot& slot, int i) {
+    return std::atomic_ref<uint32_t>(slot.words[i]).load(std::memory_order_relaxed);
 }
 
-TTEntry ReadSlot(TTSlot& slot) {
-    uint32_t w[SlotWords];
-    for (int i = 0; i < SlotWords; i++)
-        w[i] = std::atomic_ref<uint32_t>(slot.words[i]).load(std::memory_order_relaxed);
-    MixKey(w);
+static inline void StoreWord(TTSlot& slot, int i, uint32_t word) {
+    std::atomic_ref<uint32_t>(slot.words[i]).store(word, std::memory_order_relaxed);
+}
+
+// The five words of a slot, loaded and with the key unmixed.
+struct SlotWords {
+    uint32_t flags, score, keyLow, keyHigh, move;
+};
+
+static inline SlotWords LoadSlot(TTSlot& slot) {
+    SlotWords w;
+    w.flags = LoadWord(slot, FlagsWord);
+    w.score = LoadWord(slot, ScoreWord);
+    w.move = LoadWord(slot, MoveWord);
+    w.keyLow = LoadWord(slot, KeyLowWord) ^ w.flags ^ w.move;
+    w.keyHigh = LoadWord(slot, KeyHighWord) ^ w.score;
+    return w;
+}
+
+static inline TTEntry UnpackSlot(const SlotWords& w) {
     TTEntry t;
-    std::memcpy(&t, w, sizeof t);
+    t.stamp = uint8_t(w.flags);
+    t.depth = int8_t(w.flags >> 8);
+    t.type = uint8_t(w.flags >> 16);
+    t.ep = uint8_t(w.flags >> 24);
+    t.score = int32_t(w.score);
+    t.keyLow = w.keyLow;
+    t.keyHigh = w.keyHigh;
+    t.from = uint8_t(w.move);
+    t.to = uint8_t(w.move >> 8);
+    t.promotion = int8_t(w.move >> 16);
     return t;
 }
 
+TTEntry ReadSlot(TTSlot& slot) { return UnpackSlot(LoadSlot(slot)); }
+
 // Writes a slot, each word as an atomic of its own.
 static inline void StoreEntry(TTSlot& slot, const TTEntry& t) {
-    uint32_t w[SlotWords];
-    std::memcpy(w, &t, sizeof w);
-    MixKey(w);
-    for (int i = 0; i < SlotWords; i++)
-        std::atomic_ref<uint32_t>(slot.words[i]).store(w[i], std::memory_order_relaxed);
+    const uint32_t flags = uint32_t(t.stamp) | uint32_t(uint8_t(t.depth)) << 8
+                         | uint32_t(t.type) << 16 | uint32_t(t.ep) << 24;
+    const uint32_t move = uint32_t(t.from) | uint32_t(t.to) << 8
+                        | uint32_t(uint8_t(t.promotion)) << 16;
+    const uint32_t score = uint32_t(t.score);
+    StoreWord(slot, FlagsWord, flags);
+    StoreWord(slot, ScoreWord, score);
+    StoreWord(slot, KeyLowWord, t.keyLow ^ flags ^ move);
+    StoreWord(slot, KeyHighWord, t.keyHigh ^ score);
+    StoreWord(slot, MoveWord, move);
 }
 
 // Returns the largest power of two (at least 2) of entries that fit in megabytes MB.
@@ -140,7 +171,10 @@ bool TTProbe(Engine& e, TTEntry& entry) {
         uint32_t keyLow = uint32_t(p.hashKey);
         uint32_t keyHigh = uint32_t(p.hashKey >> 32);
         for (uint32_t k = 0; k < BucketSize; k++) {
-            const TTEntry t = ReadSlot(s.ttBase[(keyLow + k) & s.ttMask]);
+            const SlotWords w = LoadSlot(s.ttBase[(keyLow + k) & s.ttMask]);
+            if (w.keyLow != keyLow || w.keyHigh != keyHigh)
+                continue;
+            const TTEntry t = UnpackSlot(w);
             if (!Matches(t, keyLow, keyHigh, p.epSquare))
                 continue;
             // A move that does not fit belongs to another position with the same key.

@@ -34,9 +34,12 @@ void TTStore(Engine& e, Move move, int depth, int score, uint8_t type);
 // probe soon after does not wait for memory.
 inline void TTPrefetch(const SearchData& s, uint64_t key) {
     if (s.ttBase) {
-        // A bucket of four 20-byte entries spans two cache lines.
-        __builtin_prefetch(&s.ttBase[uint32_t(key) & s.ttMask]);
-        __builtin_prefetch(&s.ttBase[(uint32_t(key) + 3) & s.ttMask]);
+        // A bucket of four 20-byte entries spans up to three cache lines: the first byte,
+        // the third entry (always in the middle line when there are three) and the last byte.
+        uint32_t home = uint32_t(key);
+        __builtin_prefetch(&s.ttBase[home & s.ttMask]);
+        __builtin_prefetch(&s.ttBase[(home + 2) & s.ttMask]);
+        __builtin_prefetch(&s.ttBase[(home + 3) & s.ttMask].words[4]);
     }
 }
 
