@@ -94,20 +94,29 @@ static int FilterQuiescenceMoves(Engine& e, int margin, int16_t* kept) {
     const int ep = p.epSquare;
     const bool threatLevel = p.effectivePly <= e.search.searchDepth + ThreatLevels;
     int keptCount = 0;
-    for (int i = 0; i < r->moveCount; i++) {
+    const int count = r->moveCount;  // a local: the stores into the list could alias it
+    for (int i = 0; i < count; i++) {
         MoveListEntry& m = list[i];
         const int from = m.from, to = m.to;
         const int mover = p.board[from];
         const int victim = p.board[to];
-        const bool pawnMove = mover == pawn;
-        const Move move = EntryMove(m);
-        bool keep = (victim != Empty && CaptureGainTest(e, move, margin))
-                 || (pawnMove && rankOf[to] == promotionRank && m.promotion == queen)
-                 || (pawnMove && rankOf[to] == seventhRank)
-                 || (pawnMove && to == ep && ep != 0)
-                 || (threatLevel
-                     && (victim != Empty || PieceMayThreaten(mover, to, enemyKing, enemyBackRank))
-                     && QuiescenceThreatTest(e, move, margin));
+        bool keep;
+        // Most moves are quiet piece moves that the threat test never sees; they take the
+        // first branch and leave at once.
+        if (victim == Empty && mover != pawn) {
+            keep = threatLevel && PieceMayThreaten(mover, to, enemyKing, enemyBackRank)
+                && QuiescenceThreatTest(e, EntryMove(m), margin);
+        } else if (victim == Empty) {
+            keep = (rankOf[to] == promotionRank && m.promotion == queen)
+                || rankOf[to] == seventhRank || (to == ep && ep != 0);
+        } else {
+            const bool pawnMove = mover == pawn;
+            const Move move = EntryMove(m);
+            keep = CaptureGainTest(e, move, margin)
+                || (pawnMove && rankOf[to] == promotionRank && m.promotion == queen)
+                || (pawnMove && rankOf[to] == seventhRank)
+                || (threatLevel && QuiescenceThreatTest(e, move, margin));
+        }
         if (keep) {
             kept[keptCount++] = int16_t(i);
         } else {
