@@ -188,7 +188,7 @@ int AlphaBeta(Engine& e, int alpha, int beta) {
         }
 
         // Step 12.5. Make the move; a check not yet extended may be.
-        TTPrefetch(s, ChildKeyEstimate(e, m));
+        PrefetchChild(e, m);
         MakeMove(e.pos, move);
         if (extension == 0 && p.checkCount)
             extension = CheckExtension(e);

@@ -60,7 +60,7 @@ bool ResolveNode(Engine& e, int alpha, int beta, int& score) {
     return false;
 }
 
-uint64_t ChildKeyEstimate(const Engine& e, const MoveListEntry& m) {
+void PrefetchChild(const Engine& e, const MoveListEntry& m) {
     const Position& p = e.pos;
     int mover = p.board[m.from];
     int captured = p.board[m.to];
@@ -70,7 +70,23 @@ uint64_t ChildKeyEstimate(const Engine& e, const MoveListEntry& m) {
     uint64_t key = p.hashKey ^ sideToMoveKey ^ Zobrist(m.from, mover) ^ Zobrist(m.to, arriving);
     if (captured != Empty)
         key ^= Zobrist(m.to, captured);
-    return key;
+    TTPrefetch(e.search, key);
+
+    // A move that leaves the pawns alone keeps the pawn key, whose slot this node has just
+    // read; a pawn move or a pawn capture sends the child to another slot, likely uncached.
+    bool pawnMoves = mover == Pawn || mover == -Pawn;
+    bool pawnTaken = captured == Pawn || captured == -Pawn;
+    if (!pawnMoves && !pawnTaken)
+        return;
+    uint64_t pawnKey = p.pawnKey;
+    if (pawnMoves)
+        pawnKey ^= Zobrist(m.from, mover) ^ (arriving == mover ? Zobrist(m.to, mover) : 0);
+    if (pawnTaken)
+        pawnKey ^= Zobrist(m.to, captured);
+    // The probe reads two neighbouring slots of 20 bytes: their first and last bytes.
+    uint32_t slot = uint32_t(pawnKey) & (PawnHashSize - 1);
+    __builtin_prefetch(&e.eval.pawnHash[slot]);
+    __builtin_prefetch(&e.eval.pawnHash[(slot + 1) & (PawnHashSize - 1)].wingPasserUnits);
 }
 
 bool TableSettles(Engine& e, const TTEntry& t, int& alpha, int beta, int& best, int& score) {

@@ -25,7 +25,8 @@ bool TableSettles(Engine& e, const TTEntry& t, int& alpha, int beta, int& best, 
 // Evaluate, counted in the search statistics.
 int SearchEvaluate(Engine& e);
 
-// The hash key after a move of the current position, exact for ordinary moves, captures and
-// promotions (castling and en passant differ by the pieces this leaves out): good enough to
-// fetch the child's table bucket ahead of its probe.
-uint64_t ChildKeyEstimate(const Engine& e, const MoveListEntry& m);
+// Starts loading what the child of move m will probe first: its table bucket and, when the
+// move changes the pawns, its pawn-hash slots. The keys are exact for ordinary moves,
+// captures and promotions; castling and en passant differ by the pieces this leaves out,
+// which costs only a late fetch.
+void PrefetchChild(const Engine& e, const MoveListEntry& m);

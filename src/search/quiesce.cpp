@@ -92,7 +92,7 @@ int Quiesce(Engine& e, int alpha, int beta) {
         // Step 8.3. Each quiescence level counts as a whole ply.
         r->movesLeft--;
         const Move move = EntryMove(m);
-        TTPrefetch(s, ChildKeyEstimate(e, m));
+        PrefetchChild(e, m);
         MakeMove(e.pos, move);
         const int savedEffectivePly = p.effectivePly;
         p.effectivePly = savedEffectivePly + 1;
