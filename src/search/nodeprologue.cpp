@@ -5,6 +5,7 @@
 #include "board/movegen.h"
 #include "engine.h"
 #include "eval/evaluate.h"
+#include "eval/pawnhash.h"
 #include "search/draw.h"
 #include "search/pawnending.h"
 #include "search/pv.h"
@@ -83,10 +84,7 @@ void PrefetchChild(const Engine& e, const MoveListEntry& m) {
         pawnKey ^= Zobrist(m.from, mover) ^ (arriving == mover ? Zobrist(m.to, mover) : 0);
     if (pawnTaken)
         pawnKey ^= Zobrist(m.to, captured);
-    // The probe reads two neighbouring slots of 20 bytes: their first and last bytes.
-    uint32_t slot = uint32_t(pawnKey) & (PawnHashSize - 1);
-    __builtin_prefetch(&e.eval.pawnHash[slot]);
-    __builtin_prefetch(&e.eval.pawnHash[(slot + 1) & (PawnHashSize - 1)].wingPasserUnits);
+    PrefetchPawnHash(e.eval, pawnKey);
 }
 
 bool TableSettles(Engine& e, const TTEntry& t, int& alpha, int beta, int& best, int& score) {

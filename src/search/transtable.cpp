@@ -172,6 +172,7 @@ bool TTProbe(Engine& e, TTEntry& entry) {
         uint32_t keyHigh = uint32_t(p.hashKey >> 32);
         for (uint32_t k = 0; k < BucketSize; k++) {
             const SlotWords w = LoadSlot(s.ttBase[(keyLow + k) & s.ttMask]);
+            // Most slots hold other positions: the key words reject them before any unpacking.
             if (w.keyLow != keyLow || w.keyHigh != keyHigh)
                 continue;
             const TTEntry t = UnpackSlot(w);
