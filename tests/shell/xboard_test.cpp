@@ -600,6 +600,7 @@ TEST(XboardVersion2, SetboardChecksTheFen) {
     // "new" ends a refusal too.
     x.Send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
     x.Send("new");
+    x.Send("sd 3");  // "new" lifted the depth limit: a shallow reply keeps the test short
     x.Send("usermove e2e4");
     std::vector<std::string> lines = x.LinesThrough("move ");
     EXPECT_EQ(lines[0], "# Illegal position: White has no king");
