@@ -47,9 +47,11 @@ TEST(TimeCommands, Level) {
 TEST(TimeCommands, ClockBudgets) {
     auto e = XboardEngine();
     RunWithArgs(*e, "level", {"0", "1", "0"});
+    RunWithArgs(*e, "time", {"3000"});
+    EXPECT_EQ(e->search.maxTime.load(), 1500 - 30);  // (30 s + 15 s) / 30
     RunWithArgs(*e, "time", {"1000"});
     EXPECT_EQ(e->search.clockRemaining.load(), 10000);
-    EXPECT_EQ(e->search.maxTime.load(), 833 - 30);  // (10 s + 15 s) / 30
+    EXPECT_EQ(e->search.maxTime.load(), 333 - 30);  // a short clock: 10 s / 30
     EXPECT_EQ(e->search.panicCeiling.load(), 9000 - 30);
     // Ten seconds and a tenth: the short clock plays on a thirtieth of the clock.
     RunWithArgs(*e, "level", {"0", "0:10", "0.1"});
