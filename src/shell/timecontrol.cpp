@@ -14,6 +14,7 @@ static constexpr int64_t ClockReserveMs = 3000;    // kept back from a period's 
 static constexpr int64_t GameShareDivisor = 30;    // a whole game is spread over 30 moves
 static constexpr int64_t GameShareBonusMs = 15000; // added to the clock before that division
 static constexpr int64_t ShortClockMs = 15000;     // below this, no bonus: play on the increment
+static constexpr int64_t SuddenDeathDivisor = 60;  // ... or, without one, on a sixtieth
 static constexpr int64_t IncrementReserveMs = 1000;  // kept back from the increment then
 static constexpr int64_t EarlyGameMs = 2000;       // thinking time up to which moves vary
 static constexpr int64_t CapMinimumMarginMs = 1000;  // kept on the clock at least
@@ -56,11 +57,12 @@ int64_t LevelIncrementMs(const char* text) {
 // Share of a whole game's clock for one move: a thirtieth of the clock (with a bonus)
 // plus the increment. On a short clock, the increment less a second, but never less than
 // half the increment nor a thirtieth of the clock itself, so that a sub-second increment
-// neither leaves the move no time nor leaves the clock unused. Without an increment that
-// is a thirtieth of the clock: the bonus, half a second a move, would spend a short clock
-// in a few moves, and an interface that takes a tenth of a second a move of its own then
-// flags the engine long before the game ends.
+// neither leaves the move no time nor leaves the clock unused. A short clock without an
+// increment must last a game of unknown length, less what the interface takes of each
+// move (xboard, a tenth of a second): a sixtieth of it, and no bonus.
 static int64_t GameShare(int64_t remaining, int64_t increment) {
+    if (remaining < ShortClockMs && increment == 0)
+        return remaining / SuddenDeathDivisor;
     if (remaining < ShortClockMs)
         return std::max({increment - IncrementReserveMs, increment / 2,
                          remaining / GameShareDivisor});

@@ -51,7 +51,7 @@ TEST(TimeCommands, ClockBudgets) {
     EXPECT_EQ(e->search.maxTime.load(), 1500 - 30);  // (30 s + 15 s) / 30
     RunWithArgs(*e, "time", {"1000"});
     EXPECT_EQ(e->search.clockRemaining.load(), 10000);
-    EXPECT_EQ(e->search.maxTime.load(), 333 - 30);  // a short clock: 10 s / 30
+    EXPECT_EQ(e->search.maxTime.load(), 166 - 30);  // a short clock: 10 s / 60
     EXPECT_EQ(e->search.panicCeiling.load(), 9000 - 30);
     // Ten seconds and a tenth: the short clock plays on a thirtieth of the clock.
     RunWithArgs(*e, "level", {"0", "0:10", "0.1"});

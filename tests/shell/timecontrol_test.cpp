@@ -48,11 +48,11 @@ TEST(TimeControl, ClockBudgetWholeGame) {
     // Past the early game (more than 2 s thought), no random extension.
     EXPECT_EQ(ClockBudget(15000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 1000);  // (15 s + 15 s) / 30
     EXPECT_EQ(ClockBudget(600000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 20500);
-    // Below 15 s without an increment, a thirtieth of the clock and no bonus: 10 s once
+    // Below 15 s without an increment, a sixtieth of the clock and no bonus: 10 s once
     // gave 833 ms a move, so that a game without increment ran out of time in the ending.
-    EXPECT_EQ(ClockBudget(14999, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 499);
-    EXPECT_EQ(ClockBudget(10000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 333);
-    EXPECT_EQ(ClockBudget(3000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 100);
+    EXPECT_EQ(ClockBudget(14999, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 249);
+    EXPECT_EQ(ClockBudget(10000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 166);
+    EXPECT_EQ(ClockBudget(3000, 0, 0, 0, 5, 10000, FakeRandomDraw, *engine), 50);
     // A short clock with an increment plays on the increment less a second, but never on
     // less than half of it: 10 s left with 1 s gives 0.5 s, with 2 s gives 1 s.
     EXPECT_EQ(ClockBudget(10000, 0, 0, 1000, 5, 10000, FakeRandomDraw, *engine), 500);
@@ -64,7 +64,7 @@ TEST(TimeControl, ClockBudgetWholeGame) {
     EXPECT_EQ(ClockBudget(1500, 0, 0, 100, 5, 10000, FakeRandomDraw, *engine), 50);
     EXPECT_EQ(fakeRandomCalls, 0);
     EXPECT_EQ(UciClockBudget(60000, 0, 0), 2500);      // (60 s + 15 s) / 30
-    EXPECT_EQ(UciClockBudget(10000, 0, 0), 333);       // the short clock without increment
+    EXPECT_EQ(UciClockBudget(10000, 0, 0), 166);       // the short clock without increment
     EXPECT_EQ(UciClockBudget(10000, 1000, 0), 500);    // the short clock, as above
     EXPECT_EQ(UciClockBudget(5000, 2000, 0), 1000);
     EXPECT_EQ(UciClockBudget(63000, 0, 20), 3000);     // (63 s - 3 s) / 20
@@ -77,9 +77,9 @@ TEST(TimeControl, ClockBudgetIsCappedByTheClock) {
     // One minute + 30 s with 10 s left: the rule says 29 s, the clock allows 9.
     EXPECT_EQ(ClockBudget(10000, 0, 60000, 30000, 41, 100000, FakeRandomDraw, *engine), 9000);
     EXPECT_EQ(UciClockBudget(10000, 30000, 0), 9000);
-    // With no increment and a nearly empty clock, the cap decides: a thirtieth of 1.02 s
-    // is 34 ms, and one second stays on the clock.
-    EXPECT_EQ(ClockBudget(1020, 0, 60000, 0, 41, 100000, FakeRandomDraw, *engine), 20);
+    // With no increment and a nearly empty clock, the cap decides: a sixtieth of 1.01 s
+    // is 16 ms, and one second stays on the clock.
+    EXPECT_EQ(ClockBudget(1010, 0, 60000, 0, 41, 100000, FakeRandomDraw, *engine), 10);
     EXPECT_EQ(ClockBudget(1000, 0, 60000, 30000, 41, 100000, FakeRandomDraw, *engine), 0);
     EXPECT_EQ(ClockBudget(0, 0, 60000, 30000, 41, 100000, FakeRandomDraw, *engine), 0);
     EXPECT_EQ(UciClockBudget(INT64_MAX, INT64_MAX, 0), ClockCap(INT64_MAX));

@@ -504,8 +504,8 @@ TEST(UciProtocol, ScriptedGameOfPositionGoPairs) {
     // 150 moves sent as an interface sends them: the whole game after "position startpos
     // moves" and a "go" for each ply, with depth, node and clock limits in turn. The engine
     // plays both sides; should a game end early, a new one follows, so that there are
-    // always 300 searches. The clock is short enough that its cap binds: each search on it
-    // ends within a fifth of a second.
+    // always 300 searches. The clock is a short one, so that each search on it ends
+    // within a fifth of a second.
     static constexpr int Plies = 300;
     static const char* const goLines[] = {"go depth 2", "go nodes 3000",
                                           "go wtime 1200 btime 1200 winc 0 binc 0"};
