@@ -61,11 +61,12 @@ int64_t LevelIncrementMs(const char* text) {
 // increment must last a game of unknown length, less what the interface takes of each
 // move (xboard, a tenth of a second): a sixtieth of it, and no bonus.
 static int64_t GameShare(int64_t remaining, int64_t increment) {
-    if (remaining < ShortClockMs && increment == 0)
-        return remaining / SuddenDeathDivisor;
-    if (remaining < ShortClockMs)
+    if (remaining < ShortClockMs) {
+        if (increment == 0)
+            return remaining / SuddenDeathDivisor;
         return std::max({increment - IncrementReserveMs, increment / 2,
                          remaining / GameShareDivisor});
+    }
     return (remaining + GameShareBonusMs) / GameShareDivisor + increment;
 }
 
