@@ -13,10 +13,12 @@
 #include "notation/movetext.h"
 #include "search/alphabeta.h"
 #include "search/draw.h"
+#include "search/modern.h"
 #include "search/nodeprologue.h"
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/quiesce.h"
+#include "search/rootreport.h"
 #include "search/rootscore.h"
 #include "search/score.h"
 #include "search/scoretext.h"
@@ -35,20 +37,6 @@ static constexpr int ResignScore = -6000;
 static constexpr int ResignHistory = 6;        // plies back the resign test looks
 static constexpr int FirstInfoSecond = 2;
 
-// Reports an event of the root search with the running search's figures and its PV.
-static void ReportRoot(Engine& e, ReportKind kind, int depth, int score,
-                       int windowScore = 0, ScoreBound bound = ScoreBound::Exact) {
-    SearchReport r{kind};
-    r.depth = depth;
-    r.score = score;
-    r.windowScore = windowScore;
-    r.bound = bound;
-    r.nodes = SearchNodes(e);
-    r.elapsedMs = ElapsedMilliseconds(e);
-    r.pv = e.search.pv[0];
-    Report(e, r);
-}
-
 // Reports a move chosen without a search; what names why, or is nullptr.
 static void ReportUnsearched(Engine& e, Move move, const char* what) {
     SearchReport r{ReportKind::Unsearched};
@@ -57,15 +45,6 @@ static void ReportUnsearched(Engine& e, Move move, const char* what) {
     r.pv = e.search.pv[0];
     r.move = move;
     r.what = what;
-    Report(e, r);
-}
-
-// Reports the root move at index i that is about to be searched.
-static void ReportCurrentMove(Engine& e, const MoveListEntry& m, int i) {
-    SearchReport r{ReportKind::CurrentMove};
-    r.depth = e.search.searchDepth;
-    r.move = EntryMove(m);
-    r.moveNumber = i + 1;
     Report(e, r);
 }
 
@@ -92,19 +71,14 @@ static RootResult SearchRootMove(Engine& e, const MoveListEntry& m, int alpha, i
         UnmakeMove(e.pos);
         TreeDumpText(e, "MATE!");
         return RootResult::MateInOne;
+    } else if (e.search.searchKind == SearchKind::Modern) {
+        score = -ModernSearch(e, -beta, -alpha, e.search.searchDepth - 1, false);
     } else {
         p.searchPly = 1;
         score = e.search.searchDepth < 2 ? -Quiesce(e, -beta, -alpha) : -AlphaBeta(e, -beta, -alpha);
     }
     UnmakeMove(e.pos);
     return RootResult::Searched;
-}
-
-// Moves the root move at index i to the front, the ones before it one place down.
-static void MoveToFront(MoveListEntry* list, int i) {
-    MoveListEntry m = list[i];
-    std::memmove(list + 1, list, size_t(i) * sizeof *list);
-    list[0] = m;
 }
 
 void SearchRoot(Engine& e, bool useAspiration) {
@@ -219,6 +193,15 @@ void SearchRoot(Engine& e, bool useAspiration) {
 
     // Step 5. The iteration's report.
     ReportRoot(e, ReportKind::Iteration, s.searchDepth, s.lastScore, reportScore, reportBound);
+}
+
+// One iteration at searchDepth by the chosen tree search; the classic one uses an
+// aspiration window from the second iteration on.
+static void SearchIteration(Engine& e) {
+    if (e.search.searchKind == SearchKind::Modern)
+        ModernSearchRoot(e);
+    else
+        SearchRoot(e, e.search.iterationsDone > 0);
 }
 
 // Puts the root list's first count entries and their lines in order of score, best first,
@@ -467,20 +450,16 @@ Move IterativeDeepening(Engine& e) {
         NoteMainDepth(e, depth);
         TreeDumpText(e, "\n------- Full Width Search Depth = %d -------\n", depth);
         s.lastStartedDepth = depth;
-        if (s.multiPv > 1) {
+        if (s.multiPv > 1)
             SearchRootLines(e);
-            if (depth == 1)
-                firstBest = list[0];
-            else if (list[0].from != firstBest.from || list[0].to != firstBest.to)
-                s.bestMoveStable = 0;
-        } else if (depth == 1) {
-            SearchRoot(e, false);
+        else
+            SearchIteration(e);
+        if (depth == 1) {
             firstBest = list[0];
-            s.bestMoveStable = list[0].to == root->to && root->to && root->capturedPiece != Empty;
-        } else {
-            SearchRoot(e, true);
-            if (list[0].from != firstBest.from || list[0].to != firstBest.to)
-                s.bestMoveStable = 0;
+            if (s.multiPv == 1)
+                s.bestMoveStable = list[0].to == root->to && root->to && root->capturedPiece != Empty;
+        } else if (list[0].from != firstBest.from || list[0].to != firstBest.to) {
+            s.bestMoveStable = 0;
         }
         if (s.abortSearch)
             break;
@@ -532,7 +511,7 @@ void HelperSearch(Engine& e) {
         // thread, which plays it when it is deeper than its own.
         for (int depth = HelperNextDepth(e, 0); depth <= MaxDepthSetting; depth = HelperNextDepth(e, depth)) {
             s.searchDepth = depth;
-            SearchRoot(e, s.iterationsDone > 0);
+            SearchIteration(e);
             if (s.abortSearch)
                 break;
             s.iterationsDone++;

@@ -89,6 +89,21 @@ struct SearchTexts {
     char summary[800];        // search summary for the log and the console
 };
 
+// The node search that builds the tree: the plain alpha-beta (the default) or the one with
+// null-window scouts, reductions and pruning (search/modern.cpp).
+enum class SearchKind : uint8_t { Classic, Modern };
+
+// Move-ordering memory of the Modern search beside the shared killers: a signed history per
+// side [from][to] by playing square, kept within +-ModernHistoryBound by its update; the quiet
+// move that last refuted each opponent move, by the moved piece (code + 6) and its target;
+// and the static score of each ply of the current path, for telling an improving position.
+constexpr int ModernHistoryBound = 16384;
+struct ModernOrdering {
+    int16_t history[2][HistorySquares][HistorySquares];
+    Move counterMove[13][HistorySquares];
+    int32_t staticEval[PvSize];
+};
+
 // One line of a search that reports several: its score and its moves, ended by from 0.
 struct PvLine {
     int32_t score = 0;
@@ -99,6 +114,7 @@ struct SearchData {
     // Limits set by the shell. The shell may change the time and node limits and the
     // thinking output while a search runs, hence atomics; the depth only while none runs.
     int32_t searchDepth = DefaultSearchDepth;  // depth setting; the running iteration's depth during a search
+    SearchKind searchKind = SearchKind::Classic;  // the tree search iterations run
     int32_t multiPv = 1;    // root moves searched and reported with their own lines, 1..MaxMultiPv
     std::atomic<int64_t> maxTime{DefaultMoveTimeMs};  // milliseconds per move
     std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
@@ -122,6 +138,7 @@ struct SearchData {
     // searchPly that the null moves on the current path added beyond one ply each: a null
     // move advances searchPly by its reduction, but a mate is counted in moves actually made.
     int32_t nullMoveExtraPlies = 0;
+    int32_t modernNoNullMove = 0;  // 1 while the Modern search verifies a null-move cutoff
     int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
     // On a helper engine, the threads of the main engine it searches for (null on the main
     // engine), and its nodeCount as of its last poll, added to their count there.
@@ -162,6 +179,7 @@ struct SearchData {
     // Move-ordering memory: quiet-move successes per side (0 White, 1 Black) [from][to], by
     // playing square (HistoryCounter): 32 KB, which stays in the first-level cache.
     uint32_t history[2][HistorySquares][HistorySquares] = {};
+    ModernOrdering modern{};
 
     // Transposition table: the main engine owns it, its helper engines search in it too.
     // ttBase is null when the table is switched off.

@@ -7,6 +7,7 @@
 #include "engine.h"
 #include "notation/epd.h"
 #include "eval/pawnhash.h"
+#include "search/modernorder.h"
 #include "search/threads.h"
 #include "search/transtable.h"
 
@@ -23,6 +24,7 @@ void ClearTables(Engine& e) {
         }
     }
     std::memset(e.search.history, 0, sizeof e.search.history);
+    ClearModernOrdering(e.search);
     ClearHelperTables(e);
 }
 

@@ -109,6 +109,7 @@ void StartHelpers(Engine& e) {
         h.search.ttEntries = e.search.ttEntries;
         h.search.ttMask = e.search.ttMask;
         h.search.publishedNodes = 0;
+        h.search.searchKind = e.search.searchKind;
     }
     {
         std::lock_guard<std::mutex> lock(t->mutex);

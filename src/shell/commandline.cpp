@@ -1,5 +1,5 @@
-// Command-line arguments: "-xboard", "-hash N", "-test SUITE RESULTS SECONDS DEPTH", "bench",
-// "-help".
+// Command-line arguments: "-xboard", "-hash N", "-search classic|modern",
+// "-test SUITE RESULTS SECONDS DEPTH", "bench", "-help".
 #include "shell/commandline.h"
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "shell/searchoption.h"
 
 static constexpr int TestArguments = 4;     // SUITE RESULTS SECONDS DEPTH
 static constexpr int ErrorTextSize = 160;
@@ -34,9 +36,11 @@ static const char* Describe(const char* format, const char* argument) {
 }
 
 const char* UsageText() {
-    return "Usage: mosskite [-xboard] [-hash MB] [-test SUITE RESULTS SECONDS DEPTH | bench]\n"
+    return "Usage: mosskite [-xboard] [-hash MB] [-search classic|modern]\n"
+           "                [-test SUITE RESULTS SECONDS DEPTH | bench]\n"
            "  -xboard        start in xboard mode (as the first argument)\n"
            "  -hash MB       a hash table of MB megabytes, 0 to 256 (default 16)\n"
+           "  -search KIND   the tree search: classic (the default) or modern\n"
            "  -test SUITE RESULTS SECONDS DEPTH\n"
            "                 run the test suite SUITE with SECONDS and at most DEPTH plies\n"
            "                 a position, append the report to RESULTS, then exit\n"
@@ -48,16 +52,29 @@ const char* UsageText() {
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CommandLine c;
+    int searchArguments = 0;  // "-search KIND" words before the current argument
     for (int i = 1; i < argc; i++) {
         const char* arg = argv[i];
         int remaining = argc - 1 - i;  // arguments after this one
+        if (std::strcmp(arg, "-search") == 0) {
+            // The search may be chosen before or after the other arguments.
+            if (remaining < 1 || !ReadSearchKind(argv[i + 1], c.searchKind)) {
+                c.error = remaining < 1 ? "-search needs classic or modern"
+                                        : Describe("-search needs classic or modern, not \"%.*s\"", argv[i + 1]);
+                return c;
+            }
+            i++;
+            searchArguments += 2;
+            continue;
+        }
         if (std::strcmp(arg, "-help") == 0 || std::strcmp(arg, "--help") == 0) {
             c.help = true;
             return c;
         }
         if (std::strncmp(arg, "-xboard", 3) == 0) {
-            // Recognised as the first argument only; elsewhere it changes nothing.
-            if (i == 1)
+            // Recognised as the first argument only (a search choice aside); elsewhere it
+            // changes nothing.
+            if (i == 1 + searchArguments)
                 c.xboard = true;
         } else if (std::strcmp(arg, "bench") == 0) {
             c.bench = true;

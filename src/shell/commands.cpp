@@ -26,6 +26,7 @@
 #include "shell/logfile.h"
 #include "shell/newgame.h"
 #include "shell/playgame.h"
+#include "shell/searchoption.h"
 #include "shell/searchthread.h"
 #include "shell/timecommands.h"
 #include "shell/toolcommands.h"
@@ -92,6 +93,7 @@ static bool CommandHelp2(Engine&) {
           "testgen  tests move generator\n"
           "tree     turn saving tree to file on/off\n"
           "search   set search parameters\n"
+          "modern   use the Modern search (classic: the default one)\n"
           "time     set thinking time parameters\n"
           "beep     turn beep on/off\n"
           "bench    speed bench mark\n"
@@ -210,6 +212,22 @@ static bool CommandTree(Engine& e) {
     return true;
 }
 
+// Switches to the search named and says which one runs now.
+static bool SwitchSearch(Engine& e, SearchKind kind) {
+    StopSearchForCommand(e);
+    ChooseSearch(e, kind);
+    Print("Search: %s\n", SearchKindName(kind));
+    return true;
+}
+
+static bool CommandClassic(Engine& e) {
+    return SwitchSearch(e, SearchKind::Classic);
+}
+
+static bool CommandModern(Engine& e) {
+    return SwitchSearch(e, SearchKind::Modern);
+}
+
 static bool CommandSearch(Engine& e) {
     // The running search uses the depth word for its iterations and restores it at the end.
     StopSearchForCommand(e);
@@ -314,6 +332,7 @@ static const Command commandTable[] = {
     {"usermove", Version2Only, CommandUsermove},
     {"memory", Version2Only, CommandMemory},
     {"cores", Version2Only, CommandCores},
+    {"option", Version2Only, CommandOption},
     {"draw", Version2Only, CommandNoEffect},  // a draw offer is declined by silence
     {"new", Always, CommandNew},
     {"reset", FritzOnly, CommandReset},
@@ -352,6 +371,8 @@ static const Command commandTable[] = {
     {"testgen", Always, CommandTestgen},
     {"tree", Always, CommandTree},
     {"search", Always, CommandSearch},
+    {"classic", Always, CommandClassic},
+    {"modern", Always, CommandModern},
     {"sync", Always, CommandSync},
     {"level", Always, CommandLevel},
     {"sd", XboardOnly, CommandSd},

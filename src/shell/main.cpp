@@ -98,6 +98,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<Engine> engine = CreateEngine(args.hashMegabytes);
     Engine& e = *engine;
     e.search.report = ThinkingReport;  // UCI installs its own once it is known
+    e.search.searchKind = args.searchKind;
     StartInterruptWatch(e);
     if (args.xboard) {
         e.shell.xboardMode = 1;

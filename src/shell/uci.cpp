@@ -31,6 +31,7 @@
 #include "shell/logfile.h"
 #include "shell/newgame.h"
 #include "shell/playgame.h"
+#include "shell/searchoption.h"
 #include "shell/searchthread.h"
 #include "shell/thinking.h"
 #include "shell/timecontrol.h"
@@ -104,8 +105,8 @@ static int32_t Clamp32(int64_t v) {
     return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-const char* UciIdentification() {
-    static char text[512];
+const char* UciIdentification(SearchKind search) {
+    static char text[640];
     std::snprintf(text, sizeof text,
                   "id name MossKite %s\n"
                   "id author Orlevane\n"
@@ -116,9 +117,10 @@ const char* UciIdentification() {
                   "option name Move Overhead type spin default %d min 0 max %d\n"
                   "option name Threads type spin default 1 min 1 max %d\n"
                   "option name MultiPV type spin default 1 min 1 max %d\n"
+                  "option name Search type combo default %s var Classic var Modern\n"
                   "uciok\n",
                   VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs),
-                  HardwareThreads(), MaxMultiPv);
+                  HardwareThreads(), MaxMultiPv, SearchKindName(search));
     return text;
 }
 
@@ -380,7 +382,7 @@ static bool ReadCheck(const char* value, bool& on) {
 }
 
 // "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash", "OwnBook",
-// "Ponder", "Move Overhead", "Threads" and "MultiPV"; names and values in any letter case.
+// "Ponder", "Move Overhead", "Threads", "MultiPV" and "Search"; names and values in any letter case.
 // A number above an option's maximum is taken as the maximum.
 static void UciSetOption(Engine& e) {
     char token[SlotSize];
@@ -432,6 +434,13 @@ static void UciSetOption(Engine& e) {
         } else {
             e.search.multiPv = int32_t(std::min<int64_t>(number, MaxMultiPv));
         }
+    } else if (SameWord(name, "Search")) {
+        SearchKind kind;
+        if (!haveValue || !ReadSearchKind(value, kind)) {
+            Print("info string Invalid value for Search: %s\n", value);
+            return;
+        }
+        ChooseSearch(e, kind);
     } else if (SameWord(name, "OwnBook") || SameWord(name, "Ponder")) {
         if (!haveValue || !ReadCheck(value, on)) {
             Print("info string Invalid value for %s: %s\n", name, value);
@@ -489,7 +498,7 @@ void UciCommand(Engine& e, const char* token) {
         int32_t expected = Pondering;
         e.search.searchState.compare_exchange_strong(expected, Thinking, std::memory_order_acq_rel);
     } else if (std::strcmp(token, "uci") == 0) {
-        Write(UciIdentification());
+        Write(UciIdentification(e.search.searchKind));
     } else if (std::strcmp(token, "debug") == 0 || std::strcmp(token, "register") == 0) {
         SkipRestOfLine();  // no debug output, no registration
     } else if (std::strcmp(token, "ucinewgame") != 0) {
@@ -529,7 +538,7 @@ void EnterUciMode(Engine& e) {
     // The identification comes first; what start-up had to say follows as info strings.
     RestrictToUci();
     SetNoticeForm(NoticeForm::UciInfo);
-    ReleaseOutput(NoticeForm::UciInfo, UciIdentification());
+    ReleaseOutput(NoticeForm::UciInfo, UciIdentification(e.search.searchKind));
     e.search.report = UciReport;
     UciLoop(e);
 }

@@ -37,8 +37,9 @@ struct UciLimits {
 // search only: what is not given gets its default.
 UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverheadMs);
 
-// The identification block that answers "uci": names, options and "uciok".
-const char* UciIdentification();
+// The identification block that answers "uci": names, options (the search's default the
+// one chosen now) and "uciok".
+const char* UciIdentification(SearchKind search);
 
 // Switches the process to UCI for good: logs the mode, prints the identification and runs
 // the UCI command loop. Never returns.

@@ -9,6 +9,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 #include "board/setup.h"
 #include "engine.h"
@@ -24,6 +25,7 @@
 #include "shell/logfile.h"
 #include "shell/newgame.h"
 #include "shell/playgame.h"
+#include "shell/searchoption.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
 #include "version.h"
@@ -34,6 +36,7 @@ static constexpr int OpponentNameSize = 200;    // longer names are cut
 static constexpr int FeatureVersion = 2;        // the protocol version that has features
 static constexpr int SetboardTextSize = 256;    // a FEN line; longer ones are cut (and refused)
 static constexpr int CommandLineSize = 256;     // an unknown command quoted in the error
+static constexpr int OptionTextSize = 128;      // "NAME=VALUE" of an option; longer is cut
 // Megabytes that "memory" leaves for the tables of fixed size (pawn hash, books, move
 // lists) and the program itself.
 static constexpr int FixedTablesMegabytes = 3;
@@ -46,9 +49,53 @@ bool CommandProtover(Engine& e) {
     e.shell.xboardVersion2 = 1;
     if (e.shell.xboardMode)
         SetNoticeForm(NoticeForm::Comment);  // xboard ignores lines that start with "#"
+    // Options come before the line that ends with done=1.
+    const bool modern = e.search.searchKind == SearchKind::Modern;
+    Print("feature option=\"Search -combo %sClassic /// %sModern\"\n", modern ? "" : "*",
+          modern ? "*" : "");
     Print("feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
           "myname=\"mossKite %s\" memory=1 smp=1 done=1\n",
           VersionText);
+    return true;
+}
+
+// Reads the rest of an "option NAME=VALUE" line into text, words joined by one blank.
+static void TakeOptionText(char* text, size_t size) {
+    char token[SlotSize];
+    text[0] = 0;
+    if (LastTokenEndedLine())
+        return;
+    do {
+        TakeToken(token);
+        if (std::strlen(text) + std::strlen(token) + 2 <= size) {
+            if (text[0])
+                std::strcat(text, " ");
+            std::strcat(text, token);
+        }
+    } while (!LastTokenEndedLine());
+}
+
+bool CommandOption(Engine& e) {
+    char text[OptionTextSize];
+    TakeOptionText(text, sizeof text);
+    char* equals = std::strchr(text, '=');
+    if (!equals) {
+        Print("Error (bad option): %s\n", text);
+        return true;
+    }
+    *equals = 0;
+    const char* value = equals + 1;
+    if (strcasecmp(text, "Search") != 0) {
+        Print("Error (unknown option): %s\n", text);
+        return true;
+    }
+    SearchKind kind;
+    if (!ReadSearchKind(value, kind)) {
+        Print("Error (bad value): Search=%s\n", value);
+        return true;
+    }
+    StopSearchForCommand(e);
+    ChooseSearch(e, kind);
     return true;
 }
 

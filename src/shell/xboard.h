@@ -31,6 +31,9 @@ bool CommandMemory(Engine& e);
 // Protocol version 2. "cores N": search with N threads (1 to 64).
 bool CommandCores(Engine& e);
 
+// "option NAME=VALUE": sets the "Search" option (Classic or Modern).
+bool CommandOption(Engine& e);
+
 // Answers the pings that waited for the engine's move, once it is no longer on move.
 void AnswerPendingPings(Engine& e);
 

@@ -42,6 +42,7 @@ TEST(Commands, HelpTexts) {
                        "testgen  tests move generator\n"
                        "tree     turn saving tree to file on/off\n"
                        "search   set search parameters\n"
+                       "modern   use the Modern search (classic: the default one)\n"
                        "time     set thinking time parameters\n"
                        "beep     turn beep on/off\n"
                        "bench    speed bench mark\n"
@@ -53,6 +54,23 @@ TEST(Commands, HelpTexts) {
                        "refresh  redisplay the text board (ref does the same).\n"
                        "Command line parameters: -xboard or -hash X (where is number of MB)\n" +
                        dashes + prompt);
+}
+
+TEST(Commands, SearchChoiceAtTheConsole) {
+    // "modern" and "classic" switch the tree search and say which one runs; the benchmark
+    // runs the chosen one, and Classic counts its nodes as ever.
+    std::string out = RunEngine("modern\nbench\nclassic\nbench\nquit\n");
+    size_t modern = out.find("Search: Modern\n");
+    size_t classic = out.find("Search: Classic\n");
+    ASSERT_NE(modern, std::string::npos);
+    ASSERT_NE(classic, std::string::npos);
+    std::string first = out.substr(modern, classic - modern);
+    std::string second = out.substr(classic);
+    size_t n1 = first.find("Benchmark nodes: ");
+    size_t n2 = second.find("Benchmark nodes: ");
+    ASSERT_NE(n1, std::string::npos);
+    ASSERT_NE(n2, std::string::npos);
+    EXPECT_LT(std::stoll(first.substr(n1 + 17)), std::stoll(second.substr(n2 + 17)));
 }
 
 TEST(Commands, SwitchesAndBoards) {

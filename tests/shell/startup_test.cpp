@@ -173,6 +173,8 @@ TEST(Startup, BadArgumentsAreRefused) {
         {"-test suite r.txt x y", "-test needs a number of seconds, not \"x\""},
         {"-test suite r.txt 5 deep", "-test needs a depth in plies, not \"deep\""},
         {"-test suite r.txt 5", "-test needs four arguments: SUITE RESULTS SECONDS DEPTH"},
+        {"-search", "-search needs classic or modern"},
+        {"-xboard -search fast", "-search needs classic or modern, not \"fast\""},
     };
     for (const auto& [args, message] : bad) {
         ScratchDir dir;
@@ -199,7 +201,7 @@ TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
     };
     // An interface that speaks only after the console's wait gets no banner and no board.
     EXPECT_EQ(late("", "xboard\\nprotover 2\\nquit\\n"),
-              xboardNoBookFiles +
+              xboardNoBookFiles + "feature option=\"Search -combo *Classic /// Modern\"\n"
                   "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
                   "myname=\"mossKite 10.88\" memory=1 smp=1 done=1\n");
     // After "fritz" the next word decides, however late.
@@ -271,6 +273,20 @@ TEST(Startup, LogFileNameRules) {
 }
 
 TEST(Startup, CommandLineRules) {
+    {
+        // The search is chosen before the other arguments or after them; -xboard stays
+        // the first of the others.
+        const char* before[] = {"kite", "-search", "modern", "-xboard", "-hash", "8"};
+        CommandLine c = ParseCommandLine(6, before);
+        EXPECT_EQ(c.searchKind, SearchKind::Modern);
+        EXPECT_TRUE(c.xboard);
+        EXPECT_EQ(c.hashMegabytes, 8);
+        const char* after[] = {"kite", "-xboard", "bench", "-search", "Modern", "-search", "classic"};
+        c = ParseCommandLine(7, after);
+        EXPECT_EQ(c.searchKind, SearchKind::Classic);
+        EXPECT_TRUE(c.xboard && c.bench);
+        EXPECT_EQ(ParseCommandLine(1, after).searchKind, SearchKind::Classic);
+    }
     {
         const char* argv[] = {"kite", "-hash", "64", "-xboard"};
         CommandLine c = ParseCommandLine(4, argv);

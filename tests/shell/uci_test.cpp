@@ -30,6 +30,7 @@ static const std::string identification =
     "option name Move Overhead type spin default 30 min 0 max 5000\n"
     "option name Threads type spin default 1 min 1 max " + std::to_string(HardwareThreads()) + "\n"
     "option name MultiPV type spin default 1 min 1 max 64\n"
+    "option name Search type combo default Classic var Classic var Modern\n"
     "uciok\n";
 
 // The identification as the lines of a transcript.
@@ -882,6 +883,45 @@ static int ScoreOf(const std::string& line) {
 static std::string FirstPvMove(const std::string& line) {
     size_t pv = line.find(" pv ");
     return pv == std::string::npos ? "" : Words(line.substr(pv + 4)).at(0);
+}
+
+TEST(UciProtocol, SearchOptionChoosesTheTreeSearch) {
+    // Modern reaches in a few thousand nodes a depth that Classic needs far more for.
+    const std::string middlegame = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w KQ - 0 9";
+    auto nodesOfDepth = [&](UciEngine& u) {
+        u.Send("position fen " + middlegame);
+        u.Send("go depth 7");
+        std::vector<std::string> lines = u.LinesBefore("bestmove");
+        EXPECT_TRUE(LegalAfter(middlegame, {}, BestMoveOf(u.Transcript().back())));
+        for (auto l = lines.rbegin(); l != lines.rend(); ++l) {
+            std::vector<std::string> w = Words(*l);
+            for (size_t i = 0; i + 1 < w.size(); i++)
+                if (w[i] == "nodes" && w[1] == "depth" && w[2] == "7")
+                    return std::stoll(w[i + 1]);
+        }
+        return -1LL;
+    };
+    UciEngine classic;
+    const long long classicNodes = nodesOfDepth(classic);
+    classic.Send("quit");
+    EXPECT_EQ(classic.Finish(), 0);
+
+    UciEngine u;
+    u.Send("setoption name Search value Rocket");
+    u.Send("setoption name Search");
+    u.Send("setoption name search value MODERN");
+    u.Send("isready");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
+                                  {"info string Invalid value for Search: Rocket",
+                                   "info string Invalid value for Search: ", "readyok"}));
+    const long long modernNodes = nodesOfDepth(u);
+    EXPECT_GT(modernNodes, 0);
+    EXPECT_LT(modernNodes * 4, classicNodes);
+    u.Send("setoption name Search value Classic");
+    u.Send("ucinewgame");
+    EXPECT_EQ(nodesOfDepth(u), classicNodes);
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
 }
 
 TEST(UciThreads, OptionsTakeTheirValuesAndRefuseBadOnes) {

@@ -30,6 +30,7 @@ static std::string RunXboard(const std::string& input, const std::string& args =
 
 // The answer to "protover 2": the features of protocol version 2.
 static const std::string featuresV2 =
+    "feature option=\"Search -combo *Classic /// Modern\"\n"
     "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 myname=\"mossKite 10.88\" "
     "memory=1 smp=1 done=1";
 
@@ -131,9 +132,11 @@ TEST(XboardCommands, InterruptSignalIsIgnored) {
         EnginePipe x;
         x.Send("xboard");
         x.Send(std::string("protover ") + version);
-        std::string features = x.ReadLine();
+        std::string features = x.ReadLine();  // the first line of them
         ASSERT_EQ(kill(x.Pid(), SIGINT), 0);
         x.Send(std::string("protover ") + version);
+        if (*version == '2')
+            x.ReadLine();  // the rest of the first answer
         EXPECT_EQ(x.ReadLine(), features);
         x.Send("quit");
         EXPECT_EQ(x.Finish(), 0);
@@ -151,7 +154,10 @@ struct XboardEngine : EnginePipe {
             Send("accepted done");
             return;
         }
-        EXPECT_EQ(ReadLine(), featuresV2);
+        std::string features = ReadLine();
+        features += "\n" + ReadLine();
+        EXPECT_EQ(features, featuresV2);
+        Send("accepted option");
         for (const char* f : {"ping", "setboard", "usermove", "sigint", "sigterm", "analyze",
                               "myname", "memory", "smp", "done"})
             Send(std::string("accepted ") + f);
@@ -532,6 +538,33 @@ TEST(XboardVersion2, FeaturesOnlyFromVersion2) {
     EXPECT_EQ(RunXboard("xboard\nprotover 1\nping 1\nquit\n"),
               "feature done=1\nIllegal move (no matching move)ping\n"
               "Illegal move (no matching move)1\n");
+}
+
+TEST(XboardVersion2, SearchOptionChoosesTheTreeSearch) {
+    // The current choice carries the asterisk; "option" sets it, and refuses what it does
+    // not know with an error that names it.
+    EXPECT_EQ(RunXboard("xboard\nprotover 2\noption Search=Modern\nprotover 2\n"
+                        "option Search=Rocket\noption Speed=1\noption Search\n"
+                        "option search=classic\nprotover 2\nquit\n"),
+              featuresV2 + "\n" + "feature option=\"Search -combo Classic /// *Modern\"\n" +
+                  featuresV2.substr(featuresV2.find('\n') + 1) + "\n" +
+                  "Error (bad value): Search=Rocket\n"
+                  "Error (unknown option): Speed\n"
+                  "Error (bad option): Search\n" +
+                  featuresV2 + "\n");
+    // Chosen on the command line, it is the current choice from the start.
+    EXPECT_EQ(RunXboard("xboard\nprotover 2\nquit\n", "-search modern").substr(0, 51),
+              "feature option=\"Search -combo Classic /// *Modern\"\n");
+    // A game under Modern: the engine answers with legal moves.
+    XboardEngine x;
+    x.Send("option Search=Modern");
+    x.Send("new");
+    x.Send("sd 6");
+    x.Send("usermove d2d4");
+    std::string reply = x.WaitFor("move ");
+    EXPECT_EQ(reply.substr(0, 5), "move ");
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
 }
 
 TEST(XboardVersion2, PingIsAnsweredAfterEverythingBefore) {

@@ -1,0 +1,91 @@
+// History with gravity and countermoves for the Modern search.
+#include "search/modernorder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/geometry.h"
+#include "engine.h"
+
+static constexpr int HistoryKeySpan = 400;       // the history moves a quiet key by at most this
+static constexpr int CounterMoveKey = 1200;      // below the killers (2000), above plain quiets
+static constexpr int BonusPerPlySquared = 16;    // bonus 16 d^2 + 32 d, at most MaxBonus
+static constexpr int BonusPerPly = 32;
+static constexpr int MaxBonus = 1200;
+static constexpr int PieceIndexOffset = 6;       // piece codes -6..6 index 0..12
+
+// The side index (0 White, 1 Black) of the side to move.
+static int SideToMove(const Position& p) {
+    return p.whiteToMove ? 0 : 1;
+}
+
+// The countermove index of the move that led to the current position, -1 after a null move
+// or at the first record.
+static int CounterIndex(const Position& p) {
+    const PlyRecord* r = p.currentPly;
+    if (r->from == 0 || r->movedPiece == Empty)
+        return -1;
+    return (r->movedPiece + PieceIndexOffset) * HistorySquares + PlayingSquareIndex(r->to);
+}
+
+// The countermove stored for the opponent's last move, 0 when none.
+static Move CounterOf(const SearchData& s, const Position& p) {
+    const int index = CounterIndex(p);
+    return index < 0 ? 0 : s.modern.counterMove[index / HistorySquares][index % HistorySquares];
+}
+
+// The history entry of a quiet move of side.
+static int16_t& HistoryOf(SearchData& s, int side, Move move) {
+    return s.modern.history[side][PlayingSquareIndex(MoveFrom(move))][PlayingSquareIndex(MoveTo(move))];
+}
+
+int QuietHistory(const Engine& e, Move move) {
+    return e.search.modern.history[SideToMove(e.pos)][PlayingSquareIndex(MoveFrom(move))]
+                                  [PlayingSquareIndex(MoveTo(move))];
+}
+
+bool IsCounterMove(const Engine& e, Move move) {
+    return move == CounterOf(e.search, e.pos);
+}
+
+void KeyQuietMoves(Engine& e) {
+    const Position& p = e.pos;
+    PlyRecord* r = p.currentPly;
+    MoveListEntry* list = r->moves;
+    const int side = SideToMove(p);
+    const Move counter = CounterOf(e.search, p);
+    for (int i = 0; i < r->moveCount; i++) {
+        MoveListEntry& m = list[i];
+        if (p.board[m.to] != Empty || m.promotion)
+            continue;
+        const Move move = EntryMove(m);
+        int key = HistoryOf(e.search, side, move) * HistoryKeySpan / ModernHistoryBound;
+        if (move == counter)
+            key += CounterMoveKey;
+        m.key += key;
+    }
+}
+
+// Moves a history entry by bonus, pulled back towards zero the nearer it is to the bound.
+static void Gravity(int16_t& h, int bonus) {
+    int value = h + bonus - h * std::abs(bonus) / ModernHistoryBound;
+    h = int16_t(std::clamp(value, -ModernHistoryBound, ModernHistoryBound));
+}
+
+void RewardQuietCutoff(Engine& e, Move best, const Move* tried, int triedCount, int depth) {
+    SearchData& s = e.search;
+    const int side = SideToMove(e.pos);
+    const int bonus = std::min(BonusPerPlySquared * depth * depth + BonusPerPly * depth, MaxBonus);
+    Gravity(HistoryOf(s, side, best), bonus);
+    for (int i = 0; i < triedCount; i++)
+        if (tried[i] != best)
+            Gravity(HistoryOf(s, side, tried[i]), -bonus);
+    const int index = CounterIndex(e.pos);
+    if (index >= 0)
+        s.modern.counterMove[index / HistorySquares][index % HistorySquares] = best;
+}
+
+void ClearModernOrdering(SearchData& s) {
+    std::memset(&s.modern, 0, sizeof s.modern);
+}

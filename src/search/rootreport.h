@@ -1,0 +1,17 @@
+// Reports of the root search and the root list's order, shared by the tree searches.
+#pragma once
+
+#include "board/types.h"
+#include "search/searchreport.h"
+
+struct Engine;
+
+// Reports an event of the root search with the running search's figures and its PV.
+void ReportRoot(Engine& e, ReportKind kind, int depth, int score, int windowScore = 0,
+                ScoreBound bound = ScoreBound::Exact);
+
+// Reports the root move at index i that is about to be searched.
+void ReportCurrentMove(Engine& e, const MoveListEntry& m, int i);
+
+// Moves the root move at index i to the front, the ones before it one place down.
+void MoveToFront(MoveListEntry* list, int i);
