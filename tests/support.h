@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "board/movegen.h"
 #include "board/poscheck.h"
 #include "engine.h"
 #include "search/tables.h"
@@ -23,6 +24,16 @@ inline std::unique_ptr<Engine> NewTestEngine() {
 inline void SetFen(Engine& e, const std::string& fen) {
     ASSERT_TRUE(SetUpEpdPosition(e, fen.c_str())) << fen;
     ASSERT_EQ(CheckPosition(e.pos), "") << fen;
+}
+
+// True when m is a legal move of the current position (whose list this regenerates).
+inline bool IsLegal(Engine& e, Move m) {
+    GenerateMoves(e.pos);
+    const PlyRecord* r = e.pos.currentPly;
+    for (int i = 0; i < r->moveCount; i++)
+        if (EntryMove(r->moves[i]) == m)
+            return true;
+    return false;
 }
 
 // Switches off, for its scope, the consistency check that the test build makes after every

@@ -116,13 +116,7 @@ void SearchRoot(Engine& e, bool useAspiration) {
             for (;;) {
                 int score;
                 if (SearchRootMove(e, m, alpha, moveBeta, score) == RootResult::MateInOne) {
-                    s.lastScore = RootMateScore;
-                    std::swap(list[0], list[i]);
-                    s.pv[0][0] = m;
-                    s.pv[0][1].from = 0;
-                    root->bestScore = RootMateScore;
-                    ReportRoot(e, ReportKind::Iteration, s.searchDepth, RootMateScore, RootMateScore);
-                    s.abortSearch = 1;
+                    EndOnMateInOne(e, i);
                     return;
                 }
                 if (s.abortSearch)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <utility>
 
 #include "board/makemove.h"
 #include "engine.h"
@@ -34,28 +33,13 @@ static PassResult SearchRootChild(Engine& e, const MoveListEntry& m, int alpha, 
         EmptyPvRow(e, 1);
     } else if (p.currentPly->moveCount == 0 && p.checkCount) {
         UnmakeMove(e.pos);
+        TreeDumpText(e, "MATE!");
         return PassResult::MateInOne;
     } else {
         score = -ModernSearch(e, -beta, -alpha, depth - 1, false);
     }
     UnmakeMove(e.pos);
     return PassResult::Done;
-}
-
-// Ends the search on a mate in one by root move i, as the classic root does.
-static void PlayMateInOne(Engine& e, int i) {
-    SearchData& s = e.search;
-    PlyRecord* const root = e.pos.currentPly;
-    MoveListEntry* const list = root->moves;
-    const MoveListEntry m = list[i];
-    TreeDumpText(e, "MATE!");
-    s.lastScore = RootMateScore;
-    std::swap(list[0], list[i]);
-    s.pv[0][0] = m;
-    s.pv[0][1].from = 0;
-    root->bestScore = RootMateScore;
-    ReportRoot(e, ReportKind::Iteration, s.searchDepth, RootMateScore, RootMateScore);
-    s.abortSearch = 1;
 }
 
 // One pass over the root moves with (alpha, beta): the first with the window, the others
@@ -78,7 +62,7 @@ static PassResult SearchRootPass(Engine& e, int alpha, int beta, int& best) {
         if (result == PassResult::Done && i > 0 && score > alpha && score < beta && !s.abortSearch)
             result = SearchRootChild(e, m, alpha, beta, depth, score);
         if (result == PassResult::MateInOne) {
-            PlayMateInOne(e, i);
+            EndOnMateInOne(e, i);
             return result;
         }
         if (s.abortSearch)

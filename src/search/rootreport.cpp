@@ -2,8 +2,10 @@
 #include "search/rootreport.h"
 
 #include <cstring>
+#include <utility>
 
 #include "engine.h"
+#include "search/score.h"
 #include "search/searchclock.h"
 #include "search/threads.h"
 
@@ -31,4 +33,18 @@ void MoveToFront(MoveListEntry* list, int i) {
     MoveListEntry m = list[i];
     std::memmove(list + 1, list, size_t(i) * sizeof *list);
     list[0] = m;
+}
+
+void EndOnMateInOne(Engine& e, int i) {
+    SearchData& s = e.search;
+    PlyRecord* const root = e.pos.currentPly;
+    MoveListEntry* const list = root->moves;
+    const MoveListEntry m = list[i];
+    s.lastScore = RootMateScore;
+    std::swap(list[0], list[i]);
+    s.pv[0][0] = m;
+    s.pv[0][1].from = 0;
+    root->bestScore = RootMateScore;
+    ReportRoot(e, ReportKind::Iteration, s.searchDepth, RootMateScore, RootMateScore);
+    s.abortSearch = 1;
 }

@@ -15,3 +15,7 @@ void ReportCurrentMove(Engine& e, const MoveListEntry& m, int i);
 
 // Moves the root move at index i to the front, the ones before it one place down.
 void MoveToFront(MoveListEntry* list, int i);
+
+// Ends the search on a mate in one by root move i: the move goes to the front, alone in
+// the PV, the mate score is the search's and is reported, and the search stops.
+void EndOnMateInOne(Engine& e, int i);

@@ -60,16 +60,6 @@ std::vector<std::string> ReadEpdFens(const std::string& path) {
     return fens;
 }
 
-// True when m is a legal move of the current position.
-bool IsLegal(Engine& e, Move m) {
-    GenerateMoves(e.pos);
-    const PlyRecord* r = e.pos.currentPly;
-    for (int i = 0; i < r->moveCount; i++)
-        if (EntryMove(r->moves[i]) == m)
-            return true;
-    return false;
-}
-
 struct MateCase {
     const char* fen;
     int depth;        // the first depth that finds the mate

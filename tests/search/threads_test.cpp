@@ -28,16 +28,6 @@ std::unique_ptr<Engine> NewThreadedEngine(int threads) {
     return e;
 }
 
-// True when m is a legal move of the current position.
-bool IsLegal(Engine& e, Move m) {
-    GenerateMoves(e.pos);
-    const PlyRecord* r = e.pos.currentPly;
-    for (int i = 0; i < r->moveCount; i++)
-        if (EntryMove(r->moves[i]) == m)
-            return true;
-    return false;
-}
-
 // Searches to depth and checks that the engine is back at its root, unharmed.
 Move SearchTo(Engine& e, int depth) {
     e.search.searchDepth = depth;
