@@ -385,7 +385,8 @@ static bool LooksLost(const Engine& e) {
 
 // Prepares the root of a search after ResetSearch: the root list cut to the moves the
 // search may play, root facts, the killers of ply 1 afresh, aged history, no extensions at
-// the root, and the root list sorted once (hash move first, then by key). False when a game that has filled the ply stack leaves no room to search.
+// the root, and the root list sorted once (hash move first, then by key). False when a
+// game that has filled the ply stack leaves no room to search.
 static bool PrepareRoot(Engine& e) {
     Position& p = e.pos;
     SearchData& s = e.search;
