@@ -190,16 +190,23 @@ void HoldOutput() {
 void ReleaseOutput(NoticeForm held, std::string_view first) {
     std::lock_guard<std::mutex> guard(outputLock);
     EmitOutput(first);
-    if (!state.holding) {
+    state.holding = false;
+    if (state.heldUsed == 0 && !state.heldCut) {
         std::fflush(stdout);
         return;
     }
-    state.holding = false;
     EmitNotice(std::string_view(state.held, state.heldUsed), held);
     if (state.heldCut)
         EmitNotice(HeldCutNote, held);
     state.heldUsed = 0;
     state.heldCut = false;
+    std::fflush(stdout);
+}
+
+void StopHolding(std::string_view first) {
+    std::lock_guard<std::mutex> guard(outputLock);
+    EmitOutput(first);
+    state.holding = false;
     std::fflush(stdout);
 }
 

@@ -28,6 +28,10 @@ void HoldOutput();
 // output goes straight out. When nothing is held, only first is written.
 void ReleaseOutput(NoticeForm held, std::string_view first = {});
 
+// Writes first; from then on output goes straight out, but what was held stays held until
+// ReleaseOutput: an interface may want to hear nothing more until it speaks again.
+void StopHolding(std::string_view first);
+
 // Sets the form of notices written from now on (Plain at first).
 void SetNoticeForm(NoticeForm form);
 

@@ -18,6 +18,7 @@
 #include "search/ordering.h"
 #include "search/pv.h"
 #include "search/quiesce.h"
+#include "search/rootfilter.h"
 #include "search/rootreport.h"
 #include "search/rootscore.h"
 #include "search/score.h"
@@ -88,7 +89,11 @@ void SearchRoot(Engine& e, bool useAspiration) {
     MoveListEntry* const list = root->moves;
 
     // Step 1. The window. The score the iteration reports, and whether it is only a bound,
-    // follow the window's failures.
+    // follow the window's failures. A mate score gets no aspiration window: bounds a few pawns
+    // beside a mate are no scores at all, and would have every node of the defender on the
+    // mating line try a pass against them, which in zugzwang hides the mate.
+    if (s.lastScore > MateBound || s.lastScore < -MateBound)
+        useAspiration = false;
     int alpha = useAspiration ? s.lastScore - AspirationWindow : -Infinity;
     int beta = useAspiration ? s.lastScore + AspirationWindow : Infinity;
     int reportScore = s.lastScore;
@@ -307,6 +312,12 @@ static void AdoptDeeperLine(Engine& e) {
     }
 }
 
+// True when the search looks for a mate and a completed iteration has proven one in as
+// many moves or fewer.
+static bool MateSought(const SearchData& s) {
+    return s.mateMoves > 0 && s.lastScore >= MateScore - (2 * s.mateMoves - 1);
+}
+
 // Clears the counters and state of a new search from the current record.
 static void ResetSearch(Engine& e) {
     Position& p = e.pos;
@@ -349,14 +360,16 @@ static bool LooksLost(const Engine& e) {
     return true;
 }
 
-// Prepares the root of a search after ResetSearch: root facts, the killers of ply 1 afresh,
-// aged history, no extensions at the root, and the root list sorted once (hash move first,
-// then by key). False when a game that has filled the ply stack leaves no room to search.
+// Prepares the root of a search after ResetSearch: the root list cut to the moves the
+// search may play, root facts, the killers of ply 1 afresh, aged history, no extensions at
+// the root, and the root list sorted once (hash move first, then by key). False when a
+// game that has filled the ply stack leaves no room to search.
 static bool PrepareRoot(Engine& e) {
     Position& p = e.pos;
     SearchData& s = e.search;
     PlyRecord* const root = p.currentPly;
     MoveListEntry* const list = root->moves;
+    FilterRootMoves(s.rootFilter, e.pos);
     s.rootMoveCount = root->moveCount;
     s.rootEval = SearchEvaluate(e);
     const bool room = HasRoomForPly(e.pos);
@@ -414,10 +427,12 @@ Move IterativeDeepening(Engine& e) {
         return move;
     }
 
-    // Step 4. A book move, unless analysing.
+    // Step 4. A book move, unless analysing, looking for a mate or choosing among some of
+    // the moves only.
     Move bookMove = 0;
     BookSource book = BookSource::None;
-    if (e.book.useBook && s.searchState.load(std::memory_order_acquire) != Analyzing)
+    if (e.book.useBook && s.searchState.load(std::memory_order_acquire) != Analyzing
+        && s.mateMoves == 0 && !RootFilterApplies(s.rootFilter, e.pos))
         book = ProbeBook(e, &bookMove);
     if (book != BookSource::None) {
         SetScoreText(e, BookMoveText(book));
@@ -460,6 +475,8 @@ Move IterativeDeepening(Engine& e) {
         s.iterationsDone++;
         s.rootMovesDone = 0;
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
+        if (MateSought(s))
+            break;
     }
     if (helped) {
         StopHelpers(e);

@@ -45,6 +45,18 @@ bool ResolveNode(Engine& e, int alpha, int beta, int& score) {
         EmptyRowIfInside(e, alpha, beta, score);
         return true;
     }
+    // Mate distance: no line from here mates sooner than the next ply, nor, the node not being
+    // mate, is mated sooner than the ply after. A window that a shorter mate elsewhere has
+    // put beyond those scores settles the node at once; ordinary windows never do.
+    const int plies = p.searchPly - s.nullMoveExtraPlies;
+    if (alpha >= MateScore - plies - 1) {
+        score = MateScore - plies - 1;
+        return true;
+    }
+    if (beta <= plies + 2 - MateScore) {
+        score = plies + 2 - MateScore;
+        return true;
+    }
     // King and pawn endings with a known result.
     if (p.white.pieceCount == 1 && p.black.pieceCount == 1 && p.searchPly > RecognizerMinPly
         && RecognizePawnEnding(e, score)) {

@@ -12,9 +12,10 @@ struct TTEntry;
 // PV table's rows (ply + 1 <= 62 on update) and the ply stack in bounds.
 constexpr int MaxSearchPly = 62;
 
-// Settles the node without searching when it can: checkmate, a draw, a recognized pawn ending,
-// or the ply limit (a leaf scored by Evaluate). Returns true with the node's score. Being mated
-// scores plies - 1000000, the plies counting each null move as one.
+// Settles the node without searching when it can: checkmate, a draw, a window beyond every
+// mate the node can still meet (with that bound), a recognized pawn ending, or the ply limit
+// (a leaf scored by Evaluate). Returns true with the node's score. Being mated scores
+// plies - 1000000, the plies counting each null move as one.
 bool ResolveNode(Engine& e, int alpha, int beta, int& score);
 
 // Applies a table entry deep enough to count. An exact score, a lower bound at or above beta

@@ -10,7 +10,14 @@ constexpr int MateBound = 999900;           // a score beyond this, either way, 
 
 // A score as the table keeps it: a mate counted in plies from the node at ply plies from the
 // root instead of from the root, so that the entry holds wherever the position comes again.
+// A bound beyond every mate the node can still meet (a fail high over "mated before this
+// node", from a window set by a shorter mate elsewhere) is kept as being mated at the node
+// itself: it is just as true here, and stays a mate score at any other ply.
 constexpr int ScoreToTable(int score, int ply) {
+    if (score < ply - MateScore)
+        score = ply - MateScore;
+    else if (score > MateScore - ply)
+        score = MateScore - ply;
     return score > MateBound ? score + ply : score < -MateBound ? score - ply : score;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "board/types.h"
+#include "search/rootfilter.h"
 
 struct Engine;
 struct SearchReport;
@@ -118,6 +119,10 @@ struct SearchData {
     int32_t multiPv = 1;    // root moves searched and reported with their own lines, 1..MaxMultiPv
     std::atomic<int64_t> maxTime{DefaultMoveTimeMs};  // milliseconds per move
     std::atomic<int64_t> maxNodes{0};  // node limit, 0 for none
+    // Set while no search runs: the root moves the search may play, and the mate it looks
+    // for (a mate in so many moves or fewer ends it; 0 for none).
+    RootFilter rootFilter;
+    int32_t mateMoves = 0;
     // The engine's clock as the interface last reported it, and the longest any panic time
     // may run when maxTime was worked out from a clock (-1 when it was not).
     std::atomic<int64_t> clockRemaining{0};

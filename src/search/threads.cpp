@@ -108,6 +108,7 @@ void StartHelpers(Engine& e) {
         h.search.ttBase = e.search.ttBase;
         h.search.ttEntries = e.search.ttEntries;
         h.search.ttMask = e.search.ttMask;
+        h.search.rootFilter = e.search.rootFilter;
         h.search.publishedNodes = 0;
         h.search.searchKind = e.search.searchKind;
     }

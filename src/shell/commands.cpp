@@ -332,6 +332,8 @@ static const Command commandTable[] = {
     {"usermove", Version2Only, CommandUsermove},
     {"memory", Version2Only, CommandMemory},
     {"cores", Version2Only, CommandCores},
+    {"exclude", Version2Only, CommandExclude},
+    {"include", Version2Only, CommandInclude},
     {"option", Version2Only, CommandOption},
     {"draw", Version2Only, CommandNoEffect},  // a draw offer is declined by silence
     {"new", Always, CommandNew},

@@ -7,6 +7,7 @@
 #include "engine.h"
 #include "notation/boardtext.h"
 #include "output.h"
+#include "search/rootfilter.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
 #include "shell/newgame.h"
@@ -105,6 +106,7 @@ static void StepThroughGame(Engine& e, int plies) {
         e.shell.plyNumber -= GameTakeBack(e.pos, plies);
     else
         e.shell.plyNumber += ReplayGame(e, -plies);
+    ClearRootFilter(e.search.rootFilter);
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
     if (plies > 0 && e.shell.plyNumber <= BookPlies)

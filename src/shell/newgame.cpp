@@ -2,6 +2,7 @@
 #include "shell/newgame.h"
 
 #include "engine.h"
+#include "search/rootfilter.h"
 #include "search/tables.h"
 #include "shell/logfile.h"
 #include "shell/searchthread.h"
@@ -19,6 +20,7 @@ void NewGame(Engine& e) {
     e.shell.plyNumber = 1;
     e.shell.predictedReply = 0;
     e.shell.positionRefused = 0;
+    ClearRootFilter(e.search.rootFilter);
     e.shell.time.totalThinkingMs = 0;
     e.shell.time.incrementMs = 0;
     if (e.shell.time.restoreDefaultsAtNewGame) {

@@ -17,6 +17,7 @@
 #include "search/draw.h"
 #include "search/driver.h"
 #include "search/report.h"
+#include "search/rootfilter.h"
 #include "search/scoretext.h"
 #include "search/searchclock.h"
 #include "shell/displayboard.h"
@@ -78,6 +79,7 @@ void StartSearchAfterCommand(Engine& e) {
 
 void PlayGameMove(Engine& e, Move m, int report) {
     GameMakeMove(e.pos, m);
+    ClearRootFilter(e.search.rootFilter);  // a new position: every move may be searched
     e.shell.plyNumber++;
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);

@@ -22,6 +22,7 @@
 #include "notation/movetext.h"
 #include "output.h"
 #include "search/driver.h"
+#include "search/rootfilter.h"
 #include "search/tables.h"
 #include "search/threads.h"
 #include "search/transtable.h"
@@ -125,16 +126,16 @@ const char* UciIdentification(SearchKind search) {
 }
 
 UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverheadMs) {
-    UciLimits l{DefaultDepth, DefaultMoveMs, 0, 0, -1, Thinking};
+    UciLimits l{DefaultDepth, DefaultMoveMs, 0, 0, -1, Thinking, 0};
     bool searchLimit = false;  // depth, nodes or mate bound the search without a clock
-    if (go.depth >= 0) {
-        l.searchDepth = Clamp32(std::clamp<int64_t>(go.depth, 1, MaxDepthSetting));
+    if (go.mate >= 0) {
+        // The search goes on until it has proven such a mate, or another limit ends it.
+        l.mateMoves = Clamp32(std::clamp<int64_t>(go.mate, 1, MaxDepthSetting));
+        l.searchDepth = MaxDepthSetting;
         searchLimit = true;
     }
-    if (go.mate >= 0) {
-        // A mate in n moves lies n moves of ours and n - 1 replies deep.
-        int64_t plies = std::clamp<int64_t>(go.mate, 1, MaxDepthSetting) * 2 - 1;
-        l.searchDepth = Clamp32(std::min<int64_t>(l.searchDepth, plies));
+    if (go.depth >= 0) {
+        l.searchDepth = Clamp32(std::clamp<int64_t>(go.depth, 1, MaxDepthSetting));
         searchLimit = true;
     }
     if (go.nodes >= 0) {
@@ -297,33 +298,66 @@ static void UciPosition(Engine& e) {
     SetNotationContext(e);
 }
 
-// Reads the rest of a "go" line; unknown words (and "searchmoves" with its moves) are skipped.
+// The words of a "go" line that a number follows, and the field each sets.
+static constexpr struct {
+    const char* word;
+    int64_t UciGoParams::*field;
+    bool isTime;  // milliseconds: a negative value means none left
+} goNumbers[] = {
+    {"wtime", &UciGoParams::wtime, true}, {"btime", &UciGoParams::btime, true},
+    {"winc", &UciGoParams::winc, true},   {"binc", &UciGoParams::binc, true},
+    {"movestogo", &UciGoParams::movestogo, false}, {"movetime", &UciGoParams::movetime, true},
+    {"depth", &UciGoParams::depth, false}, {"nodes", &UciGoParams::nodes, false},
+    {"mate", &UciGoParams::mate, false},
+};
+
+// True for a word of "go" other than a move.
+static bool IsGoWord(const char* token) {
+    for (const auto& n : goNumbers)
+        if (std::strcmp(token, n.word) == 0)
+            return true;
+    return std::strcmp(token, "infinite") == 0 || std::strcmp(token, "ponder") == 0
+        || std::strcmp(token, "searchmoves") == 0;
+}
+
+// Reads the moves after "searchmoves" into the root filter, up to the end of the line or
+// the next word of "go", which is left in token (else token is emptied). A move that is
+// not legal here is named in one line and left out; when none is left, every move is
+// searched.
+static void ReadSearchMoves(Engine& e, char* token) {
+    RootFilter& f = e.search.rootFilter;
+    EmptyRootFilter(f, e.pos);
+    bool more;
+    while ((more = TakeArgument(token)) && !IsGoWord(token)) {
+        if (!RootFilterInclude(f, e.pos, ParseMove(e, token)))
+            Print("info string Illegal move in searchmoves: %s\n", token);
+    }
+    if (!more)
+        token[0] = '\0';
+    if (f.count == 0)
+        ClearRootFilter(f);
+}
+
+// Reads the rest of a "go" line; unknown words are skipped, and the moves after
+// "searchmoves" become the root filter of the search (every move when there are none).
 // A negative time (a clock already run down, as some interfaces send it) counts as 0.
-static UciGoParams ReadGoLine() {
-    static constexpr struct {
-        const char* word;
-        int64_t UciGoParams::*field;
-        bool isTime;  // milliseconds: a negative value means none left
-    } numbers[] = {
-        {"wtime", &UciGoParams::wtime, true}, {"btime", &UciGoParams::btime, true},
-        {"winc", &UciGoParams::winc, true},   {"binc", &UciGoParams::binc, true},
-        {"movestogo", &UciGoParams::movestogo, false}, {"movetime", &UciGoParams::movetime, true},
-        {"depth", &UciGoParams::depth, false}, {"nodes", &UciGoParams::nodes, false},
-        {"mate", &UciGoParams::mate, false},
-    };
+static UciGoParams ReadGoLine(Engine& e) {
     UciGoParams go;
     char token[SlotSize];
     char number[SlotSize];
-    while (TakeArgument(token)) {
-        if (std::strcmp(token, "infinite") == 0) {
+    ClearRootFilter(e.search.rootFilter);
+    bool more = TakeArgument(token);
+    while (more) {
+        if (std::strcmp(token, "searchmoves") == 0) {
+            ReadSearchMoves(e, token);
+            more = token[0] != '\0';
+            continue;
+        }
+        if (std::strcmp(token, "infinite") == 0)
             go.infinite = true;
-            continue;
-        }
-        if (std::strcmp(token, "ponder") == 0) {
+        else if (std::strcmp(token, "ponder") == 0)
             go.ponder = true;
-            continue;
-        }
-        for (const auto& n : numbers) {
+        for (const auto& n : goNumbers) {
             if (std::strcmp(token, n.word) != 0)
                 continue;
             int64_t value;
@@ -331,6 +365,7 @@ static UciGoParams ReadGoLine() {
                 go.*n.field = n.isTime ? std::max<int64_t>(value, 0) : value;
             break;
         }
+        more = TakeArgument(token);
     }
     return go;
 }
@@ -340,7 +375,7 @@ static UciGoParams ReadGoLine() {
 // the mate or stalemate in the second case: at once, or for "infinite" and "ponder" when
 // the interface ends the search, as UCI asks.
 static void UciGo(Engine& e) {
-    UciGoParams go = ReadGoLine();
+    UciGoParams go = ReadGoLine(e);
     if (e.shell.positionRefused || e.pos.currentPly->moveCount == 0) {
         if (!e.shell.positionRefused)
             Write(e.pos.checkCount ? "info depth 0 score mate 0\n" : "info depth 0 score cp 0\n");
@@ -359,6 +394,7 @@ static void UciGo(Engine& e) {
     e.search.searchDepth = l.searchDepth;
     e.search.maxTime = l.maxTime;
     e.search.maxNodes = l.maxNodes;
+    e.search.mateMoves = l.mateMoves;
     e.search.clockRemaining.store(l.clockRemaining, std::memory_order_relaxed);
     e.search.panicCeiling.store(l.panicCeiling, std::memory_order_relaxed);
     session.searchOutstanding = true;
@@ -486,8 +522,10 @@ void UciCommand(Engine& e, const char* token) {
         FinishSearch(e);
         UciPosition(e);
     } else if (std::strcmp(token, "isready") == 0) {
+        ReleaseOutput(NoticeForm::UciInfo);
         Write("readyok\n");
     } else if (std::strcmp(token, "go") == 0) {
+        ReleaseOutput(NoticeForm::UciInfo);
         FinishSearch(e);
         UciGo(e);
     } else if (std::strcmp(token, "setoption") == 0) {
@@ -535,10 +573,11 @@ void EnterUciMode(Engine& e) {
     e.shell.interruptQuits.store(0, std::memory_order_release);
     LogPrint(e, "**** Running in UCI Mode ****\n");
     FlushLog(e);
-    // The identification comes first; what start-up had to say follows as info strings.
+    // The identification ends with "uciok", after which the interface expects nothing until
+    // it speaks again: what start-up had to say waits for the first "isready" or "go".
     RestrictToUci();
     SetNoticeForm(NoticeForm::UciInfo);
-    ReleaseOutput(NoticeForm::UciInfo, UciIdentification(e.search.searchKind));
+    StopHolding(UciIdentification(e.search.searchKind));
     e.search.report = UciReport;
     UciLoop(e);
 }

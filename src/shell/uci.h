@@ -17,7 +17,7 @@ struct UciGoParams {
     int64_t movetime = -1;   // fixed time for this move, milliseconds
     int64_t depth = -1;      // fixed depth
     int64_t nodes = -1;      // node limit
-    int64_t mate = -1;       // look for a mate in so many moves
+    int64_t mate = -1;       // look for a mate in so many moves or fewer
     bool infinite = false;   // search until "stop"
     bool ponder = false;     // search on the opponent's time until "ponderhit" or "stop"
 };
@@ -30,6 +30,7 @@ struct UciLimits {
     int64_t clockRemaining;  // milliseconds on the engine's clock, 0 without a clock
     int64_t panicCeiling;    // longest any panic time may run, -1 without a clock
     SearchState state;       // Thinking, Pondering or Analyzing
+    int32_t mateMoves;       // a mate in so many moves or fewer ends the search, 0 for none
 };
 
 // Works out the limits of one search from its "go" parameters and the side to move; a

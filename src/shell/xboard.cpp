@@ -14,7 +14,9 @@
 #include "board/setup.h"
 #include "engine.h"
 #include "notation/fencheck.h"
+#include "notation/movetext.h"
 #include "output.h"
+#include "search/rootfilter.h"
 #include "search/searchclock.h"
 #include "search/tables.h"
 #include "search/threads.h"
@@ -54,7 +56,7 @@ bool CommandProtover(Engine& e) {
     Print("feature option=\"Search -combo %sClassic /// %sModern\"\n", modern ? "" : "*",
           modern ? "*" : "");
     Print("feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
-          "myname=\"mossKite %s\" memory=1 smp=1 done=1\n",
+          "myname=\"mossKite %s\" memory=1 smp=1 exclude=1 done=1\n",
           VersionText);
     return true;
 }
@@ -164,6 +166,44 @@ bool CommandAnalyze(Engine& e) {
     return true;
 }
 
+// Applies "exclude" (include false) or "include" (include true) with its move or "all".
+// A running analysis stops and starts again on the new set; a set left empty searches
+// every move until a move comes back, as the protocol allows.
+static void ChangeRootMoves(Engine& e, bool include) {
+    const char* word = include ? "include" : "exclude";
+    char token[SlotSize];
+    TakeToken(token);
+    const SearchState state = GetSearchState(e);
+    if (state == Thinking) {
+        Print("Error (engine is on move): %s %s\n", word, token);
+        return;
+    }
+    StopSearchForCommand(e);
+    RootFilter& f = e.search.rootFilter;
+    if (std::strcmp(token, "all") == 0) {
+        if (include)
+            ClearRootFilter(f);
+        else
+            EmptyRootFilter(f, e.pos);
+    } else {
+        const Move m = ParseMove(e, token);
+        if (!(include ? RootFilterInclude(f, e.pos, m) : RootFilterExclude(f, e.pos, m)))
+            Print("Error (illegal move): %s %s\n", word, token);
+    }
+    if (state == Analyzing)
+        RequestSearchAfterCommand(e, Analyzing);
+}
+
+bool CommandExclude(Engine& e) {
+    ChangeRootMoves(e, false);
+    return true;
+}
+
+bool CommandInclude(Engine& e) {
+    ChangeRootMoves(e, true);
+    return true;
+}
+
 bool CommandStatus(Engine& e) {
     Print("%s\n", AnalysisStatusLine(e));
     return true;
@@ -183,6 +223,7 @@ static void RefusePosition(Engine& e) {
 // Makes the Engine's new position the game position.
 static void AdoptPosition(Engine& e) {
     e.shell.positionRefused = 0;
+    ClearRootFilter(e.search.rootFilter);
     CopyToDisplayBoard(e, e.shell.display);
     SetNotationContext(e);
 }

@@ -66,6 +66,13 @@ bool CommandExit(Engine& e);
 // "analyze": analyses the position until told otherwise.
 bool CommandAnalyze(Engine& e);
 
+// Protocol version 2. "exclude MOVE" and "include MOVE" take a move out of or back into the
+// set of root moves searched; "exclude all" empties the set, "include all" makes it every
+// move again. The set holds until the position changes. An analysis goes on with the new
+// set; one left without moves searches on until a move comes back.
+bool CommandExclude(Engine& e);
+bool CommandInclude(Engine& e);
+
 // ".": prints the analysis status line.
 bool CommandStatus(Engine& e);
 

@@ -188,6 +188,10 @@ public:
         return s.str();
     }
 
+    // What has been read from the engine beyond the lines taken so far: a client that reads
+    // a chunk at a time and stops at a line has this left over.
+    const std::string& Unread() const { return buffer_; }
+
     const std::string& Dir() const { return dir_; }
     const std::vector<std::string>& Transcript() const { return transcript_; }
 

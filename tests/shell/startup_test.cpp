@@ -203,7 +203,7 @@ TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
     EXPECT_EQ(late("", "xboard\\nprotover 2\\nquit\\n"),
               xboardNoBookFiles + "feature option=\"Search -combo *Classic /// Modern\"\n"
                   "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
-                  "myname=\"mossKite 10.88\" memory=1 smp=1 done=1\n");
+                  "myname=\"mossKite 10.88\" memory=1 smp=1 exclude=1 done=1\n");
     // After "fritz" the next word decides, however late.
     EXPECT_EQ(late("fritz\\n", "xboard\\nquit\\n"), xboardNoBookFiles);
     // A person's first word, however late, gets the console.

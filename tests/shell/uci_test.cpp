@@ -159,12 +159,11 @@ TEST(UciTranscript, SessionFromIdentificationToQuit) {
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("readyok"),
                                   {"info depth 0 score cp 0", "bestmove 0000", "readyok"}));
 
-    // "go mate 2" searches three plies; the mate is reported in moves.
+    // "go mate 2" searches until the mate in 2 is proven; the mate is reported in moves.
     u.Send("position fen " + mateInTwo);
     u.Send("go mate 2");
     EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
                                   {UciInfoLine(1), UciInfoLine(2, "c6(b6|c7)", "mate 2"),
-                                   UciInfoLine(3, "c6(b6|c7)", "mate 2"),
                                    "~bestmove c6(b6|c7) ponder a8[ab][78]"}));
     // Promotions in lower case, the ponder move's too.
     u.Send("position fen " + blackQueens);
@@ -651,11 +650,24 @@ TEST(UciGoLimits, NodesMateInfinitePonder) {
     EXPECT_EQ(l.maxNodes, 50000);
     EXPECT_EQ(l.maxTime, 3600000);  // the node limit decides, not the clock rule's 0 seconds
 
+    // A mate sought: the search goes on to the deepest depth until the mate is proven, or
+    // until another limit given with it ends the search.
     go = UciGoParams{};
     go.mate = 3;
     l = Limits(go, 1);
-    EXPECT_EQ(l.searchDepth, 5);
+    EXPECT_EQ(l.mateMoves, 3);
+    EXPECT_EQ(l.searchDepth, 60);
     EXPECT_EQ(l.maxTime, 3600000);
+    go.depth = 4;
+    l = Limits(go, 1);
+    EXPECT_EQ(l.mateMoves, 3);
+    EXPECT_EQ(l.searchDepth, 4);
+    go.depth = -1;
+    go.movetime = 500;
+    l = Limits(go, 1);
+    EXPECT_EQ(l.mateMoves, 3);
+    EXPECT_EQ(l.maxTime, 500);
+    EXPECT_EQ(Limits(UciGoParams{}, 1).mateMoves, 0);
 
     go = UciGoParams{};
     go.infinite = true;
@@ -859,6 +871,131 @@ TEST(UciProtocol, StartUpReportsAreInfoStringsAfterTheIdentification) {
                   "info string 1 positions read in.\n"
                   "info string 2 moves read in.\n"
                   "readyok\n");
+}
+
+TEST(UciProtocol, StartUpNoticesWaitForTheInterfacesNextCommand) {
+    // A client that reads a chunk at a time and waits for "uciok" as the last line read:
+    // nothing follows "uciok" until the interface speaks again.
+    UciEngine u;
+    EXPECT_EQ(u.Unread(), "");
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+    // The notices answer the first "isready", before "readyok", after what the commands
+    // before it had to say ...
+    ScratchDir dir;
+    const std::string notices = "info string --- No big book: cannot open kitebigb.bin ---\n"
+                                "info string --- ERROR: Cannot open book file ---\n";
+    EXPECT_EQ(RunEngineIn(dir, "uci\nsetoption name Colour value blue\nisready\nisready\nquit\n"),
+              identification + "info string No such option: Colour\n" + notices +
+                  "readyok\nreadyok\n");
+    // ... or the first "go", before its search says anything.
+    std::string out = RunEngineIn(dir, "uci\nposition fen k7/8/8/8/8/1p5P/1P3q2/7K w - - 0 1\n"
+                                       "go depth 1\nsetoption name Colour value blue\n"
+                                       "isready\nquit\n");
+    EXPECT_EQ(out.substr(0, identification.size() + notices.size()), identification + notices)
+        << out;
+}
+
+// The move each iteration's line begins with, for the lines of a transcript.
+static std::vector<std::string> FirstPvMoves(const std::vector<std::string>& lines) {
+    std::vector<std::string> moves;
+    for (const std::string& l : lines) {
+        std::vector<std::string> w = Words(l);
+        for (size_t i = 0; i + 1 < w.size() && InfoDepth(l) > 0; i++)
+            if (w[i] == "pv") {
+                moves.push_back(w[i + 1]);
+                break;
+            }
+    }
+    return moves;
+}
+
+TEST(UciAnalysis, SearchmovesRestrictsTheRootMoves) {
+    UciEngine u;
+    u.Send("setoption name OwnBook value false");
+    u.Send("position startpos");
+    // Two moves: every line and the answer are one of them.
+    u.Send("go depth 5 searchmoves a2a3 h2h3");
+    std::vector<std::string> lines = u.LinesThrough("bestmove");
+    for (const std::string& move : FirstPvMoves(lines))
+        EXPECT_TRUE(move == "a2a3" || move == "h2h3") << move;
+    std::string best = BestMoveOf(lines.back());
+    EXPECT_TRUE(best == "a2a3" || best == "h2h3") << best;
+    // An illegal or unknown move is named once and left out; a word of "go" after the
+    // moves still counts; a single move left is searched, not played unsearched.
+    u.Send("go searchmoves e2e5 castle a2a3 depth 3");
+    EXPECT_TRUE(TranscriptMatches(u.LinesThrough("bestmove"),
+                                  {"info string Illegal move in searchmoves: e2e5",
+                                   "info string Illegal move in searchmoves: castle",
+                                   UciInfoLine(1, "a2a3"), UciInfoLine(2, "a2a3"),
+                                   UciInfoLine(3, "a2a3"), "~bestmove a2a3 ponder .*"}));
+    // Nothing left: every move is searched.
+    u.Send("go depth 2 searchmoves e2e5");
+    lines = u.LinesThrough("bestmove");
+    EXPECT_EQ(lines[0], "info string Illegal move in searchmoves: e2e5");
+    EXPECT_EQ(InfoDepth(lines[1]), 1);
+    // The next "go" without searchmoves searches every move again.
+    u.Send("position fen 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1");
+    EXPECT_EQ(BestMoveOf(u.Go("go depth 6 searchmoves f4f5 e3g4")).substr(0, 2), "e3");
+    EXPECT_EQ(BestMoveOf(u.Go("go depth 6")), "h5a5");
+    // Several lines, and a helper thread, keep to the moves as well.
+    u.Send("setoption name MultiPV value 3");
+    u.Send("go depth 3 searchmoves f4f5 e3g4");
+    lines = u.LinesThrough("bestmove");
+    int lastDepthLines = 0;
+    for (const std::string& l : lines)
+        lastDepthLines += InfoDepth(l) == 3;
+    EXPECT_EQ(lastDepthLines, 2);
+    for (const std::string& move : FirstPvMoves(lines))
+        EXPECT_TRUE(move == "f4f5" || move == "e3g4") << move;
+    u.Send("setoption name MultiPV value 1");
+    u.Send("setoption name Threads value 2");
+    best = BestMoveOf(u.Go("go depth 7 searchmoves f4f5 e3g4"));
+    EXPECT_TRUE(best == "f4f5" || best == "e3g4") << best;
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+}
+
+TEST(UciAnalysis, GoMateSearchesUntilTheMateIsProven) {
+    UciEngine u;
+    u.Send("setoption name OwnBook value false");
+    // Mate in 2 with Qa5: proven at depth 6, where the search ends.
+    u.Send("position fen 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1");
+    u.Send("go mate 2");
+    std::vector<std::string> lines = u.LinesThrough("bestmove");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(6, "h5a5", "mate 2")))
+        << lines[lines.size() - 2];
+    EXPECT_TRUE(LineMatches(lines.back(), "~bestmove h5a5 ponder .*")) << lines.back();
+    // Mate in 2 with Qxb4, found at depth 2, among checks everywhere.
+    u.Send("position fen 5BQ1/2N4p/6bP/5Pk1/Qp6/1K2NBb1/2pR2R1/2B5 w - - 0 1");
+    u.Send("go mate 2");
+    lines = u.LinesThrough("bestmove");
+    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(2, "a4b4", "mate 2")))
+        << lines[lines.size() - 2];
+    EXPECT_TRUE(LineMatches(lines.back(), "~bestmove a4b4 ponder g5f6")) << lines.back();
+    // Another limit given with it ends the search first: a depth ...
+    u.Send("position fen 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1");
+    u.Send("go mate 2 depth 3");
+    lines = u.LinesThrough("bestmove");
+    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(3))) << lines[lines.size() - 2];
+    // ... or a node count, long before the mate is seen.
+    u.Send("go nodes 2000 mate 2");
+    lines = u.LinesThrough("bestmove");
+    for (const std::string& l : lines)
+        EXPECT_EQ(l.find("mate"), std::string::npos) << l;
+    // A mate longer than the one sought does not end the search: it goes on to its depth.
+    u.Send("go mate 1 depth 7");
+    lines = u.LinesThrough("bestmove");
+    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(7, "h5a5", "mate 2")))
+        << lines[lines.size() - 2];
+    // "stop" ends a search for a mate it does not find.
+    u.Send("position fen " + pawnEnding);
+    u.Send("go mate 5");
+    u.Send("stop");
+    EXPECT_EQ(u.WaitFor("bestmove").substr(0, 9), "bestmove ");
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
 }
 
 // The "multipv" rank of an info line, 0 when it has none.

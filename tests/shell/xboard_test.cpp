@@ -32,7 +32,7 @@ static std::string RunXboard(const std::string& input, const std::string& args =
 static const std::string featuresV2 =
     "feature option=\"Search -combo *Classic /// Modern\"\n"
     "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 myname=\"mossKite 10.88\" "
-    "memory=1 smp=1 done=1";
+    "memory=1 smp=1 exclude=1 done=1";
 
 // The first line of a file.
 static std::string FirstLine(const std::string& path) {
@@ -159,7 +159,7 @@ struct XboardEngine : EnginePipe {
         EXPECT_EQ(features, featuresV2);
         Send("accepted option");
         for (const char* f : {"ping", "setboard", "usermove", "sigint", "sigterm", "analyze",
-                              "myname", "memory", "smp", "done"})
+                              "myname", "memory", "smp", "exclude", "done"})
             Send(std::string("accepted ") + f);
     }
     // Sets up a position with the edit commands (White's pieces, "c", Black's pieces).
@@ -292,6 +292,66 @@ TEST(XboardProtocol, AnalysisGoesOnAfterNewMovesUndoAndEdit) {
     x.Send("exit");
     EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {}));
     x.Send("exit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardProtocol, ExcludeAndIncludeChooseTheRootMoves) {
+    // White mates in two with Qa5 (h5a5). Left out, it is not played; a set of one move is
+    // searched and played; a move of the game brings every move back.
+    const std::string mateInTwo = "setboard 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1";
+    XboardEngine x;
+    x.Send("new");
+    x.Send("force");
+    x.Send(mateInTwo);
+    x.Send("sd 6");
+    x.Send("exclude h5a5");
+    x.Send("exclude e2e4");  // no move here
+    x.Send("include Qa5");   // SAN is read as well: the mate is back in
+    x.Send("exclude Qa5");
+    EXPECT_TRUE(TranscriptMatches(x.LinesUpToNow(), {"Error (illegal move): exclude e2e4"}));
+    x.Send("go");
+    std::string move = x.WaitFor("move ");
+    EXPECT_NE(move, "move h5a5");
+    // "exclude all" and one move back in: that move, searched.
+    x.Send("force");
+    x.Send(mateInTwo);
+    x.Send("exclude all");
+    x.Send("include f4f5");
+    x.Send("go");
+    EXPECT_EQ(x.WaitFor("move "), "move f4f5");
+    // The game went on: the set is every move again, and "include all" resets it anyway.
+    x.Send("force");
+    x.Send("undo");
+    x.Send("undo");
+    x.Send("exclude all");
+    x.Send("include all");
+    x.Send("go");
+    EXPECT_EQ(x.WaitFor("move "), "move h5a5");
+    x.Send("quit");
+    EXPECT_EQ(x.Finish(), 0);
+}
+
+TEST(XboardProtocol, AnalysisSearchesOnlyTheIncludedMoves) {
+    // An analysis restarted on a set of one move shows only lines that begin with it.
+    XboardEngine x;
+    x.Send("new");
+    x.Send("force");
+    x.Send("setboard 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1");
+    x.Send("post");
+    x.Send("exclude all");
+    x.Send("include f4f5");
+    x.Send("analyze");
+    std::vector<std::string> lines = x.LinesThrough(" 3 ");
+    x.Send("exit");
+    int thinking = 0;
+    for (const std::string& line : lines) {
+        if (!LineMatches(line, "~ *[0-9]+ +-?[0-9]+ +[0-9]+ +[0-9]+ .*"))
+            continue;
+        thinking++;
+        EXPECT_TRUE(LineMatches(line, "~ *[0-9]+ +-?[0-9]+ +[0-9]+ +[0-9]+ f4f5( .*)?")) << line;
+    }
+    EXPECT_GE(thinking, 3);
+    x.Send("quit");
     EXPECT_EQ(x.Finish(), 0);
 }
 
