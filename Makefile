@@ -1,7 +1,7 @@
 # Builds: build/ is the Release engine, build-test/ the tests with asserts on.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all build profile-build run test sanitize bench fuzz fuzz-run install uninstall clean
+.PHONY: all build profile-build run test sanitize bench fuzz fuzz-run install uninstall deb clean
 
 all: build
 
@@ -41,6 +41,9 @@ bench:
 
 clean:
 	rm -rf build build-profile build-test build-asan build-bench build-fuzz
+	rm -rf obj-*-linux-gnu* debian/.debhelper debian/mosskite debian/debhelper-build-stamp \
+	       debian/files debian/*.substvars debian/changelog
+	rm -f mosskite_*.deb mosskite_*.buildinfo mosskite_*.changes
 
 # libFuzzer targets under fuzz/, built with clang into build-fuzz/.
 fuzz:
@@ -68,3 +71,8 @@ uninstall:
 	rm -f $(DESTDIR)$(PREFIX)/share/games/plugins/xboard/mosskite.eng
 	rm -f $(DESTDIR)$(PREFIX)/share/games/mosskite/kitebook.txt
 	rmdir $(DESTDIR)$(PREFIX)/share/games/mosskite 2>/dev/null || true
+
+# The Debian package mosskite_VERSION-1_ARCH.deb, built by dpkg-buildpackage from debian/
+# (tools/make-deb): the same portable engine and files as `make install` with PREFIX=/usr.
+deb:
+	tools/make-deb $(JOBS)
