@@ -39,6 +39,12 @@ static constexpr int NullMoveEvalPlies = 3;
 static constexpr int NullMoveVerifyPieces = 2;    // king and one piece: zugzwang is likely
 static constexpr int NullMoveVerifyDepth = 6;
 
+// Singular extension: the table's move is searched a ply deeper when every other move, at
+// about half the depth, stays a margin per ply below the table's score.
+static constexpr int SingularMinDepth = 8;
+static constexpr int SingularTableSlack = 3;     // the entry at most this much shallower
+static constexpr int SingularMarginPerPly = 2 * Centipawn;
+
 // Internal iterative reduction where the table has no move.
 static constexpr int IirMinDepth = 4;
 
@@ -146,6 +152,9 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
     Position& p = e.pos;
     SearchData& s = e.search;
     assert(-Infinity <= alpha && alpha < beta && beta <= Infinity);
+    // The singular test leaves the table's move out of this node, not out of its children.
+    const Move excluded = s.modernExcluded;
+    s.modernExcluded = 0;
     if (depth <= 0)
         return ModernQuiesce(e, alpha, beta);
     PlyRecord* const r = p.currentPly;
@@ -174,11 +183,14 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
     if (alpha >= beta)
         return alpha;
 
-    // Step 4. Table: outside the PV a deep enough bound settles the node.
+    // Step 4. Table: outside the PV a deep enough bound settles the node, unless the node
+    // is a singular test, whose result the entry does not hold.
     TTEntry t;
     const bool ttHit = TTProbe(e, t);
-    const Move hashMove = ttHit && t.from > NullMoveBestMarker ? MakeMoveValue(t.from, t.to, t.promotion) : 0;
-    if (ttHit && !pvNode && t.depth >= depth
+    const Move tableMove =
+        ttHit && t.from > NullMoveBestMarker ? MakeMoveValue(t.from, t.to, t.promotion) : 0;
+    const Move hashMove = tableMove != excluded ? tableMove : 0;
+    if (ttHit && !pvNode && !excluded && t.depth >= depth
         && (t.type == ExactScore || (t.type == LowerBound && t.score >= beta)
             || (t.type == UpperBound && t.score <= alpha)))
         return t.score;
@@ -210,7 +222,7 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
 
         // Step 6.2. Null move: let the opponent move twice; a fail high still prunes.
         if (depth >= NullMoveMinDepth && eval >= beta && MayPass(p) && !s.modernNoNullMove
-            && !(ttHit && t.type == UpperBound && t.score < beta)) {
+            && !excluded && !(ttHit && t.type == UpperBound && t.score < beta)) {
             const int R = NullMoveBase + depth / NullMoveDepthDivisor
                         + std::min(NullMoveEvalPlies, (eval - beta) / NullMoveEvalStep);
             TTPrefetch(s, p.hashKey ^ sideToMoveKey);
@@ -245,8 +257,28 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
 
     // Step 7. Internal iterative reduction: a node that matters, with no move from the
     // table, is searched a ply less.
-    if ((pvNode || cutNode) && depth >= IirMinDepth && !hashMove)
+    if ((pvNode || cutNode) && depth >= IirMinDepth && !tableMove)
         depth--;
+
+    // Step 7.1. Singular extension: when no other move comes near the table's score at
+    // about half the depth, the table's move alone holds the node and is searched a ply
+    // deeper; when another move beats beta even with the margin, the node is cut.
+    int singularExtension = 0;
+    if (!excluded && hashMove && depth >= SingularMinDepth && t.depth >= depth - SingularTableSlack
+        && t.type != UpperBound && std::abs(t.score) < MateBound
+        && p.searchPly < 2 * s.searchDepth) {
+        const int singularBeta = t.score - SingularMarginPerPly * depth;
+        s.modernExcluded = hashMove;
+        const int score = SearchAgain(e, singularBeta - 1, singularBeta, (depth - 1) / 2, cutNode);
+        p.effectivePly = effectivePly;
+        if (s.abortSearch)
+            return 0;
+        if (score < singularBeta)
+            singularExtension = 1;
+        else if (singularBeta >= beta)
+            return singularBeta;
+        RebuildMaps(e.pos);
+    }
 
     // Step 8. The table's move goes first, before anything is ordered: where it cuts off,
     // the node never keys its other moves. The others get the shared keys and the Modern
@@ -277,6 +309,8 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
             PickNextMove(e, i);
         const MoveListEntry m = list[i];
         const Move move = EntryMove(m);
+        if (move == excluded)
+            continue;
         const bool quiet = IsQuietMove(p, m);
 
         // Step 9.1. Prune late moves once a score above being mated is in hand, unless a
@@ -308,7 +342,9 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
         p.currentPly->extensionEighths = 0;
         const bool givesCheck = p.checkCount != 0;
         int newDepth = depth - 1;
-        if (givesCheck && p.searchPly <= 2 * s.searchDepth && CheckExtension(e))
+        if (i == 0 && hashFirst && singularExtension)
+            newDepth++;
+        else if (givesCheck && p.searchPly <= 2 * s.searchDepth && CheckExtension(e))
             newDepth++;
 
         // Step 9.3. Search: the first move with the window; later ones with a null window,
@@ -348,7 +384,8 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
                         s.stats.failHighFirst++;
                     else if (moveNumber == 2)
                         s.stats.failHighSecond++;
-                    TTStore(e, move, depth, best, LowerBound);
+                    if (!excluded)
+                        TTStore(e, move, depth, best, LowerBound);
                     if (quiet)
                         RewardQuietCutoff(e, move, quietsTried, quietCount, depth);
                     RecordGoodMove(e, move);
@@ -363,7 +400,9 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
             quietsTried[quietCount++] = move;
     }
 
-    // Step 10. Store the result.
+    // Step 10. Store the result; a node that left out a move has no result of its own.
+    if (excluded)
+        return best;
     TTStore(e, bestMove, depth, best, alphaRaised ? ExactScore : UpperBound);
     if (alphaRaised)
         RecordGoodMove(e, bestMove);

@@ -8,25 +8,44 @@
 #include "board/geometry.h"
 #include "engine.h"
 
-static constexpr int HistoryKeySpan = 400;       // the history moves a quiet key by at most this
+static constexpr int HistoryKeySpan = 400;       // each history table moves a quiet key by this
 static constexpr int CounterMoveKey = 1200;      // below the killers (2000), above plain quiets
 static constexpr int BonusPerPlySquared = 16;    // bonus 16 d^2 + 32 d, at most MaxBonus
 static constexpr int BonusPerPly = 32;
 static constexpr int MaxBonus = 1200;
 static constexpr int PieceIndexOffset = 6;       // piece codes -6..6 index 0..12
+static constexpr int ContinuationPlies = 2;      // the moves one and two plies back
 
 // The side index (0 White, 1 Black) of the side to move.
 static int SideToMove(const Position& p) {
     return p.whiteToMove ? 0 : 1;
 }
 
-// The countermove index of the move that led to the current position, -1 after a null move
-// or at the first record.
-static int CounterIndex(const Position& p) {
-    const PlyRecord* r = p.currentPly;
+// The index by piece and target of the move back plies before the next one (1: the move
+// that led to the current position), -1 after a null move or before the first record.
+static int PlyMoveIndex(const Position& p, int back) {
+    if (p.currentPly - p.plyStack < back - 1)
+        return -1;
+    const PlyRecord* r = p.currentPly - (back - 1);
     if (r->from == 0 || r->movedPiece == Empty)
         return -1;
     return (r->movedPiece + PieceIndexOffset) * HistorySquares + PlayingSquareIndex(r->to);
+}
+
+// The countermove index of the move that led to the current position.
+static int CounterIndex(const Position& p) {
+    return PlyMoveIndex(p, 1);
+}
+
+// The continuation entry of a quiet move after the move back plies before it, null when
+// that ply has no move.
+static int16_t* ContinuationOf(SearchData& s, const Position& p, int back, Move move) {
+    const int index = PlyMoveIndex(p, back);
+    if (index < 0)
+        return nullptr;
+    const int mover = p.board[MoveFrom(move)];
+    return &s.modern.continuation[index / HistorySquares][index % HistorySquares]
+                                 [mover + PieceIndexOffset][PlayingSquareIndex(MoveTo(move))];
 }
 
 // The countermove stored for the opponent's last move, 0 when none.
@@ -40,9 +59,13 @@ static int16_t& HistoryOf(SearchData& s, int side, Move move) {
     return s.modern.history[side][PlayingSquareIndex(MoveFrom(move))][PlayingSquareIndex(MoveTo(move))];
 }
 
-int QuietHistory(const Engine& e, Move move) {
-    return e.search.modern.history[SideToMove(e.pos)][PlayingSquareIndex(MoveFrom(move))]
-                                  [PlayingSquareIndex(MoveTo(move))];
+int QuietHistory(Engine& e, Move move) {
+    SearchData& s = e.search;
+    int sum = HistoryOf(s, SideToMove(e.pos), move);
+    for (int back = 1; back <= ContinuationPlies; back++)
+        if (const int16_t* c = ContinuationOf(s, e.pos, back, move))
+            sum += *c;
+    return sum;
 }
 
 bool IsCounterMove(const Engine& e, Move move) {
@@ -53,14 +76,13 @@ void KeyQuietMoves(Engine& e) {
     const Position& p = e.pos;
     PlyRecord* r = p.currentPly;
     MoveListEntry* list = r->moves;
-    const int side = SideToMove(p);
     const Move counter = CounterOf(e.search, p);
     for (int i = 0; i < r->moveCount; i++) {
         MoveListEntry& m = list[i];
         if (p.board[m.to] != Empty || m.promotion)
             continue;
         const Move move = EntryMove(m);
-        int key = HistoryOf(e.search, side, move) * HistoryKeySpan / ModernHistoryBound;
+        int key = QuietHistory(e, move) * HistoryKeySpan / ModernHistoryBound;
         if (move == counter)
             key += CounterMoveKey;
         m.key += key;
@@ -77,10 +99,16 @@ void RewardQuietCutoff(Engine& e, Move best, const Move* tried, int triedCount, 
     SearchData& s = e.search;
     const int side = SideToMove(e.pos);
     const int bonus = std::min(BonusPerPlySquared * depth * depth + BonusPerPly * depth, MaxBonus);
-    Gravity(HistoryOf(s, side, best), bonus);
+    auto reward = [&](Move move, int amount) {
+        Gravity(HistoryOf(s, side, move), amount);
+        for (int back = 1; back <= ContinuationPlies; back++)
+            if (int16_t* c = ContinuationOf(s, e.pos, back, move))
+                Gravity(*c, amount);
+    };
+    reward(best, bonus);
     for (int i = 0; i < triedCount; i++)
         if (tried[i] != best)
-            Gravity(HistoryOf(s, side, tried[i]), -bonus);
+            reward(tried[i], -bonus);
     const int index = CounterIndex(e.pos);
     if (index >= 0)
         s.modern.counterMove[index / HistorySquares][index % HistorySquares] = best;

@@ -97,11 +97,15 @@ enum class SearchKind : uint8_t { Classic, Modern };
 // Move-ordering memory of the Modern search beside the shared killers: a signed history per
 // side [from][to] by playing square, kept within +-ModernHistoryBound by its update; the quiet
 // move that last refuted each opponent move, by the moved piece (code + 6) and its target;
-// and the static score of each ply of the current path, for telling an improving position.
+// a continuation history of each quiet move (piece and target) after the move one and two
+// plies before it; and the static score of each ply of the current path, for telling an
+// improving position.
 constexpr int ModernHistoryBound = 16384;
+constexpr int PieceCodes = 13;          // piece codes -6..6
 struct ModernOrdering {
     int16_t history[2][HistorySquares][HistorySquares];
-    Move counterMove[13][HistorySquares];
+    Move counterMove[PieceCodes][HistorySquares];
+    int16_t continuation[PieceCodes][HistorySquares][PieceCodes][HistorySquares];
     int32_t staticEval[PvSize];
 };
 
@@ -144,6 +148,7 @@ struct SearchData {
     // move advances searchPly by its reduction, but a mate is counted in moves actually made.
     int32_t nullMoveExtraPlies = 0;
     int32_t modernNoNullMove = 0;  // 1 while the Modern search verifies a null-move cutoff
+    Move modernExcluded = 0;       // the move the next Modern node leaves out (singular test)
     int64_t nextPollAt = 0;        // nodeCount at which TimeCheck runs next
     // On a helper engine, the threads of the main engine it searches for (null on the main
     // engine), and its nodeCount as of its last poll, added to their count there.
