@@ -454,6 +454,7 @@ Move IterativeDeepening(Engine& e) {
     if (helped)
         StartHelpers(e);
     MoveListEntry firstBest{};
+    int iterationScore = -Infinity;
     for (int depth = 1; depth <= maxDepth && room; depth++) {
         s.searchDepth = depth;
         NoteMainDepth(e, depth);
@@ -477,6 +478,9 @@ Move IterativeDeepening(Engine& e) {
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
         if (MateSought(s))
             break;
+        if (s.searchKind == SearchKind::Modern && ModernIterationsEnough(e, iterationScore))
+            break;
+        iterationScore = s.lastScore;
     }
     if (helped) {
         StopHelpers(e);

@@ -342,7 +342,7 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
         p.currentPly->extensionEighths = 0;
         const bool givesCheck = p.checkCount != 0;
         int newDepth = depth - 1;
-        if (i == 0 && hashFirst && singularExtension)
+        if ((i == 0 && hashFirst && singularExtension) || (inCheck && r->moveCount == 1))
             newDepth++;
         else if (givesCheck && p.searchPly <= 2 * s.searchDepth && CheckExtension(e))
             newDepth++;

@@ -14,3 +14,7 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode);
 // window first; leaves the best move at index 0 of the root list and reports as the classic
 // root loop does.
 void ModernSearchRoot(Engine& e);
+
+// True when a search on a clock has used enough of its budget that the Modern search starts
+// no further iteration: half of it, unless the score fell from previousScore.
+bool ModernIterationsEnough(const Engine& e, int previousScore);

@@ -17,6 +17,11 @@
 static constexpr int AspirationMinDepth = 4;     // shallower iterations use the full window
 static constexpr int AspirationDelta = 15 * 9;   // first half-width: 15 hundredths of a pawn
 static constexpr int AspirationWidest = 9000;    // beyond this half-width, the full window
+// On a clock, no new iteration once this fraction of the budget is gone (the next one would
+// rarely finish), unless the score fell by more than the drop.
+static constexpr int SoftStopDivisor = 2;
+static constexpr int SoftStopScoreDrop = 30 * 9;
+static constexpr int SoftStopMinIterations = 6;  // as the clock's rule: no depth-5 moves
 
 // How one pass over the root moves ended.
 enum class PassResult { Done, MateInOne };
@@ -89,6 +94,19 @@ static PassResult SearchRootPass(Engine& e, int alpha, int beta, int& best) {
         }
     }
     return PassResult::Done;
+}
+
+bool ModernIterationsEnough(const Engine& e, int previousScore) {
+    const SearchData& s = e.search;
+    if (s.panicCeiling.load(std::memory_order_relaxed) < 0 || s.maxNodes != 0
+        || s.iterationsDone < SoftStopMinIterations)
+        return false;
+    const int32_t state = s.searchState.load(std::memory_order_acquire);
+    if (state == Pondering || state == Analyzing)
+        return false;
+    if (s.lastScore < previousScore - SoftStopScoreDrop)
+        return false;
+    return ElapsedMilliseconds(e) * SoftStopDivisor >= s.maxTime;
 }
 
 void ModernSearchRoot(Engine& e) {
