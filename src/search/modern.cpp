@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -158,7 +159,7 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
     if (depth <= 0)
         return ModernQuiesce(e, alpha, beta);
     PlyRecord* const r = p.currentPly;
-    const bool pvNode = beta - alpha > 1;
+    const bool pvNode = int64_t(beta) - alpha > 1;  // the full window spans 2 * Infinity
     // The shared tests (capture test, ordering, table) read the remaining depth from here.
     const int effectivePly = s.searchDepth - depth;
     p.effectivePly = effectivePly;
