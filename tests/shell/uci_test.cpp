@@ -959,21 +959,30 @@ TEST(UciAnalysis, SearchmovesRestrictsTheRootMoves) {
 TEST(UciAnalysis, GoMateSearchesUntilTheMateIsProven) {
     UciEngine u;
     u.Send("setoption name OwnBook value false");
-    // Mate in 2 with Qa5: proven at depth 6, where the search ends.
-    u.Send("position fen 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1");
-    u.Send("go mate 2");
-    std::vector<std::string> lines = u.LinesThrough("bestmove");
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(6, "h5a5", "mate 2")))
-        << lines[lines.size() - 2];
-    EXPECT_TRUE(LineMatches(lines.back(), "~bestmove h5a5 ponder .*")) << lines.back();
-    // Mate in 2 with Qxb4, found at depth 2, among checks everywhere.
-    u.Send("position fen 5BQ1/2N4p/6bP/5Pk1/Qp6/1K2NBb1/2pR2R1/2B5 w - - 0 1");
-    u.Send("go mate 2");
-    lines = u.LinesThrough("bestmove");
-    EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(2, "a4b4", "mate 2")))
-        << lines[lines.size() - 2];
-    EXPECT_TRUE(LineMatches(lines.back(), "~bestmove a4b4 ponder g5f6")) << lines.back();
+    struct MateSought {
+        const char* fen;
+        int depth;            // where the mate is proven and the search ends
+        const char* move;
+        const char* bestmove;
+    };
+    const MateSought mates[] = {
+        // Mate in 2 with Qa5: proven at depth 6.
+        {"2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1", 6, "h5a5",
+         "~bestmove h5a5 ponder .*"},
+        // Mate in 2 with Qxb4, found at depth 2, among checks everywhere.
+        {"5BQ1/2N4p/6bP/5Pk1/Qp6/1K2NBb1/2pR2R1/2B5 w - - 0 1", 2, "a4b4",
+         "~bestmove a4b4 ponder g5f6"},
+    };
+    std::vector<std::string> lines;
+    for (const MateSought& m : mates) {
+        u.Send(std::string("position fen ") + m.fen);
+        u.Send("go mate 2");
+        lines = u.LinesThrough("bestmove");
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_TRUE(LineMatches(lines[lines.size() - 2], UciInfoLine(m.depth, m.move, "mate 2")))
+            << lines[lines.size() - 2];
+        EXPECT_TRUE(LineMatches(lines.back(), m.bestmove)) << lines.back();
+    }
     // Another limit given with it ends the search first: a depth ...
     u.Send("position fen 2brrb2/8/p7/7Q/1p1kpPp1/1P1pN1K1/3P4/8 w - - 0 1");
     u.Send("go mate 2 depth 3");
