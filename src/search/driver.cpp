@@ -25,6 +25,7 @@
 #include "search/scoretext.h"
 #include "search/searchclock.h"
 #include "search/searchreport.h"
+#include "search/strengthplay.h"
 #include "search/tables.h"
 #include "search/threads.h"
 #include "search/timecheck.h"
@@ -335,6 +336,7 @@ static void ResetSearch(Engine& e) {
     s.nextInfoSecond = FirstInfoSecond;
     s.abortSearch = 0;
     s.nullMoveExtraPlies = 0;
+    s.strengthNodes = 0;
     p.rootPly = p.currentPly;
 }
 
@@ -445,12 +447,16 @@ Move IterativeDeepening(Engine& e) {
         return bookMove;
     }
 
-    // Steps 5 to 8. Root facts, history and the root list's order.
+    // Steps 5 to 8. Root facts, history and the root list's order; below full strength,
+    // several lines within a node budget.
     const bool room = PrepareRoot(e);
+    const bool limited = PlaysLimited(e);
+    const int savedMultiPv = limited ? BeginLimitedSearch(e) : s.multiPv;
     ReportRoot(e, ReportKind::Start, 0, 0);
 
-    // Step 9. Deepen one ply at a time, with the helper threads searching beside.
-    const bool helped = room && maxDepth > 1 && SearchThreadCount(e) > 1;
+    // Step 9. Deepen one ply at a time, with the helper threads searching beside (none
+    // below full strength, whose budget one thread counts).
+    const bool helped = room && maxDepth > 1 && SearchThreadCount(e) > 1 && !limited;
     if (helped)
         StartHelpers(e);
     MoveListEntry firstBest{};
@@ -475,6 +481,8 @@ Move IterativeDeepening(Engine& e) {
             break;
         s.iterationsDone++;
         s.rootMovesDone = 0;
+        if (limited)
+            RecordLimitedLines(e);
         TreeDumpText(e, "\nTotal Nodes = %" PRId64 "\n", p.nodeCount);
         if (MateSought(s))
             break;
@@ -486,6 +494,11 @@ Move IterativeDeepening(Engine& e) {
         StopHelpers(e);
         if (s.multiPv == 1)
             AdoptDeeperLine(e);
+    }
+    if (limited) {
+        PlayLimitedMove(e);
+        s.multiPv = savedMultiPv;
+        s.strengthNodes = 0;
     }
 
     // Step 10. The answer is the front move; the root list is rebuilt for the caller. An

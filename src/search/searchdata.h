@@ -8,6 +8,7 @@
 
 #include "board/types.h"
 #include "search/rootfilter.h"
+#include "search/strength.h"
 
 struct Engine;
 struct SearchReport;
@@ -127,6 +128,13 @@ struct SearchData {
     // for (a mate in so many moves or fewer ends it; 0 for none).
     RootFilter rootFilter;
     int32_t mateMoves = 0;
+    // The playing strength; below full strength a search compares StrengthLines lines within
+    // strengthNodes nodes (0 for no such budget) and plays one drawn from pickLines, the lines
+    // of its last iteration within the budget.
+    Strength strength;
+    int64_t strengthNodes = 0;
+    int32_t pickCount = 0;
+    PvLine pickLines[StrengthLines] = {};
     // The engine's clock as the interface last reported it, and the longest any panic time
     // may run when maxTime was worked out from a clock (-1 when it was not).
     std::atomic<int64_t> clockRemaining{0};

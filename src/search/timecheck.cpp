@@ -46,7 +46,8 @@ void TimeCheck(Engine& e) {
     }
     if (state == Pondering || state == Analyzing)
         return;
-    if (s.maxNodes != 0 && SearchNodes(e) >= s.maxNodes) {
+    if ((s.maxNodes != 0 && SearchNodes(e) >= s.maxNodes)
+        || (s.strengthNodes != 0 && SearchNodes(e) >= s.strengthNodes)) {
         s.abortSearch = 1;
         return;
     }

@@ -27,6 +27,7 @@
 #include "shell/newgame.h"
 #include "shell/playgame.h"
 #include "shell/searchoption.h"
+#include "shell/strengthoption.h"
 #include "shell/searchthread.h"
 #include "shell/timecommands.h"
 #include "shell/toolcommands.h"
@@ -94,6 +95,10 @@ static bool CommandHelp2(Engine&) {
           "tree     turn saving tree to file on/off\n"
           "search   set search parameters\n"
           "modern   use the Modern search (classic: the default one)\n"
+          "elo      play at Elo N (elo off: full strength)\n"
+          "skill    play at skill level N, 0 to 20 (20: full strength)\n"
+          "seed     seed N of the weaker levels' choices (0: the clock)\n"
+          "strength show the playing strength\n"
           "time     set thinking time parameters\n"
           "beep     turn beep on/off\n"
           "bench    speed bench mark\n"
@@ -375,6 +380,10 @@ static const Command commandTable[] = {
     {"search", Always, CommandSearch},
     {"classic", Always, CommandClassic},
     {"modern", Always, CommandModern},
+    {"elo", Always, CommandElo},
+    {"skill", Always, CommandSkill},
+    {"seed", Always, CommandSeed},
+    {"strength", Always, CommandStrength},
     {"sync", Always, CommandSync},
     {"level", Always, CommandLevel},
     {"sd", XboardOnly, CommandSd},

@@ -6,6 +6,7 @@
 #include "search/tables.h"
 #include "shell/logfile.h"
 #include "shell/searchthread.h"
+#include "shell/strengthoption.h"
 
 void SetNotationContext(Engine& e) {
     e.shell.notation.board = &e.shell.display;
@@ -21,6 +22,7 @@ void NewGame(Engine& e) {
     e.shell.predictedReply = 0;
     e.shell.positionRefused = 0;
     ClearRootFilter(e.search.rootFilter);
+    SeedNewGame(e);
     e.shell.time.totalThinkingMs = 0;
     e.shell.time.incrementMs = 0;
     if (e.shell.time.restoreDefaultsAtNewGame) {

@@ -33,6 +33,7 @@
 #include "shell/newgame.h"
 #include "shell/playgame.h"
 #include "shell/searchoption.h"
+#include "shell/strengthoption.h"
 #include "shell/searchthread.h"
 #include "shell/thinking.h"
 #include "shell/timecontrol.h"
@@ -107,7 +108,7 @@ static int32_t Clamp32(int64_t v) {
 }
 
 const char* UciIdentification(SearchKind search) {
-    static char text[640];
+    static char text[960];
     std::snprintf(text, sizeof text,
                   "id name MossKite %s\n"
                   "id author Orlevane\n"
@@ -119,9 +120,10 @@ const char* UciIdentification(SearchKind search) {
                   "option name Threads type spin default 1 min 1 max %d\n"
                   "option name MultiPV type spin default 1 min 1 max %d\n"
                   "option name Search type combo default %s var Classic var Modern\n"
+                  "%s"
                   "uciok\n",
                   VersionText, int(DefaultMoveOverheadMs), int(MaxMoveOverheadMs),
-                  HardwareThreads(), MaxMultiPv, SearchKindName(search));
+                  HardwareThreads(), MaxMultiPv, SearchKindName(search), StrengthUciOptions());
     return text;
 }
 
@@ -418,7 +420,8 @@ static bool ReadCheck(const char* value, bool& on) {
 }
 
 // "setoption name NAME [value VALUE]": the options "Hash", "Clear Hash", "OwnBook",
-// "Ponder", "Move Overhead", "Threads", "MultiPV" and "Search"; names and values in any letter case.
+// "Ponder", "Move Overhead", "Threads", "MultiPV", "Search" and the strength options;
+// names and values in any letter case.
 // A number above an option's maximum is taken as the maximum.
 static void UciSetOption(Engine& e) {
     char token[SlotSize];
@@ -483,7 +486,10 @@ static void UciSetOption(Engine& e) {
             return;
         }
         (SameWord(name, "OwnBook") ? session.ownBook : session.ponder) = on;
-    } else {
+    } else if (OptionResult r = SetStrengthOption(e, name, haveValue ? value : "");
+               r == OptionResult::BadValue) {
+        Print("info string Invalid value for %s: %s\n", name, value);
+    } else if (r == OptionResult::Unknown) {
         Print("info string No such option: %s\n", name);
     }
 }

@@ -28,6 +28,7 @@
 #include "shell/newgame.h"
 #include "shell/playgame.h"
 #include "shell/searchoption.h"
+#include "shell/strengthoption.h"
 #include "shell/searchthread.h"
 #include "shell/timecontrol.h"
 #include "version.h"
@@ -55,6 +56,7 @@ bool CommandProtover(Engine& e) {
     const bool modern = e.search.searchKind == SearchKind::Modern;
     Print("feature option=\"Search -combo %sClassic /// %sModern\"\n", modern ? "" : "*",
           modern ? "*" : "");
+    PrintStrengthFeatures(e);
     Print("feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
           "myname=\"mossKite %s\" memory=1 smp=1 exclude=1 done=1\n",
           VersionText);
@@ -88,7 +90,12 @@ bool CommandOption(Engine& e) {
     *equals = 0;
     const char* value = equals + 1;
     if (strcasecmp(text, "Search") != 0) {
-        Print("Error (unknown option): %s\n", text);
+        StopSearchForCommand(e);
+        const OptionResult r = SetStrengthOption(e, text, value);
+        if (r == OptionResult::Unknown)
+            Print("Error (unknown option): %s\n", text);
+        else if (r == OptionResult::BadValue)
+            Print("Error (bad value): %s=%s\n", text, value);
         return true;
     }
     SearchKind kind;

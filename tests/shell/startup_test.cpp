@@ -202,6 +202,10 @@ TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
     // An interface that speaks only after the console's wait gets no banner and no board.
     EXPECT_EQ(late("", "xboard\\nprotover 2\\nquit\\n"),
               xboardNoBookFiles + "feature option=\"Search -combo *Classic /// Modern\"\n"
+                  "feature option=\"UCI_LimitStrength -check 0\"\n"
+                  "feature option=\"UCI_Elo -spin 2200 1400 2200\"\n"
+                  "feature option=\"Skill Level -spin 20 0 20\"\n"
+                  "feature option=\"Seed -spin 0 0 2147483647\"\n"
                   "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
                   "myname=\"mossKite 10.88\" memory=1 smp=1 exclude=1 done=1\n");
     // After "fritz" the next word decides, however late.

@@ -31,6 +31,10 @@ static const std::string identification =
     "option name Threads type spin default 1 min 1 max " + std::to_string(HardwareThreads()) + "\n"
     "option name MultiPV type spin default 1 min 1 max 64\n"
     "option name Search type combo default Classic var Classic var Modern\n"
+    "option name UCI_LimitStrength type check default false\n"
+    "option name UCI_Elo type spin default 2200 min 1400 max 2200\n"
+    "option name Skill Level type spin default 20 min 0 max 20\n"
+    "option name Seed type spin default 0 min 0 max 2147483647\n"
     "uciok\n";
 
 // The identification as the lines of a transcript.

@@ -1,0 +1,77 @@
+// The driver's side of a limited strength: the lines it keeps, the move it draws, the pace.
+#include "search/strengthplay.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "engine.h"
+#include "search/rootreport.h"
+#include "search/searchclock.h"
+#include "search/strength.h"
+#include "search/threads.h"
+#include "search/timecheck.h"
+
+static constexpr int PacePercent = 70;  // share of the move's budget a limited move waits for
+static constexpr int PaceStepMs = 5;    // how often the wait looks for a stop request
+
+bool PlaysLimited(const Engine& e) {
+    return StrengthLimited(e.search.strength)
+        && e.search.searchState.load(std::memory_order_acquire) != Analyzing;
+}
+
+int BeginLimitedSearch(Engine& e) {
+    SearchData& s = e.search;
+    const int savedMultiPv = s.multiPv;
+    s.multiPv = std::max(s.multiPv, StrengthLines);
+    s.strengthNodes = LevelNodes(s.strength.level);
+    s.nextPollAt = std::min(s.nextPollAt, s.strengthNodes);
+    s.pickCount = 0;
+    return savedMultiPv;
+}
+
+void RecordLimitedLines(Engine& e) {
+    SearchData& s = e.search;
+    if (s.pickCount > 0 && SearchNodes(e) > s.strengthNodes)
+        return;
+    const int lines = std::min({s.multiPv, e.pos.currentPly->moveCount, StrengthLines});
+    for (int k = 0; k < lines; k++)
+        s.pickLines[k] = s.pvLines[k];
+    s.pickCount = lines;
+}
+
+// Holds the answer of a search on a clock or a fixed move time until PacePercent of its
+// budget has passed, so that a small node budget does not answer at once.
+static void PaceMove(Engine& e) {
+    SearchData& s = e.search;
+    if (s.panicCeiling.load(std::memory_order_relaxed) < 0)
+        return;
+    const int64_t target = s.maxTime.load(std::memory_order_relaxed) * PacePercent / 100;
+    while (ElapsedMilliseconds(e) < target
+           && s.searchState.load(std::memory_order_acquire) == Thinking)
+        std::this_thread::sleep_for(std::chrono::milliseconds(PaceStepMs));
+}
+
+void PlayLimitedMove(Engine& e) {
+    SearchData& s = e.search;
+    PlyRecord* const root = e.pos.currentPly;
+    if (s.pickCount > 0) {
+        int32_t scores[StrengthLines];
+        for (int k = 0; k < s.pickCount; k++)
+            scores[k] = s.pickLines[k].score;
+        const uint64_t random = StrengthRandom(s.strength.gameSeed, e.pos.hashKey);
+        const PvLine& line = s.pickLines[PickLine(scores, s.pickCount, s.strength.level, random)];
+        for (int i = 0; i < root->moveCount; i++) {
+            const MoveListEntry& m = root->moves[i];
+            if (m.from != line.moves[0].from || m.to != line.moves[0].to
+                || m.promotion != line.moves[0].promotion)
+                continue;
+            MoveToFront(root->moves, i);
+            std::memcpy(s.pv[0], line.moves, sizeof s.pv[0]);
+            s.lastScore = root->bestScore = line.score;
+            break;
+        }
+    }
+    PaceMove(e);
+}
