@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 
 std::string RunCommand(const std::string& command, int* status) {
@@ -20,6 +21,20 @@ std::string RunCommand(const std::string& command, int* status) {
     if (status)
         *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     return output;
+}
+
+std::vector<std::string> ReadEpdFens(const std::string& path) {
+    std::vector<std::string> fens;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        size_t ops = line.find(" bm ");
+        if (ops == std::string::npos)
+            ops = line.find(';');
+        if (!line.empty())
+            fens.push_back(line.substr(0, ops));
+    }
+    return fens;
 }
 
 std::string SharedDir() {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "board/movegen.h"
 #include "board/poscheck.h"
@@ -58,6 +59,9 @@ inline std::string EngineBinary() { return MOSSKITE_BINARY; }
 inline std::string TestDataPath(const std::string& name) {
     return std::string(MOSSKITE_SOURCE_DIR) + "/tests/data/" + name;
 }
+
+// The positions of an EPD file: each line's fields before its first operation.
+std::vector<std::string> ReadEpdFens(const std::string& path);
 
 // Folder of the larger shared material (suites, perft data, PGN collections) when it is
 // there: $MOSSKITE_SHARED, else ../shared beside the source tree; "" when neither holds it.

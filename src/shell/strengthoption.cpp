@@ -127,28 +127,30 @@ bool CommandElo(Engine& e) {
     return true;
 }
 
-bool CommandSkill(Engine& e) {
+// Sets the strength option name from the console's next token and shows the strength;
+// a value that cannot be read gets the usage line instead. False when it was refused.
+static bool ConsoleSet(Engine& e, const char* name, const char* usage) {
     char value[SlotSize];
     TakeToken(value);
     StopSearchForCommand(e);
-    if (SetStrengthOption(e, "Skill Level", value) == OptionResult::BadValue) {
-        Print("Usage: skill N (0 to %d)\n", MaxSkillLevel);
-        return true;
+    if (SetStrengthOption(e, name, value) == OptionResult::BadValue) {
+        Print("Usage: %s\n", usage);
+        return false;
     }
-    SetStrengthOption(e, "UCI_LimitStrength", "false");
-    ShowStrength(e);
+    return true;
+}
+
+bool CommandSkill(Engine& e) {
+    if (ConsoleSet(e, "Skill Level", "skill N (0 to 20)")) {
+        SetStrengthOption(e, "UCI_LimitStrength", "false");
+        ShowStrength(e);
+    }
     return true;
 }
 
 bool CommandSeed(Engine& e) {
-    char value[SlotSize];
-    TakeToken(value);
-    StopSearchForCommand(e);
-    if (SetStrengthOption(e, "Seed", value) == OptionResult::BadValue) {
-        Print("Usage: seed N (0 to %d; 0 draws each game's seed from the clock)\n", int(MaxSeed));
-        return true;
-    }
-    ShowStrength(e);
+    if (ConsoleSet(e, "Seed", "seed N (0 to 2147483647; 0 draws each game's seed from the clock)"))
+        ShowStrength(e);
     return true;
 }
 

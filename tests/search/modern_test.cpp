@@ -2,7 +2,6 @@
 // shared root features (threads, several lines) and the Classic search left as it was.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,21 +42,6 @@ std::string SearchTo(Engine& e, int depth) {
     EXPECT_EQ(e.search.nullMoveExtraPlies, 0);
     EXPECT_EQ(e.search.modernNoNullMove, 0);
     return MoveFrom(m) ? MoveToCoordinate(m) : "none";
-}
-
-// The positions of an EPD file: the fields before the first operation.
-std::vector<std::string> ReadEpdFens(const std::string& path) {
-    std::vector<std::string> fens;
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        size_t ops = line.find(" bm ");
-        if (ops == std::string::npos)
-            ops = line.find(';');
-        if (!line.empty())
-            fens.push_back(line.substr(0, ops));
-    }
-    return fens;
 }
 
 struct MateCase {

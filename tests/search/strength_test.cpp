@@ -3,7 +3,6 @@
 // untouched).
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -41,17 +40,9 @@ std::string LimitedMove(Engine& e, int depth = 30) {
 
 // The positions of the project's two suites, tests/data/positions.epd and mates.epd.
 std::vector<std::string> SuiteFens() {
-    std::vector<std::string> fens;
-    for (const char* name : {"positions.epd", "mates.epd"}) {
-        std::ifstream in(TestDataPath(name));
-        for (std::string line; std::getline(in, line);) {
-            size_t ops = line.find(" bm ");
-            if (ops == std::string::npos)
-                ops = line.find(';');
-            if (!line.empty())
-                fens.push_back(line.substr(0, ops));
-        }
-    }
+    std::vector<std::string> fens = ReadEpdFens(TestDataPath("positions.epd"));
+    for (const std::string& fen : ReadEpdFens(TestDataPath("mates.epd")))
+        fens.push_back(fen);
     return fens;
 }
 
