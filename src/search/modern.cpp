@@ -124,9 +124,9 @@ static bool BringToFront(const Position& p, Move move) {
 
 // Keys the moves of the current list (the hash move, found, at index 0) and puts the Modern
 // history among the quiet ones.
-static void OrderRest(Engine& e, Move hashMove) {
+static void OrderRest(Engine& e, Move hashMove, const QuietTables& tables) {
     OrderMoves(e, 0, true, hashMove);
-    KeyQuietMoves(e);
+    KeyQuietMoves(e, tables);
 }
 
 // The quiescence search at the horizon: the shared tests read the remaining depth as
@@ -287,9 +287,10 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
     PlyRecord* const next = r + 1;
     next->killerHits[0] = next->killerHits[1] = 0;
     MoveListEntry* const list = r->moves;
+    const QuietTables tables = NodeQuietTables(e);
     const bool hashFirst = hashMove && BringToFront(p, hashMove);
     if (!hashFirst)
-        OrderRest(e, hashMove);
+        OrderRest(e, hashMove, tables);
 
     // Step 9. The move loop. Once late-move pruning drops the quiet moves, the rest need no
     // selection: every one left is a quiet move or a losing capture.
@@ -304,7 +305,7 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
         if (i == 1 && hashFirst) {
             // The search of the table's move walked the maps away from this node.
             RebuildMaps(e.pos);
-            OrderRest(e, hashMove);
+            OrderRest(e, hashMove, tables);
         }
         if (i > 0 && selecting)
             PickNextMove(e, i);
@@ -334,7 +335,7 @@ int ModernSearch(Engine& e, int alpha, int beta, int depth, bool cutNode) {
         }
         moveNumber++;
         const bool refutation = quiet && (IsKiller(r, m) || IsCounterMove(e, move));
-        const int history = quiet ? QuietHistory(e, move) : 0;
+        const int history = quiet ? QuietHistory(p, tables, move) : 0;
 
         // Step 9.2. Make the move; a check that does not hang the checker is extended,
         // within twice the iteration's depth.

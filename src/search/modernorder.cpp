@@ -14,7 +14,6 @@ static constexpr int BonusPerPlySquared = 16;    // bonus 16 d^2 + 32 d, at most
 static constexpr int BonusPerPly = 32;
 static constexpr int MaxBonus = 1200;
 static constexpr int PieceIndexOffset = 6;       // piece codes -6..6 index 0..12
-static constexpr int ContinuationPlies = 2;      // the moves one and two plies back
 
 // The side index (0 White, 1 Black) of the side to move.
 static int SideToMove(const Position& p) {
@@ -59,12 +58,26 @@ static int16_t& HistoryOf(SearchData& s, int side, Move move) {
     return s.modern.history[side][PlayingSquareIndex(MoveFrom(move))][PlayingSquareIndex(MoveTo(move))];
 }
 
-int QuietHistory(Engine& e, Move move) {
+QuietTables NodeQuietTables(Engine& e) {
     SearchData& s = e.search;
-    int sum = HistoryOf(s, SideToMove(e.pos), move);
-    for (int back = 1; back <= ContinuationPlies; back++)
-        if (const int16_t* c = ContinuationOf(s, e.pos, back, move))
-            sum += *c;
+    QuietTables t;
+    t.history = s.modern.history[SideToMove(e.pos)];
+    for (int back = 1; back <= ContinuationPlies; back++) {
+        const int index = PlyMoveIndex(e.pos, back);
+        t.continuation[back - 1] =
+            index < 0 ? nullptr
+                      : s.modern.continuation[index / HistorySquares][index % HistorySquares];
+    }
+    return t;
+}
+
+int QuietHistory(const Position& p, const QuietTables& t, Move move) {
+    const int from = MoveFrom(move), to = PlayingSquareIndex(MoveTo(move));
+    int sum = t.history[PlayingSquareIndex(from)][to];
+    const int mover = p.board[from] + PieceIndexOffset;
+    for (const auto* row : t.continuation)
+        if (row)
+            sum += row[mover][to];
     return sum;
 }
 
@@ -72,7 +85,7 @@ bool IsCounterMove(const Engine& e, Move move) {
     return move == CounterOf(e.search, e.pos);
 }
 
-void KeyQuietMoves(Engine& e) {
+void KeyQuietMoves(Engine& e, const QuietTables& t) {
     const Position& p = e.pos;
     PlyRecord* r = p.currentPly;
     MoveListEntry* list = r->moves;
@@ -82,7 +95,7 @@ void KeyQuietMoves(Engine& e) {
         if (p.board[m.to] != Empty || m.promotion)
             continue;
         const Move move = EntryMove(m);
-        int key = QuietHistory(e, move) * HistoryKeySpan / ModernHistoryBound;
+        int key = QuietHistory(p, t, move) * HistoryKeySpan / ModernHistoryBound;
         if (move == counter)
             key += CounterMoveKey;
         m.key += key;
