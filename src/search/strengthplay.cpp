@@ -15,6 +15,9 @@
 
 static constexpr int PacePercent = 70;  // share of the move's budget a limited move waits for
 static constexpr int PaceStepMs = 5;    // how often the wait looks for a stop request
+// Budgets above a quarter of an hour stand for a depth or node limit (or none), not for a
+// clock or a time a move: such a search answers as soon as it is done.
+static constexpr int64_t LongestPacedBudgetMs = 900000;
 
 bool PlaysLimited(const Engine& e) {
     return StrengthLimited(e.search.strength)
@@ -41,13 +44,14 @@ void RecordLimitedLines(Engine& e) {
     s.pickCount = lines;
 }
 
-// Holds the answer of a search on a clock or a fixed move time until PacePercent of its
-// budget has passed, so that a small node budget does not answer at once.
+// Holds the answer of a search on a clock or a time a move until PacePercent of its budget
+// has passed, so that a small node budget does not answer at once.
 static void PaceMove(Engine& e) {
     SearchData& s = e.search;
-    if (s.panicCeiling.load(std::memory_order_relaxed) < 0)
+    const int64_t budget = s.maxTime.load(std::memory_order_relaxed);
+    if (budget > LongestPacedBudgetMs)
         return;
-    const int64_t target = s.maxTime.load(std::memory_order_relaxed) * PacePercent / 100;
+    const int64_t target = budget * PacePercent / 100;
     while (ElapsedMilliseconds(e) < target
            && s.searchState.load(std::memory_order_acquire) == Thinking)
         std::this_thread::sleep_for(std::chrono::milliseconds(PaceStepMs));

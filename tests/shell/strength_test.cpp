@@ -83,13 +83,14 @@ TEST(StrengthOptions, SeededLimitedEngineRepeatsItsMoves) {
 }
 
 TEST(StrengthOptions, StopEndsTheWaitForTheClock) {
-    // On a clock a limited engine holds its move for most of the move's time; "stop"
-    // answers at once (a move time far beyond the pipe's guard would otherwise hang here).
+    // On a clock or a time a move, a limited engine holds its move for most of the move's
+    // time; "stop" answers at once (the wait for this move time, far beyond the pipe's
+    // guard, would otherwise fail here).
     Uci u;
     u.Send("setoption name Skill Level value 0");
     u.Send("setoption name OwnBook value false");
     u.Send("position startpos moves d2d4");
-    u.Send("go movetime 1000000");
+    u.Send("go movetime 800000");
     u.WaitFor("info depth 1");
     u.Send("stop");
     EXPECT_EQ(u.WaitFor("bestmove").substr(0, 9), "bestmove ");
