@@ -11,6 +11,7 @@
 #include "engineprocess.h"
 #include "enginerun.h"
 #include "notation/boardtext.h"
+#include "search/strength.h"
 #include "shell/commandline.h"
 #include "shell/displayboard.h"
 #include "shell/logfile.h"
@@ -203,7 +204,8 @@ TEST(Startup, FromAPipeTheFirstWordDecidesHoweverLate) {
     EXPECT_EQ(late("", "xboard\\nprotover 2\\nquit\\n"),
               xboardNoBookFiles + "feature option=\"Search -combo *Classic /// Modern\"\n"
                   "feature option=\"UCI_LimitStrength -check 0\"\n"
-                  "feature option=\"UCI_Elo -spin 2200 1400 2200\"\n"
+                  "feature option=\"UCI_Elo -spin " + std::to_string(StrengthEloMax) + " 1400 " +
+                  std::to_string(StrengthEloMax) + "\"\n"
                   "feature option=\"Skill Level -spin 20 0 20\"\n"
                   "feature option=\"Seed -spin 0 0 2147483647\"\n"
                   "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "

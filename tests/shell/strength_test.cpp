@@ -3,11 +3,13 @@
 // search's wait for its clock at once.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "enginepipe.h"
 #include "enginerun.h"
+#include "search/strength.h"
 #include "transcript.h"
 
 namespace {
@@ -32,6 +34,14 @@ std::string Console(const std::string& input) {
     return out.substr(consoleBanner.size());
 }
 
+// The level of an Elo as the console shows it.
+std::string LevelText(int elo) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", LevelOfElo(elo));
+    return text;
+}
+
+const std::string topElo = std::to_string(StrengthEloMax);
 const std::string noSeed = "Seed: 0 (each game draws one from the clock)\n";
 
 TEST(StrengthOptions, UciReadsRefusesAndClamps) {
@@ -52,7 +62,7 @@ TEST(StrengthOptions, UciReadsRefusesAndClamps) {
     u.Send("quit");
     EXPECT_EQ(u.Finish(), 0);
     // The limit at the top Elo is full strength, so the log names level 20.
-    EXPECT_NE(u.Log().find("Strength: limit 1, Elo 2200, skill 3, seed 0: level 20.00\n"),
+    EXPECT_NE(u.Log().find("Strength: limit 1, Elo " + topElo + ", skill 3, seed 0: level 20.00\n"),
               std::string::npos)
         << u.Log();
 }
@@ -103,7 +113,7 @@ std::string Features(const std::string& limit, const std::string& elo, const std
                      const std::string& seed) {
     return "feature option=\"Search -combo *Classic /// Modern\"\n"
            "feature option=\"UCI_LimitStrength -check " + limit + "\"\n"
-           "feature option=\"UCI_Elo -spin " + elo + " 1400 2200\"\n"
+           "feature option=\"UCI_Elo -spin " + elo + " 1400 " + topElo + "\"\n"
            "feature option=\"Skill Level -spin " + skill + " 0 20\"\n"
            "feature option=\"Seed -spin " + seed + " 0 2147483647\"\n"
            "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 "
@@ -115,7 +125,7 @@ TEST(StrengthOptions, XboardAnnouncesCurrentValuesAndRefusesBadOnes) {
         RunEngine("xboard\nprotover 2\noption UCI_Elo=1500\noption UCI_LimitStrength=1\n"
                   "option Skill Level=4\noption Seed=77\noption UCI_Elo=weak\n"
                   "option UCI_LimitStrength=yes\noption Skill Level=\nprotover 2\nquit\n"));
-    EXPECT_EQ(out, Features("0", "2200", "20", "0") +
+    EXPECT_EQ(out, Features("0", topElo, "20", "0") +
                        "Error (bad value): UCI_Elo=weak\n"
                        "Error (bad value): UCI_LimitStrength=yes\n"
                        "Error (bad value): Skill Level=\n" +
@@ -137,9 +147,9 @@ TEST(StrengthOptions, ConsoleCommandsSetAndShow) {
     EXPECT_EQ(Console("strength\nelo 1600\nelo 1000\nelo strong\nelo off\nskill 5\n"
                       "seed 9\nseed x\nstrength\nquit\n"),
               "Strength: full\n" + noSeed + prompt +
-                  "Strength: Elo 1600 (level 5.0 of 20)\n" + noSeed + prompt +
-                  "Strength: Elo 1400 (level 0.0 of 20)\n" + noSeed + prompt +
-                  "Usage: elo N (1400 to 2200) or elo off\n" + prompt +
+                  "Strength: Elo 1600 (level " + LevelText(1600) + " of 20)\n" + noSeed + prompt +
+                  "Strength: Elo 1400 (level " + LevelText(1400) + " of 20)\n" + noSeed + prompt +
+                  "Usage: elo N (1400 to " + topElo + ") or elo off\n" + prompt +
                   "Strength: full\n" + noSeed + prompt +
                   "Strength: Skill Level 5 of 20\n" + noSeed + prompt +
                   "Strength: Skill Level 5 of 20\nSeed: 9\n" + prompt +

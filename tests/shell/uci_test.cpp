@@ -14,6 +14,7 @@
 #include "enginepipe.h"
 #include "enginerun.h"
 #include "notation/movetext.h"
+#include "search/strength.h"
 #include "search/tables.h"
 #include "search/threads.h"
 #include "shell/uci.h"
@@ -32,7 +33,8 @@ static const std::string identification =
     "option name MultiPV type spin default 1 min 1 max 64\n"
     "option name Search type combo default Classic var Classic var Modern\n"
     "option name UCI_LimitStrength type check default false\n"
-    "option name UCI_Elo type spin default 2200 min 1400 max 2200\n"
+    "option name UCI_Elo type spin default " + std::to_string(StrengthEloMax) + " min 1400 max " +
+    std::to_string(StrengthEloMax) + "\n"
     "option name Skill Level type spin default 20 min 0 max 20\n"
     "option name Seed type spin default 0 min 0 max 2147483647\n"
     "uciok\n";

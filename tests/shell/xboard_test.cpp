@@ -10,6 +10,7 @@
 #include "enginepipe.h"
 #include "enginerun.h"
 #include "notation/movetext.h"
+#include "search/strength.h"
 #include "pattern.h"
 #include "shell/inputring.h"
 #include "shell/timecommands.h"
@@ -32,7 +33,8 @@ static std::string RunXboard(const std::string& input, const std::string& args =
 static const std::string featuresV2 =
     "feature option=\"Search -combo *Classic /// Modern\"\n"
     "feature option=\"UCI_LimitStrength -check 0\"\n"
-    "feature option=\"UCI_Elo -spin 2200 1400 2200\"\n"
+    "feature option=\"UCI_Elo -spin " + std::to_string(StrengthEloMax) + " 1400 " +
+        std::to_string(StrengthEloMax) + "\"\n"
     "feature option=\"Skill Level -spin 20 0 20\"\n"
     "feature option=\"Seed -spin 0 0 2147483647\"\n"
     "feature ping=1 setboard=1 usermove=1 sigint=0 sigterm=0 analyze=1 myname=\"mossKite 10.88\" "
