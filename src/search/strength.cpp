@@ -3,6 +3,7 @@
 #include "search/strength.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <iterator>
 
@@ -47,6 +48,10 @@ void UpdateStrengthLevel(Strength& st) {
 
 void NewGameSeed(Strength& st, uint64_t clockSeed) {
     st.gameSeed = st.seed != 0 ? st.seed : clockSeed;
+}
+
+uint64_t ClockSeed() {
+    return uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 int64_t LevelNodes(double level) {

@@ -31,6 +31,9 @@ inline bool StrengthLimited(const Strength& st) {
 // Starts a game's randomness: the Seed setting when it is not 0, else clockSeed.
 void NewGameSeed(Strength& st, uint64_t clockSeed);
 
+// A seed from the clock, different at each call.
+uint64_t ClockSeed();
+
 // The level of an Elo, clamped to the measured range (the top is full strength).
 double LevelOfElo(int32_t elo);
 

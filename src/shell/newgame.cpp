@@ -3,10 +3,10 @@
 
 #include "engine.h"
 #include "search/rootfilter.h"
+#include "search/strength.h"
 #include "search/tables.h"
 #include "shell/logfile.h"
 #include "shell/searchthread.h"
-#include "shell/strengthoption.h"
 
 void SetNotationContext(Engine& e) {
     e.shell.notation.board = &e.shell.display;
@@ -22,7 +22,7 @@ void NewGame(Engine& e) {
     e.shell.predictedReply = 0;
     e.shell.positionRefused = 0;
     ClearRootFilter(e.search.rootFilter);
-    SeedNewGame(e);
+    NewGameSeed(e.search.strength, ClockSeed());
     e.shell.time.totalThinkingMs = 0;
     e.shell.time.incrementMs = 0;
     if (e.shell.time.restoreDefaultsAtNewGame) {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -60,7 +59,7 @@ OptionResult SetStrengthOption(Engine& e, const char* name, const char* value) {
         if (!ReadSpinValue(value, 0, MaxSeed, seed))
             return OptionResult::BadValue;
         st.seed = uint32_t(seed);
-        SeedNewGame(e);
+        NewGameSeed(st, ClockSeed());
     } else {
         return OptionResult::Unknown;
     }
@@ -89,11 +88,6 @@ void PrintStrengthFeatures(const Engine& e) {
           StrengthEloMax);
     Print("feature option=\"Skill Level -spin %d 0 %d\"\n", int(st.skill), MaxSkillLevel);
     Print("feature option=\"Seed -spin %u 0 %d\"\n", unsigned(st.seed), int(MaxSeed));
-}
-
-void SeedNewGame(Engine& e) {
-    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    NewGameSeed(e.search.strength, uint64_t(ticks));
 }
 
 // Prints the strength the engine plays at and the seed.

@@ -19,9 +19,6 @@ const char* StrengthUciOptions();
 // Writes the xboard "feature option" lines of the four settings, with their current values.
 void PrintStrengthFeatures(const Engine& e);
 
-// Starts a new game's randomness (the Seed setting, or the clock when it is 0).
-void SeedNewGame(Engine& e);
-
 // Console commands. "elo N" limits the strength to Elo N ("elo off" lifts the limit),
 // "skill N" sets the skill level, "seed N" the seed, and "strength" shows the settings.
 bool CommandElo(Engine& e);
