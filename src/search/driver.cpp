@@ -300,17 +300,8 @@ static void AdoptDeeperLine(Engine& e) {
     if (!h)
         return;
     const PvLine& line = h->search.pvLines[0];
-    PlyRecord* const root = e.pos.currentPly;
-    for (int i = 0; i < root->moveCount; i++) {
-        const MoveListEntry& m = root->moves[i];
-        if (m.from != line.moves[0].from || m.to != line.moves[0].to || m.promotion != line.moves[0].promotion)
-            continue;
-        MoveToFront(root->moves, i);
-        std::memcpy(s.pv[0], line.moves, sizeof s.pv[0]);
-        s.lastScore = root->bestScore = line.score;
+    if (PutLineInFront(e, line))
         ReportRoot(e, ReportKind::Iteration, h->search.completedDepth, line.score, line.score);
-        return;
-    }
 }
 
 // True when the search looks for a mate and a completed iteration has proven one in as

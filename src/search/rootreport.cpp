@@ -35,6 +35,22 @@ void MoveToFront(MoveListEntry* list, int i) {
     list[0] = m;
 }
 
+bool PutLineInFront(Engine& e, const PvLine& line) {
+    SearchData& s = e.search;
+    PlyRecord* const root = e.pos.currentPly;
+    const MoveListEntry& first = line.moves[0];
+    for (int i = 0; i < root->moveCount; i++) {
+        const MoveListEntry& m = root->moves[i];
+        if (m.from != first.from || m.to != first.to || m.promotion != first.promotion)
+            continue;
+        MoveToFront(root->moves, i);
+        std::memcpy(s.pv[0], line.moves, sizeof s.pv[0]);
+        s.lastScore = root->bestScore = line.score;
+        return true;
+    }
+    return false;
+}
+
 void EndOnMateInOne(Engine& e, int i) {
     SearchData& s = e.search;
     PlyRecord* const root = e.pos.currentPly;

@@ -5,6 +5,7 @@
 #include "search/searchreport.h"
 
 struct Engine;
+struct PvLine;
 
 // Reports an event of the root search with the running search's figures and its PV.
 void ReportRoot(Engine& e, ReportKind kind, int depth, int score, int windowScore = 0,
@@ -15,6 +16,11 @@ void ReportCurrentMove(Engine& e, const MoveListEntry& m, int i);
 
 // Moves the root move at index i to the front, the ones before it one place down.
 void MoveToFront(MoveListEntry* list, int i);
+
+// Makes line the search's answer: its first move goes to the front of the root list, its
+// moves become the PV and its score the search's. False, with nothing changed, when no root
+// move matches the line's first move.
+bool PutLineInFront(Engine& e, const PvLine& line);
 
 // Ends the search on a mate in one by root move i: the move goes to the front, alone in
 // the PV, the mate score is the search's and is reported, and the search stops.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "engine.h"
@@ -59,23 +58,12 @@ static void PaceMove(Engine& e) {
 
 void PlayLimitedMove(Engine& e) {
     SearchData& s = e.search;
-    PlyRecord* const root = e.pos.currentPly;
     if (s.pickCount > 0) {
         int32_t scores[StrengthLines];
         for (int k = 0; k < s.pickCount; k++)
             scores[k] = s.pickLines[k].score;
         const uint64_t random = StrengthRandom(s.strength.gameSeed, e.pos.hashKey);
-        const PvLine& line = s.pickLines[PickLine(scores, s.pickCount, s.strength.level, random)];
-        for (int i = 0; i < root->moveCount; i++) {
-            const MoveListEntry& m = root->moves[i];
-            if (m.from != line.moves[0].from || m.to != line.moves[0].to
-                || m.promotion != line.moves[0].promotion)
-                continue;
-            MoveToFront(root->moves, i);
-            std::memcpy(s.pv[0], line.moves, sizeof s.pv[0]);
-            s.lastScore = root->bestScore = line.score;
-            break;
-        }
+        PutLineInFront(e, s.pickLines[PickLine(scores, s.pickCount, s.strength.level, random)]);
     }
     PaceMove(e);
 }
