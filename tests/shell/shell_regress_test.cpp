@@ -6,7 +6,6 @@
 
 // Longest a scripted session may take; the scripts below need well under a second.
 static constexpr int SessionLimitSeconds = 30;
-static constexpr int TimedOutStatus = 124;  // what timeout(1) returns for a stopped command
 
 // Runs the engine in a fresh scratch folder on input, stopped after SessionLimitSeconds.
 static std::string RunBounded(const std::string& input, int* status) {
