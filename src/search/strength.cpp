@@ -12,7 +12,7 @@
 // The Elo of levels, measured against stockfish's own limited strength at 10 s + 1 s:
 // level 0 about 1250 and level 3.3 about 1210 (one and two plies deep in their games, yet
 // alike within the error bars, so the bottom is taken as flat), level 10 about 1700,
-// level 17.5 about 1860, full strength about 2100.
+// level 17.5 about 1860, full strength about 2000.
 // Piecewise linear between these knots, which must rise together.
 static constexpr int32_t eloKnots[] = {1230, 1240, 1702, 1862, StrengthEloMax};
 static constexpr double levelKnots[] = {0, 3.3, 10, 17.5, MaxSkillLevel};

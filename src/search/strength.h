@@ -7,7 +7,7 @@
 
 constexpr int MaxSkillLevel = 20;       // the top of "Skill Level": full strength
 constexpr int StrengthEloMin = 1400;    // the lowest Elo the levels were measured at
-constexpr int StrengthEloMax = 2100;    // full strength on the same scale
+constexpr int StrengthEloMax = 2000;    // full strength on the same scale
 constexpr int StrengthLines = 4;        // root lines a limited search compares
 
 // The strength settings as the interfaces set them, and the level they make.
