@@ -18,7 +18,8 @@ static constexpr int AspirationMinDepth = 4;     // shallower iterations use the
 static constexpr int AspirationDelta = 15 * 9;   // first half-width: 15 hundredths of a pawn
 static constexpr int AspirationWidest = 9000;    // beyond this half-width, the full window
 // On a clock, no new iteration once this fraction of the budget is gone (the next one would
-// rarely finish), unless the score fell by more than the drop.
+// rarely finish), unless the score fell by more than the drop. A fixed time a move is spent
+// whole: nothing saved carries over, and a root move searched late can still take over.
 static constexpr int SoftStopDivisor = 2;
 static constexpr int SoftStopScoreDrop = 30 * 9;
 static constexpr int SoftStopMinIterations = 6;  // as the clock's rule: no depth-5 moves
@@ -98,7 +99,9 @@ static PassResult SearchRootPass(Engine& e, int alpha, int beta, int& best) {
 
 bool ModernIterationsEnough(const Engine& e, int previousScore) {
     const SearchData& s = e.search;
-    if (s.panicCeiling.load(std::memory_order_relaxed) < 0 || s.maxNodes != 0
+    // A budget with no panic room above it is a fixed time a move, not a share of a clock.
+    const int64_t ceiling = s.panicCeiling.load(std::memory_order_relaxed);
+    if (ceiling < 0 || ceiling <= s.maxTime || s.maxNodes != 0
         || s.iterationsDone < SoftStopMinIterations)
         return false;
     const int32_t state = s.searchState.load(std::memory_order_acquire);

@@ -148,6 +148,27 @@ TEST(ModernSearch, LimitsStopItWithALegalMove) {
     f->search.searchState = Idle;
 }
 
+TEST(ModernSearch, SavesTimeOnAClockButSpendsAFixedMoveTimeWhole) {
+    // Past half of a clock's budget, another iteration would rarely finish and the time
+    // saved carries over; a fixed time a move (its panic ceiling is the budget) has nothing
+    // to save, and a late root move may still take over.
+    auto e = NewModernEngine();
+    SearchData& s = e->search;
+    s.searchState = Thinking;
+    s.iterationsDone = 10;
+    s.lastScore = 0;
+    s.maxTime = 1000;
+    s.searchStartTime = NowMilliseconds() - 600;
+    s.panicCeiling = 5000;
+    EXPECT_TRUE(ModernIterationsEnough(*e, 0));
+    EXPECT_FALSE(ModernIterationsEnough(*e, 300)) << "the score just fell";
+    s.panicCeiling = 1000;
+    EXPECT_FALSE(ModernIterationsEnough(*e, 0)) << "go movetime, st";
+    s.panicCeiling = -1;
+    EXPECT_FALSE(ModernIterationsEnough(*e, 0)) << "a budget not from a clock";
+    s.searchState = Idle;
+}
+
 TEST(ModernSearch, PlaysALegalMoveInEveryTestPosition) {
     PositionChecksOff quick;
     for (const std::string& fen : ReadEpdFens(TestDataPath("positions.epd"))) {
