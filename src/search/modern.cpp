@@ -27,8 +27,9 @@
 static constexpr int Centipawn = 9;               // score units in a hundredth of a pawn
 static constexpr int NoEval = -Infinity;          // staticEval of a ply in check
 
-// Reverse futility: a static score this far above beta per ply left stands.
-static constexpr int ReverseFutilityDepth = 7;
+// Reverse futility: a static score this far above beta per ply left stands. Only near the
+// horizon: deeper, it cut the defender's nodes after a sacrifice before the attack was seen.
+static constexpr int ReverseFutilityDepth = 3;
 static constexpr int ReverseFutilityMargin = 85 * Centipawn;
 
 // Null move: R = base + depth / divisor + (eval - beta) / evalStep (at most evalPlies).
@@ -53,8 +54,9 @@ static constexpr int IirMinDepth = 4;
 static constexpr int LmpMaxDepth = 8;
 static constexpr int LmpBase = 3;
 
-// Futility pruning of quiet moves by the depth left after their reduction.
-static constexpr int FutilityMaxDepth = 8;
+// Futility pruning of quiet moves by the depth left after their reduction. Only near the
+// horizon: deeper, it dropped the quiet follow-ups of a sacrifice.
+static constexpr int FutilityMaxDepth = 3;
 static constexpr int FutilityBase = 90 * Centipawn;
 static constexpr int FutilityPerPly = 90 * Centipawn;
 
