@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "output.h"
+#include "shell/mainwake.h"
 
 InputRing inputRing;
 
@@ -72,6 +73,7 @@ static void PublishSlot(bool endsLine, bool truncated) {
     inputRing.truncated[slot] = truncated;
     inputRing.full[slot].store(1, std::memory_order_release);
     inputRing.writeIndex = (slot + 1) % RingSlots;
+    WakeMainThread();
 }
 
 void PutToken(const char* token, bool endsLine) {

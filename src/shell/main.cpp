@@ -16,6 +16,7 @@
 #include "shell/inputring.h"
 #include "shell/interrupt.h"
 #include "shell/logfile.h"
+#include "shell/mainwake.h"
 #include "shell/newgame.h"
 #include "shell/playgame.h"
 #include "shell/searchthread.h"
@@ -143,7 +144,7 @@ int main(int argc, char** argv) {
             if (idle < IdleYields)
                 std::this_thread::yield();
             else if (GetSearchState(e) == Idle && e.shell.consoleMode)
-                std::this_thread::sleep_for(std::chrono::milliseconds(IdleSleepMs));
+                MainThreadPause(IdleSleepMs);
             else
                 MainLoopPause(e);
             idle++;

@@ -1,6 +1,7 @@
-// The search thread: a polling loop over searchState, the only word it shares with the
-// main thread besides bestMove. Every wait here is short, so that neither a request nor
-// a finished search waits long for the other side.
+// The search thread: a loop over searchState, the only word it shares with the main
+// thread besides bestMove. An idle search thread sleeps on that word and wakes the moment
+// a search is asked for, so that none of a move's time goes in waking it; the other waits
+// here are short polls.
 #include "shell/searchthread.h"
 
 #include <chrono>
@@ -9,6 +10,7 @@
 
 #include "engine.h"
 #include "search/searchclock.h"
+#include "shell/mainwake.h"
 #include "shell/timecontrol.h"
 
 static constexpr int PollSleepMs = 5;       // longest sleep of a polling loop
@@ -20,10 +22,7 @@ void ShortPause() {
 }
 
 void MainLoopPause(const Engine& e) {
-    if (GetSearchState(e) == Thinking)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ClockPollSleepMs));
-    else
-        ShortPause();
+    MainThreadPause(GetSearchState(e) == Thinking ? ClockPollSleepMs : PollSleepMs);
 }
 
 SearchState GetSearchState(const Engine& e) {
@@ -32,6 +31,8 @@ SearchState GetSearchState(const Engine& e) {
 
 void SetSearchState(Engine& e, SearchState s) {
     e.search.searchState.store(s, std::memory_order_release);
+    e.search.searchState.notify_all();
+    WakeMainThread();
 }
 
 void WaitWhileState(const Engine& e, SearchState s) {
@@ -91,13 +92,15 @@ void SearchThreadMain(Engine& e, SearchFunction search) {
         switch (s) {
         case Idle:
         case Done:
-            ShortPause();
+            // Sleeps until SetSearchState writes another state.
+            e.search.searchState.wait(s, std::memory_order_acquire);
             break;
         case StopRequested: {
             // A stop with no search running: nothing to report.
             int32_t expected = StopRequested;
             e.search.searchState.compare_exchange_strong(expected, Idle,
                                                          std::memory_order_acq_rel);
+            WakeMainThread();
             std::this_thread::yield();
             break;
         }

@@ -10,13 +10,14 @@ struct Engine;
 // Starts the search thread on the Engine with the given search; it runs until the process ends.
 void StartSearchThread(Engine& e, SearchFunction search);
 
-// Body of the search thread: polls searchState and runs the search when asked.
+// Body of the search thread: sleeps while searchState is Idle or Done and runs the search
+// when asked.
 void SearchThreadMain(Engine& e, SearchFunction search);
 
 // Reads searchState (acquire).
 SearchState GetSearchState(const Engine& e);
 
-// Writes searchState (release).
+// Writes searchState (release) and wakes a search thread sleeping on it.
 void SetSearchState(Engine& e, SearchState s);
 
 // Asks the search thread for a search in state s (Thinking, Pondering or Analyzing):
@@ -36,5 +37,6 @@ void WaitWhileState(const Engine& e, SearchState s);
 void ShortPause();
 
 // Pauses the main loop between polls: a millisecond while the engine thinks on its own
-// clock, so that its move leaves as soon as the search ends; else a ShortPause.
+// clock, else as long as a ShortPause; cut short when input comes or the search state
+// changes.
 void MainLoopPause(const Engine& e);

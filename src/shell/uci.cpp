@@ -213,7 +213,7 @@ static void StopRunningSearch(Engine& e) {
         if (spins < IdleYields)
             std::this_thread::yield();
         else
-            ShortPause();
+            MainLoopPause(e);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine.h"
+#include "shell/mainwake.h"
 #include "shell/searchthread.h"
 
 // How the stand-in search behaves.
@@ -153,4 +154,25 @@ TEST(SearchThread, ManyRequestsAndStopsInARow) {
         ASSERT_EQ(GetSearchState(e), Idle);
     }
     fakeMode = ReturnAtOnce;
+}
+
+// The main thread's pause ends on a wake: one given while it sleeps (from the search
+// thread, by a finished search) and one given before it began. Were a wake lost, the
+// hour-long pause would hold the test until CTest's timeout ends it.
+TEST(SearchThread, MainThreadPauseEndsOnAWake) {
+    constexpr int Hour = 3600 * 1000;
+    WakeMainThread();
+    MainThreadPause(Hour);  // the wake came first: returns at once
+
+    Engine& e = SharedEngine();
+    fakeMode = ReturnAtOnce;
+    std::thread asker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        RequestSearch(e, Thinking);
+    });
+    while (!SearchFinished(e))
+        MainThreadPause(Hour);  // the search thread's Done wakes it
+    asker.join();
+    StopSearch(e);
+    EXPECT_EQ(GetSearchState(e), Idle);
 }
