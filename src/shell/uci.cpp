@@ -54,6 +54,7 @@ struct UciSession {
     bool searchOutstanding = false;  // a "go" has not had its "bestmove" yet
     bool ownBook = true;             // the "OwnBook" option: the engine may play book moves
     bool ponder = false;             // the "Ponder" option: the interface may ask to ponder
+    char lastFen[FenTextSize] = "";  // the FEN of the last "position fen" that was set
 };
 
 // The command words of the interface-to-engine side of UCI.
@@ -238,13 +239,20 @@ static bool AppendWord(char* text, size_t size, const char* word) {
 }
 
 // Sets up the position of a FEN, or refuses it with one line naming the defect; true when
-// the position was set.
+// the position was set. The search tables are cleared unless the FEN is the one set last
+// in the same game: an interface playing a game from a set-up position sends that FEN with
+// the moves so far before every move, and the game goes on.
 static bool SetUciFen(Engine& e, const char* fen) {
     if (const char* defect = FenDefect(fen)) {
         Print("info string Illegal position: %s\n", defect);
         return false;
     }
-    return SetUpEpdPosition(e, fen);  // a position that cannot be played is reported there
+    const bool sameStart = std::strcmp(fen, session.lastFen) == 0;
+    // A position that cannot be played is reported there.
+    if (!SetUpEpdPosition(e, fen, !sameStart))
+        return false;
+    std::strcpy(session.lastFen, fen);
+    return true;
 }
 
 // "position": startpos or a FEN (its fields, move counters included, up to "moves"), then
@@ -258,6 +266,7 @@ static void UciPosition(Engine& e) {
     if (std::strcmp(token, "startpos") == 0) {
         e.shell.fritzMode = 1;  // new games keep the tables
         NewGame(e);
+        session.lastFen[0] = '\0';
         more = TakeArgument(token);
     } else {
         // The word is "fen"; the fields follow.
@@ -277,6 +286,8 @@ static void UciPosition(Engine& e) {
         } else {
             e.shell.positionRefused = 1;
         }
+        if (e.shell.positionRefused)
+            session.lastFen[0] = '\0';
     }
     if (more && std::strcmp(token, "moves") == 0) {
         bool applying = !e.shell.positionRefused;  // a refused position takes no moves
@@ -545,7 +556,9 @@ void UciCommand(Engine& e, const char* token) {
         Write(UciIdentification(e.search.searchKind));
     } else if (std::strcmp(token, "debug") == 0 || std::strcmp(token, "register") == 0) {
         SkipRestOfLine();  // no debug output, no registration
-    } else if (std::strcmp(token, "ucinewgame") != 0) {
+    } else if (std::strcmp(token, "ucinewgame") == 0) {
+        session.lastFen[0] = '\0';  // a new game: its first "position fen" clears the tables
+    } else {
         UnknownCommand(e, token);
     }
 }

@@ -476,6 +476,43 @@ TEST(UciProtocol, StopDuringPonderReportsOneMove) {
         EXPECT_NE(l.rfind("bestmove", 0), 0u) << l;
 }
 
+// Nodes of the last "info depth" line of a search to depth 7 of the position set last.
+static long long NodesToDepthSeven(UciEngine& u) {
+    u.Send("go depth 7");
+    long long nodes = -1;
+    for (const std::string& l : u.LinesBefore("bestmove")) {
+        std::vector<std::string> w = Words(l);
+        for (size_t i = 0; i + 1 < w.size(); i++)
+            if (w[0] == "info" && w[1] == "depth" && w[i] == "nodes")
+                nodes = std::stoll(w[i + 1]);
+    }
+    return nodes;
+}
+
+// An interface playing a game from a set-up position sends the same FEN before every
+// move: the game goes on and the tables stay. Another FEN, or the same one after
+// "ucinewgame", starts afresh with empty tables.
+TEST(UciProtocol, TheSameFenKeepsTheTablesAnotherClearsThem) {
+    const std::string game = "position fen r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
+    UciEngine u;
+    u.Send(game);
+    const long long fresh = NodesToDepthSeven(u);
+    u.Send(game);
+    const long long again = NodesToDepthSeven(u);
+    EXPECT_LT(again, fresh);  // the table answers much of the second search
+    u.Send("position fen 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    NodesToDepthSeven(u);
+    u.Send(game);
+    EXPECT_EQ(NodesToDepthSeven(u), fresh);  // cleared: the search of the first time
+    u.Send(game);
+    EXPECT_EQ(NodesToDepthSeven(u), again);
+    u.Send("ucinewgame");  // a new game from the same position starts afresh too
+    u.Send(game);
+    EXPECT_EQ(NodesToDepthSeven(u), fresh);
+    u.Send("quit");
+    EXPECT_EQ(u.Finish(), 0);
+}
+
 TEST(UciProtocol, NodeLimitEndsTheSearch) {
     UciEngine u;
     u.Send("position startpos moves e2e4 c7c5");
