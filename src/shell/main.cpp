@@ -1,5 +1,4 @@
 // Start-up: command line, Engine, log file, protocol detection and the main loop.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
