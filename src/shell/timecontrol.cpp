@@ -20,6 +20,7 @@ static constexpr int64_t EarlyGameMs = 2000;       // thinking time up to which 
 static constexpr int64_t CapMinimumMarginMs = 1000;  // kept on the clock at least
 static constexpr int64_t CapMarginDivisor = 10;    // ... or this fraction of the clock
 static constexpr int64_t FixedMoveReserveDivisor = 10;  // kept back from a fixed move time
+static constexpr int64_t MinMoveTimeReserveMs = 5;      // the least a movetime keeps back
 static constexpr int64_t SecondsPerMinute = 60;
 
 // Reads leading decimal digits at text, advancing it; saturates instead of overflowing.
@@ -97,6 +98,12 @@ int64_t LessOverhead(int64_t budgetMs, int64_t overheadMs) {
 int64_t FixedMoveBudget(int64_t fixedMs, int64_t overheadMs) {
     fixedMs = ClampMs(fixedMs);
     return LessOverhead(fixedMs, std::max(overheadMs, fixedMs / FixedMoveReserveDivisor));
+}
+
+int64_t MoveTimeBudget(int64_t moveTimeMs, int64_t overheadMs) {
+    moveTimeMs = ClampMs(moveTimeMs);
+    int64_t reserve = std::max(moveTimeMs / FixedMoveReserveDivisor, MinMoveTimeReserveMs);
+    return LessOverhead(moveTimeMs, std::min(overheadMs, reserve));
 }
 
 int64_t ClockBudget(int64_t remainingMs, int32_t movesPerSession, int64_t baseMs,

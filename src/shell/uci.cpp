@@ -155,7 +155,7 @@ UciLimits UciGoLimits(const UciGoParams& go, int whiteToMove, int64_t moveOverhe
     int64_t increment = whiteToMove ? go.winc : go.binc;
     if (go.movetime >= 0) {
         // A fixed time is a hard limit: the answer must reach the interface within it.
-        l.maxTime = LessOverhead(go.movetime, moveOverheadMs);
+        l.maxTime = MoveTimeBudget(go.movetime, moveOverheadMs);
         l.panicCeiling = l.maxTime;
     } else if (clock >= 0) {
         int32_t movesToGo = go.movestogo > 0 ? Clamp32(go.movestogo) : 0;

@@ -678,9 +678,18 @@ TEST(UciGoLimits, MoveOverheadIsKeptBack) {
     EXPECT_EQ(l.maxTime, 2500 - 30);
     EXPECT_EQ(l.panicCeiling, 54000 - 30);
     go = UciGoParams{};
+    // A fixed move time keeps back the overhead, at most a tenth of it, at least 5 ms.
+    go.movetime = 1000;
+    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 970);
+    EXPECT_EQ(UciGoLimits(go, 1, 0).maxTime, 1000);
     go.movetime = 250;
-    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 220);
+    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 225);
+    go.movetime = 100;
+    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 90);
+    EXPECT_EQ(UciGoLimits(go, 1, 5).maxTime, 95);
     go.movetime = 10;
+    EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 5);
+    go.movetime = 3;
     EXPECT_EQ(UciGoLimits(go, 1, 30).maxTime, 0);  // the move comes at the first check
     // A bare "go" has no clock to keep a margin from.
     EXPECT_EQ(UciGoLimits(UciGoParams{}, 1, 30).maxTime, 10000);
