@@ -55,9 +55,11 @@ static constexpr int LmpMaxDepth = 8;
 static constexpr int LmpBase = 3;
 
 // Futility pruning of quiet moves by the depth left after their reduction. Only near the
-// horizon: deeper, it dropped the quiet follow-ups of a sacrifice.
+// horizon: deeper, it dropped the quiet follow-ups of a sacrifice. The base margin is wide
+// for the same reason: at 90 cp, quiet moves that build an attack while the static score
+// lags behind were dropped a few plies from the horizon, and short tactics took more nodes.
 static constexpr int FutilityMaxDepth = 3;
-static constexpr int FutilityBase = 90 * Centipawn;
+static constexpr int FutilityBase = 150 * Centipawn;
 static constexpr int FutilityPerPly = 90 * Centipawn;
 
 // Losing captures are dropped up to this depth.
