@@ -228,10 +228,18 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
 void PickNextMove(Engine& e, int index) {
     PlyRecord* r = e.pos.currentPly;
     MoveListEntry* list = r->moves;
+    const int count = r->moveCount;
+    // The best key stays in a register and the comparison picks without a branch: which
+    // key beats the best so far is as good as random, and mispredictions cost more than the
+    // scan.
     int best = index;
-    for (int i = index + 1; i < r->moveCount; i++)
-        if (list[i].key > list[best].key)
-            best = i;
+    int bestKey = list[index].key;
+    for (int i = index + 1; i < count; i++) {
+        const int key = list[i].key;
+        const bool better = key > bestKey;
+        best = better ? i : best;
+        bestKey = better ? key : bestKey;
+    }
     if (best != index)
         std::swap(list[index], list[best]);
 }
