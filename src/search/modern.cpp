@@ -129,8 +129,9 @@ static bool BringToFront(const Position& p, Move move) {
 // Keys the moves of the current list (the hash move, found, at index 0) and puts the Modern
 // history among the quiet ones.
 static void OrderRest(Engine& e, Move hashMove, const QuietTables& tables) {
-    OrderMoves(e, 0, true, hashMove);
-    KeyQuietMoves(e, tables);
+    QuietTables keyed = tables;
+    keyed.counter = CurrentCounterMove(e);
+    OrderMovesModern(e, hashMove, keyed);
 }
 
 // The quiescence search at the horizon: the shared tests read the remaining depth as

@@ -8,12 +8,9 @@
 #include "board/geometry.h"
 #include "engine.h"
 
-static constexpr int HistoryKeySpan = 400;       // each history table moves a quiet key by this
-static constexpr int CounterMoveKey = 1200;      // below the killers (2000), above plain quiets
 static constexpr int BonusPerPlySquared = 16;    // bonus 16 d^2 + 32 d, at most MaxBonus
 static constexpr int BonusPerPly = 32;
 static constexpr int MaxBonus = 1200;
-static constexpr int PieceIndexOffset = 6;       // piece codes -6..6 index 0..12
 
 // The side index (0 White, 1 Black) of the side to move.
 static int SideToMove(const Position& p) {
@@ -68,38 +65,16 @@ QuietTables NodeQuietTables(Engine& e) {
             index < 0 ? nullptr
                       : s.modern.continuation[index / HistorySquares][index % HistorySquares];
     }
+    t.counter = 0;
     return t;
 }
 
-int QuietHistory(const Position& p, const QuietTables& t, Move move) {
-    const int from = MoveFrom(move), to = PlayingSquareIndex(MoveTo(move));
-    int sum = t.history[PlayingSquareIndex(from)][to];
-    const int mover = p.board[from] + PieceIndexOffset;
-    for (const auto* row : t.continuation)
-        if (row)
-            sum += row[mover][to];
-    return sum;
+Move CurrentCounterMove(const Engine& e) {
+    return CounterOf(e.search, e.pos);
 }
 
 bool IsCounterMove(const Engine& e, Move move) {
     return move == CounterOf(e.search, e.pos);
-}
-
-void KeyQuietMoves(Engine& e, const QuietTables& t) {
-    const Position& p = e.pos;
-    PlyRecord* r = p.currentPly;
-    MoveListEntry* list = r->moves;
-    const Move counter = CounterOf(e.search, p);
-    for (int i = 0; i < r->moveCount; i++) {
-        MoveListEntry& m = list[i];
-        if (p.board[m.to] != Empty || m.promotion)
-            continue;
-        const Move move = EntryMove(m);
-        int key = QuietHistory(p, t, move) * HistoryKeySpan / ModernHistoryBound;
-        if (move == counter)
-            key += CounterMoveKey;
-        m.key += key;
-    }
 }
 
 // Moves a history entry by bonus, pulled back towards zero the nearer it is to the bound.

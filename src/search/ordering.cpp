@@ -8,6 +8,7 @@
 #include "board/movegen.h"
 #include "engine.h"
 #include "search/exchange.h"
+#include "search/modernorder.h"
 
 static constexpr int StartBestKey = -19000;     // the first pick must beat this
 static constexpr int HashMoveKey = 608000;      // the hash move's standing; no key exceeds it
@@ -127,7 +128,11 @@ static int FilterQuiescenceMoves(Engine& e, int margin, int16_t* kept) {
     return keptCount;
 }
 
-void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
+// OrderMoves, and with the Modern tables, the Modern history and countermove added to the
+// quiet moves' keys in the same pass. The first pick is chosen on the shared key alone.
+template <bool WithModern>
+static void OrderMovesFor(Engine& e, int margin, bool fullMode, Move hashMove,
+                          const QuietTables* modern) {
     Position& p = e.pos;
     PlyRecord* r = p.currentPly;
     MoveListEntry* list = r->moves;
@@ -172,7 +177,11 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
         }
 
         int key = 0;
+        int modernKey = 0;
         if (victim == Empty) {
+            if constexpr (WithModern)
+                if (!m.promotion)
+                    modernKey = ModernQuietKey(p, *modern, MakeMoveValue(from, to, 0));
             if (p.checkCount && mover != King && mover != -King
                 && BadInterposition(p, white, from, to, mover))
                 key = BadMoveKey;
@@ -197,7 +206,7 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
         }
         if (pvExpected && from == pvExpected->from && to == pvExpected->to)
             key += PvMoveBonus;
-        m.key = key;
+        m.key = key + modernKey;
         if (key > bestKey) {
             bestKey = key;
             firstPick = i;
@@ -223,6 +232,14 @@ void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
         firstPick = top.index[0];
     if (firstPick > 0)
         std::swap(list[0], list[firstPick]);
+}
+
+void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
+    OrderMovesFor<false>(e, margin, fullMode, hashMove, nullptr);
+}
+
+void OrderMovesModern(Engine& e, Move hashMove, const QuietTables& modern) {
+    OrderMovesFor<true>(e, 0, true, hashMove, &modern);
 }
 
 void PickNextMove(Engine& e, int index) {

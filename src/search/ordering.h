@@ -4,11 +4,16 @@
 #include "board/types.h"
 
 struct Engine;
+struct QuietTables;
 
 // Keys every move of the current list, puts the move to try first at index 0 and sets the
 // ply's movesLeft. In capture mode (fullMode false) moves that cannot gain margin and carry no
 // threat are excluded.
 void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove);
+
+// OrderMoves in full mode with the Modern history and countermove of the tables added to the
+// keys of the quiet moves; the move put first is the one OrderMoves puts first.
+void OrderMovesModern(Engine& e, Move hashMove, const QuietTables& modern);
 
 // Swaps the highest-keyed move from index on (the first of equals) to index.
 void PickNextMove(Engine& e, int index);
