@@ -129,9 +129,7 @@ static bool BringToFront(const Position& p, Move move) {
 // Keys the moves of the current list (the hash move, found, at index 0) and puts the Modern
 // history among the quiet ones.
 static void OrderRest(Engine& e, Move hashMove, const QuietTables& tables) {
-    QuietTables keyed = tables;
-    keyed.counter = CurrentCounterMove(e);
-    OrderMovesModern(e, hashMove, keyed);
+    OrderMovesModern(e, hashMove, tables, CurrentCounterMove(e));
 }
 
 // The quiescence search at the horizon: the shared tests read the remaining depth as

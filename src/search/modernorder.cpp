@@ -65,7 +65,6 @@ QuietTables NodeQuietTables(Engine& e) {
             index < 0 ? nullptr
                       : s.modern.continuation[index / HistorySquares][index % HistorySquares];
     }
-    t.counter = 0;
     return t;
 }
 
@@ -74,7 +73,7 @@ Move CurrentCounterMove(const Engine& e) {
 }
 
 bool IsCounterMove(const Engine& e, Move move) {
-    return move == CounterOf(e.search, e.pos);
+    return move == CurrentCounterMove(e);
 }
 
 // Moves a history entry by bonus, pulled back towards zero the nearer it is to the bound.

@@ -7,7 +7,6 @@
 #include "search/searchdata.h"
 
 struct Engine;
-struct Position;
 
 constexpr int ContinuationPlies = 2;  // continuation rows after the moves 1 and 2 plies back
 
@@ -17,12 +16,10 @@ constexpr int CounterMoveKey = 1200;  // below the killers (2000), above plain q
 
 // Where a node reads the history of its quiet moves: the side to move's history [from][to]
 // and the continuation rows [piece][to] after the moves one and two plies back (null where
-// that ply has no move), which stay the same for the whole node; and the countermove of the
-// opponent's last move (0 when none) as it stands when the moves are keyed.
+// that ply has no move). They stay the same for the whole node.
 struct QuietTables {
     const int16_t (*history)[HistorySquares];
     const int16_t (*continuation[ContinuationPlies])[HistorySquares];
-    Move counter;
 };
 
 // The quiet-move tables of the current node.
@@ -40,11 +37,11 @@ inline int QuietHistory(const Position& p, const QuietTables& t, Move move) {
     return sum;
 }
 
-// What the Modern history and the countermove add to the ordering key of a quiet move, so
-// that the selection tries the likely refutations first among the quiet moves.
-inline int ModernQuietKey(const Position& p, const QuietTables& t, Move move) {
+// What the Modern history and the countermove (0 when none) add to the ordering key of a
+// quiet move, so that the selection tries the likely refutations first among the quiet moves.
+inline int ModernQuietKey(const Position& p, const QuietTables& t, Move counter, Move move) {
     const int key = QuietHistory(p, t, move) * HistoryKeySpan / ModernHistoryBound;
-    return move == t.counter ? key + CounterMoveKey : key;
+    return move == counter ? key + CounterMoveKey : key;
 }
 
 // The countermove stored for the opponent's last move, 0 when none.

@@ -132,7 +132,7 @@ static int FilterQuiescenceMoves(Engine& e, int margin, int16_t* kept) {
 // quiet moves' keys in the same pass. The first pick is chosen on the shared key alone.
 template <bool WithModern>
 static void OrderMovesFor(Engine& e, int margin, bool fullMode, Move hashMove,
-                          const QuietTables* modern) {
+                          const QuietTables* modern, Move counter) {
     Position& p = e.pos;
     PlyRecord* r = p.currentPly;
     MoveListEntry* list = r->moves;
@@ -181,7 +181,7 @@ static void OrderMovesFor(Engine& e, int margin, bool fullMode, Move hashMove,
         if (victim == Empty) {
             if constexpr (WithModern)
                 if (!m.promotion)
-                    modernKey = ModernQuietKey(p, *modern, MakeMoveValue(from, to, 0));
+                    modernKey = ModernQuietKey(p, *modern, counter, MakeMoveValue(from, to, 0));
             if (p.checkCount && mover != King && mover != -King
                 && BadInterposition(p, white, from, to, mover))
                 key = BadMoveKey;
@@ -235,11 +235,11 @@ static void OrderMovesFor(Engine& e, int margin, bool fullMode, Move hashMove,
 }
 
 void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove) {
-    OrderMovesFor<false>(e, margin, fullMode, hashMove, nullptr);
+    OrderMovesFor<false>(e, margin, fullMode, hashMove, nullptr, 0);
 }
 
-void OrderMovesModern(Engine& e, Move hashMove, const QuietTables& modern) {
-    OrderMovesFor<true>(e, 0, true, hashMove, &modern);
+void OrderMovesModern(Engine& e, Move hashMove, const QuietTables& modern, Move counter) {
+    OrderMovesFor<true>(e, 0, true, hashMove, &modern, counter);
 }
 
 void PickNextMove(Engine& e, int index) {

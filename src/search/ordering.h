@@ -11,9 +11,9 @@ struct QuietTables;
 // threat are excluded.
 void OrderMoves(Engine& e, int margin, bool fullMode, Move hashMove);
 
-// OrderMoves in full mode with the Modern history and countermove of the tables added to the
-// keys of the quiet moves; the move put first is the one OrderMoves puts first.
-void OrderMovesModern(Engine& e, Move hashMove, const QuietTables& modern);
+// OrderMoves in full mode with the Modern history of the tables and the countermove added to
+// the keys of the quiet moves; the move put first is the one OrderMoves puts first.
+void OrderMovesModern(Engine& e, Move hashMove, const QuietTables& modern, Move counter);
 
 // Swaps the highest-keyed move from index on (the first of equals) to index.
 void PickNextMove(Engine& e, int index);
